@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/numeric.hpp"
+
+namespace velmoran {
+
+// The flags word of a Line call: 4 is always present, 2 says a colour is
+// given, 32 selects box mode. Only these three combinations occur.
+enum LineFlags : Integer {
+    kLineInForeColor = 4,
+    kLineWithColor = 6,
+    kBoxWithColor = 38,
+};
+
+// The drawing area as the renderers see it. Coordinates are in the area's
+// scale units, origin at the top-left inner corner, y growing downward.
+//
+// Renderers are templates over the concrete surface type, so a `final`
+// implementation has its calls inlined on the hot paths; this base is the
+// contract every implementation keeps, and the type to use where speed does
+// not matter.
+class DrawingSurface {
+public:
+    virtual ~DrawingSurface() = default;
+
+    virtual Single ScaleWidth() const = 0;
+    virtual Single ScaleHeight() const = 0;
+    // Erases the whole area to its background colour.
+    virtual void Cls() = 0;
+    // The colour of a Line drawn with kLineInForeColor.
+    virtual void SetForeColor(Colour colour) = 0;
+    // 0 is solid, the only style the program writes.
+    virtual void SetDrawStyle(Integer style) = 0;
+    // A segment from (x1, y1) to (x2, y2), or with kBoxWithColor the
+    // axis-aligned box with those opposite corners, outlined. `colour` is
+    // ignored for kLineInForeColor (callers pass 0).
+    virtual void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) = 0;
+};
+
+// Lets the window handle pending events in the middle of a drawing. Any
+// handler it runs (a nested press included) runs to completion before it
+// returns.
+class DoEventsService {
+public:
+    virtual ~DoEventsService() = default;
+    virtual void DoEvents() = 0;
+};
+
+}  // namespace velmoran

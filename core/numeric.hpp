@@ -1,0 +1,110 @@
+#pragma once
+
+// The numeric rules every figure is computed under: 16-bit checked integers,
+// single-precision coordinates, conversions that round half to even, and the
+// floating-point fault check. Everything here is inline because the renderers
+// call it hundreds of millions of times per figure.
+
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "core/errors.hpp"
+
+namespace velmoran {
+
+using Integer = std::int16_t;
+using Single = float;
+using Colour = std::uint32_t;  // 0x00BBGGRR
+
+constexpr Colour RGB(unsigned r, unsigned g, unsigned b) noexcept
+{
+    return r + 256u * g + 65536u * b;
+}
+
+[[noreturn]] void raise(ErrorKind kind);
+
+// --- Checked Integer arithmetic ---------------------------------------------
+
+inline Integer checkedInteger(std::int32_t exact)
+{
+    if (exact < INT16_MIN || exact > INT16_MAX)
+        raise(ErrorKind::Overflow);
+    return static_cast<Integer>(exact);
+}
+
+inline Integer add(Integer a, Integer b) { return checkedInteger(std::int32_t{a} + b); }
+inline Integer sub(Integer a, Integer b) { return checkedInteger(std::int32_t{a} - b); }
+inline Integer mul(Integer a, Integer b) { return checkedInteger(std::int32_t{a} * b); }
+
+// --- Rounding -----------------------------------------------------------------
+
+namespace detail {
+// Adding and subtracting 1.5 * 2^52 leaves a double rounded to a whole number,
+// ties to even, without a library call (the SSE2 baseline has no round
+// instruction). Exact for |v| < 2^51.
+constexpr double kRoundingShift = 6755399441055744.0;
+}  // namespace detail
+
+// Round to a whole number, ties to even, as a floating-point value. Keeps the
+// sign of zero (Round(-0.25) is -0) and passes infinities and NaN through.
+inline double Round(double v) noexcept
+{
+    if (!(std::fabs(v) < 2251799813685248.0))  // already whole, or not finite
+        return v;
+    const double shifted = v + detail::kRoundingShift;
+    return std::copysign(shifted - detail::kRoundingShift, v);
+}
+
+// Integer conversion: round half to even, then the range check. NaN and the
+// infinities are out of range too.
+inline Integer toInteger(double v)
+{
+    if (!(v >= -32768.5 && v < 32767.5))
+        raise(ErrorKind::Overflow);
+    return static_cast<Integer>(Round(v));
+}
+
+inline double Sqr(double v) noexcept { return std::sqrt(v); }
+
+// --- Floating-point fault check ---------------------------------------------
+//
+// Under round-to-nearest an invalid operation yields NaN, and an overflow or a
+// division by zero yields an infinity. So a checked step faulted exactly when
+// it produced a NaN from operands that held none, or an infinity from
+// operands that held none; inexact, underflow and denormal results pass. This
+// reads no status flags (slow, and reordered freely by the optimizer) and
+// costs one comparison on the usual finite path.
+
+namespace detail {
+template <class T, class... Operands>
+[[gnu::noinline, gnu::cold]] void checkNonFinite(T result, Operands... operands)
+{
+    const bool inherited = std::isnan(result) ? (std::isnan(operands) || ...)
+                                              : (std::isinf(operands) || ...);
+    if (!inherited)
+        raise(ErrorKind::FloatingPoint);
+}
+}  // namespace detail
+
+// Checks one step whose inputs were `operands`; returns `result` unchanged.
+template <class T, class... Operands>
+inline T checkedFp(T result, Operands... operands)
+{
+    if (!std::isfinite(result))
+        detail::checkNonFinite(result, static_cast<long double>(operands)...);
+    return result;
+}
+
+// --- Text to number -------------------------------------------------------------
+
+// Reads the number at the front of `text`: blanks, tabs and line feeds are
+// skipped wherever they stand; then an optional sign, decimal digits with at
+// most one "." (whatever the locale), an optional exponent ("E" or "e",
+// optional sign, digits); or "&H" / "&O" and a hexadecimal or octal whole
+// number. Reading stops at the first character that cannot continue the
+// number; no number in front gives 0. Raises the overflow error for a
+// magnitude beyond the double range.
+double Val(std::string_view text);
+
+}  // namespace velmoran

@@ -1,0 +1,55 @@
+#include "core/window_state.hpp"
+
+#include <algorithm>
+#include <pthread.h>
+
+namespace velmoran {
+
+namespace {
+
+// One size-derived cell: formed in extended precision, stored as a Single,
+// then checked (so a fault in the narrowing is caught too).
+Single sizeCell(long double value, Single size)
+{
+    return checkedFp(static_cast<Single>(value), size);
+}
+
+}  // namespace
+
+void Form_Load(WindowState& state, DrawingSurface& surface)
+{
+    auto& v = state.vertici;
+    v[0][0] = 10;
+    const Single h1 = surface.ScaleHeight();
+    v[0][1] = sizeCell(static_cast<long double>(h1) - 10, h1);
+    const Single w1 = surface.ScaleWidth();
+    v[1][0] = sizeCell(static_cast<long double>(w1) - 10, w1);
+    const Single h2 = surface.ScaleHeight();
+    v[1][1] = sizeCell(static_cast<long double>(h2) - 10, h2);
+    const Single w2 = surface.ScaleWidth();
+    v[2][0] = sizeCell(static_cast<long double>(w2) / 2, w2);
+    v[2][1] = 10;
+}
+
+std::uintptr_t stackFloorOfThisThread()
+{
+    pthread_attr_t attr;
+    if (pthread_getattr_np(pthread_self(), &attr) != 0)
+        return 0;
+    void* low = nullptr;
+    std::size_t size = 0;
+    const bool known = pthread_attr_getstack(&attr, &low, &size) == 0 && low != nullptr;
+    pthread_attr_destroy(&attr);
+    if (!known)
+        return 0;
+    // An unlimited stack is reported as huge; count on no more than 64 MiB.
+    const std::size_t kMiB = 1024 * 1024;
+    const std::uintptr_t top = reinterpret_cast<std::uintptr_t>(low) + size;
+    const std::size_t usable = std::min<std::size_t>(size, 64 * kMiB);
+    // Leave room for what runs between two renderer invocations: the event
+    // dispatch inside DoEvents, a message box, the printer's code.
+    const std::size_t margin = usable >= 4 * kMiB ? kMiB : usable / 4;
+    return top - usable + margin;
+}
+
+}  // namespace velmoran

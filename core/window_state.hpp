@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+
+#include "core/drawing_surface.hpp"
+
+namespace velmoran {
+
+// How deep renderer invocations may nest, counted over every drawing running
+// at once (nested presses included). Far beyond any figure that can finish
+// (3^1000 segments), and a few hundred kilobytes of stack in a normal build.
+constexpr int kMaxNesting = 4096;
+
+// The state the draw commands share for the window's whole life.
+struct WindowState {
+    // The count of the latest press that got past its conversion. Top-level
+    // renderer calls hold a reference to it and reread it, so a nested press
+    // changes the depth of the parts of an interrupted figure not yet begun.
+    Integer iterazioni = 0;
+    // The triangle's corners, [vertex][0 = x, 1 = y], filled once at load.
+    Single vertici[3][2] = {};
+
+    // Renderer invocations active right now, over all running presses.
+    int nesting = 0;
+    // Lowest stack address a renderer may reach before it refuses to go
+    // deeper; 0 where the stack's bounds are unknown.
+    std::uintptr_t stackFloor = 0;
+    // Set by "Esci": every running drawing unwinds at its next DoEvents.
+    bool ending = false;
+};
+
+// Fills `vertici` from the surface's size: the base 10 units above the bottom
+// edge and 10 inside the side edges, the apex 10 below the top edge.
+void Form_Load(WindowState& state, DrawingSurface& surface);
+
+// The lowest address this thread's stack may grow to, less a safety margin
+// for the code that runs between two renderer invocations (event dispatch,
+// message boxes); 0 if unknown.
+std::uintptr_t stackFloorOfThisThread();
+
+}  // namespace velmoran

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, everything needed to build, run and test
+# Velmoran. Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-translations-l10n
+  # fonts close to the window's faces
+  fonts-dejavu-core fonts-wine
+  # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
+  xvfb xauth xdotool x11-apps imagemagick openbox
+  cups printer-driver-cups-pdf poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: missing packages: ${missing[*]}; run this script as root" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
