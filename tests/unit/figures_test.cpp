@@ -1,0 +1,247 @@
+// The four figures, call by call: worked geometry, counts, and the limits of
+// the 16-bit arithmetic.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "fractals/figures.hpp"
+#include "trace_helpers.hpp"
+
+namespace velmoran {
+namespace {
+
+using test::count;
+using test::Recorder;
+using test::trace;
+using Lines = std::vector<std::string>;
+
+TEST(Triangle, DepthZeroAndOneOnA500By300Area)
+{
+    EXPECT_EQ(trace({"--size", "500", "300", "triangolo", "0"}),
+              (Lines{"cls", "line 6 10 290 490 290 0x0050B4", "line 6 490 290 250 10 0x00C8C8",
+                     "line 6 10 290 250 10 0x3232FA"}));
+    EXPECT_EQ(trace({"--size", "500", "300", "triangolo", "1"}),
+              (Lines{"cls",
+                     "line 6 10 290 250 290 0x0050B4", "line 6 250 290 130 150 0x00C8C8",
+                     "line 6 10 290 130 150 0x3232FA", "line 6 250 290 490 290 0x0050B4",
+                     "line 6 490 290 370 150 0x00C8C8", "line 6 250 290 370 150 0x3232FA",
+                     "line 6 130 150 370 150 0x0050B4", "line 6 370 150 250 10 0x00C8C8",
+                     "line 6 130 150 250 10 0x3232FA", "doevents"}));
+}
+
+TEST(Triangle, MidpointsComeThroughTheRoundedCentroid)
+{
+    // The exact midpoint would be 3169.5 and draw at 3170; through the
+    // centroid stored as a float it is 3169.49976 and draws at 3169.
+    const Lines got = trace({"--size", "6214", "6339", "triangolo", "1"});
+    ASSERT_EQ(got.size(), 11u);
+    EXPECT_EQ(got[1], "line 6 10 6329 3107 6329 0x0050B4");
+    EXPECT_EQ(got[2], "line 6 3107 6329 1558 3169 0x00C8C8");
+    EXPECT_EQ(got[5], "line 6 6204 6329 4656 3169 0x00C8C8");
+    EXPECT_EQ(got[7], "line 6 1558 3169 4656 3169 0x0050B4");
+}
+
+TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
+{
+    Recorder r;
+    Sierpinski<Integer>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
+    EXPECT_EQ(r.text(), (Lines{"line 6 0 2 2 -0 0x0050B4", "line 6 2 -0 1.00000002e+30 -4 0x00C8C8",
+                               "line 6 0 2 1.00000002e+30 -4 0x3232FA"}));
+}
+
+TEST(Counts, EveryFigureGrowsAsItsRuleSays)
+{
+    struct Row {
+        const char* figure;
+        const char* depth;
+        long long segments, boxes, doEvents, foreColors, drawStyles;
+    };
+    const Row rows[] = {
+        {"triangolo", "0", 3, 0, 0, 0, 0},
+        {"triangolo", "1", 9, 0, 1, 0, 0},
+        {"triangolo", "2", 27, 0, 4, 0, 0},
+        {"triangolo", "5", 729, 0, 121, 0, 0},
+        {"triangolo", "10", 177147, 0, 29524, 0, 0},
+        {"tappeto", "0", 0, 1, 0, 0, 1},
+        {"tappeto", "3", 0, 512, 73, 0, 512},
+        {"tappeto", "6", 0, 262144, 37449, 0, 262144},
+        {"trina", "0", 1, 0, 0, 1, 0},
+        {"trina", "2", 16, 0, 5, 21, 0},
+        {"trina", "10", 1048576, 0, 349525, 1398101, 0},
+        {"fiocco", "0", 3, 0, 0, 3, 0},
+        {"fiocco", "1", 12, 0, 3, 15, 0},
+        {"fiocco", "2", 48, 0, 15, 63, 0},
+        {"fiocco", "10", 3145728, 0, 1048575, 4194303, 0},
+    };
+    for (const Row& r : rows) {
+        const auto c = count({r.figure, r.depth});
+        EXPECT_EQ(c.cls_, 1) << r.figure << r.depth;
+        EXPECT_EQ(c.errors, 0) << r.figure << r.depth;
+        EXPECT_EQ(c.segments, r.segments) << r.figure << r.depth;
+        EXPECT_EQ(c.boxes, r.boxes) << r.figure << r.depth;
+        EXPECT_EQ(c.doEvents_, r.doEvents) << r.figure << r.depth;
+        EXPECT_EQ(c.foreColors, r.foreColors) << r.figure << r.depth;
+        EXPECT_EQ(c.drawStyles, r.drawStyles) << r.figure << r.depth;
+    }
+}
+
+TEST(Curve, DepthOneOnA500By300Area)
+{
+    EXPECT_EQ(trace({"--size", "500", "300", "trina", "1"}),
+              (Lines{"cls", "forecolor 0x0050C8", "forecolor 0x0050C8",
+                     "line 4 10 150 170 150 0x000000", "forecolor 0x0050C8",
+                     "line 4 170 150 250 12 0x000000", "forecolor 0x0050C8",
+                     "line 4 250 12 330 150 0x000000", "forecolor 0x0050C8",
+                     "line 4 330 150 490 150 0x000000", "doevents"}));
+}
+
+TEST(Curve, TiesGoToTheEvenNeighbour)
+{
+    struct Row {
+        const char* height;
+        const char* apex;  // the second segment, up to the bump's top
+    };
+    const Row rows[] = {
+        {"301", "line 4 170 150 250 12 0x000000"},  // 150.5 -> 150
+        {"302", "line 4 170 151 250 12 0x000000"},  // apex 12.5 -> 12
+        {"303", "line 4 170 152 250 14 0x000000"},  // 151.5 -> 152
+    };
+    for (const Row& r : rows) {
+        const Lines got = trace({"--size", "500", r.height, "trina", "1"});
+        ASSERT_EQ(got.size(), 11u);
+        EXPECT_EQ(got[5], r.apex) << r.height;
+    }
+}
+
+TEST(Curve, TheBumpStandsLeftOfTheDirectionOfTravel)
+{
+    struct Row {
+        Integer x1, y1, x2, y2;
+        Lines segments;
+    };
+    const Row rows[] = {
+        {490, 150, 10, 150,  // right to left: the bump points down
+         {"line 4 490 150 330 150 0x000000", "line 4 330 150 250 288 0x000000",
+          "line 4 250 288 170 150 0x000000", "line 4 170 150 10 150 0x000000"}},
+        {100, 10, 100, 490,  // top to bottom: the bump points right
+         {"line 4 100 10 100 170 0x000000", "line 4 100 170 238 250 0x000000",
+          "line 4 238 250 100 330 0x000000", "line 4 100 330 100 490 0x000000"}},
+        {7, 7, 7, 7,  // a point stays a point, four times
+         {"line 4 7 7 7 7 0x000000", "line 4 7 7 7 7 0x000000", "line 4 7 7 7 7 0x000000",
+          "line 4 7 7 7 7 0x000000"}},
+    };
+    for (const Row& r : rows) {
+        Recorder rec;
+        Kock<Integer>(rec.canvas, 1, r.x1, r.y1, r.x2, r.y2);
+        Lines got = rec.text();
+        got.erase(std::remove(got.begin(), got.end(), "forecolor 0x0050C8"), got.end());
+        got.erase(std::remove(got.begin(), got.end(), "doevents"), got.end());
+        EXPECT_EQ(got, r.segments) << r.x1 << ',' << r.y1 << " to " << r.x2 << ',' << r.y2;
+    }
+}
+
+TEST(Curve, AnAreaTooWideForTheDepthOverflowsDuringTheDrawing)
+{
+    // The widest end point each depth can take: 2x + x2 must fit for points
+    // x ever closer to x2.
+    struct Row {
+        const char* depth;
+        int widestEnd;
+    };
+    const Row rows[] = {{"1", 16378}, {"2", 12286}, {"3", 11342}, {"4", 11058}};
+    for (const Row& r : rows) {
+        const auto fits = std::to_string(r.widestEnd + 10);
+        const auto tooWide = std::to_string(r.widestEnd + 11);
+        EXPECT_EQ(count({"--size", fits, "300", "trina", r.depth}).errors, 0) << r.depth;
+        const Lines failed = trace({"--size", tooWide, "300", "trina", r.depth});
+        EXPECT_EQ(failed.back(), "error overflow") << r.depth;
+        EXPECT_NE(std::find(failed.begin(), failed.end(), "cls"), failed.end());
+    }
+    // Mid-height: 3y must fit.
+    EXPECT_EQ(count({"--size", "600", "21844", "trina", "1"}).errors, 0);
+    EXPECT_EQ(trace({"--size", "600", "21846", "trina", "1"}).back(), "error overflow");
+    // At depth 0 only the handler's conversions can fail.
+    EXPECT_EQ(count({"--size", "32777", "300", "trina", "0"}).errors, 0);
+    EXPECT_EQ(trace({"--size", "32778", "300", "trina", "0"}), (Lines{"cls", "error overflow"}));
+}
+
+TEST(Snowflake, DepthOneIsASixPointedStar)
+{
+    Lines got = trace({"fiocco", "1"});
+    got.erase(std::remove(got.begin(), got.end(), "forecolor 0x0050C8"), got.end());
+    EXPECT_EQ(got, (Lines{"cls",
+                          "line 4 150 120 263 120 0x000000", "line 4 263 120 320 22 0x000000",
+                          "line 4 320 22 377 120 0x000000", "line 4 377 120 490 120 0x000000",
+                          "doevents",
+                          "line 4 490 120 433 218 0x000000", "line 4 433 218 490 316 0x000000",
+                          "line 4 490 316 377 316 0x000000", "line 4 377 316 320 414 0x000000",
+                          "doevents",
+                          "line 4 320 414 263 316 0x000000", "line 4 263 316 150 316 0x000000",
+                          "line 4 150 316 207 218 0x000000", "line 4 207 218 150 120 0x000000",
+                          "doevents"}));
+    // The area's size plays no part.
+    EXPECT_EQ(trace({"--size", "50", "70000", "fiocco", "1"}), trace({"fiocco", "1"}));
+}
+
+TEST(Carpet, DepthOneLeavesTheCentreEmpty)
+{
+    Lines boxes;
+    for (const auto& line : trace({"--size", "640", "343", "tappeto", "1"}))
+        if (line.rfind("line", 0) == 0)
+            boxes.push_back(line);
+    EXPECT_EQ(boxes, (Lines{"line 38 150 50 231 131 0x0050C8", "line 38 312 50 393 131 0x0050C8",
+                            "line 38 312 212 393 293 0x0050C8", "line 38 150 212 231 293 0x0050C8",
+                            "line 38 231 50 312 131 0x0050C8", "line 38 312 131 393 212 0x0050C8",
+                            "line 38 231 212 312 293 0x0050C8", "line 38 150 131 231 212 0x0050C8"}));
+    EXPECT_EQ(trace({"--size", "640", "343", "tappeto", "0"}),
+              (Lines{"cls", "drawstyle 0", "line 38 150 50 393 293 0x0050C8"}));
+}
+
+TEST(Carpet, CellsFollowTheIntegerThirdsOfTheSide)
+{
+    struct Row {
+        Integer side;
+        Lines boxes;  // the first three cells: top-left, top-right, bottom-right
+    };
+    const Row rows[] = {
+        {100, {"line 38 0 0 33 33 0x0050C8", "line 38 67 0 100 33 0x0050C8",
+               "line 38 67 67 100 100 0x0050C8"}},  // a one-unit strip at 33..34
+        {101, {"line 38 0 0 34 34 0x0050C8", "line 38 67 0 101 34 0x0050C8",
+               "line 38 67 67 101 101 0x0050C8"}},  // a one-unit overlap at 67..68
+        {-10, {"line 38 0 0 -3 -3 0x0050C8", "line 38 -7 0 -10 -3 0x0050C8",
+               "line 38 -7 -7 -10 -10 0x0050C8"}},  // laid out up and to the left
+        {0, {"line 38 0 0 0 0 0x0050C8", "line 38 0 0 0 0 0x0050C8", "line 38 0 0 0 0 0x0050C8"}},
+    };
+    for (const Row& r : rows) {
+        Recorder rec;
+        tappeto<Integer>(rec.canvas, 1, 0, 0, r.side);
+        Lines boxes;
+        for (const auto& line : rec.text())
+            if (line.rfind("line", 0) == 0)
+                boxes.push_back(line);
+        ASSERT_EQ(boxes.size(), 8u) << r.side;
+        boxes.resize(3);
+        EXPECT_EQ(boxes, r.boxes) << r.side;
+    }
+}
+
+TEST(Carpet, LimitsOfTheStartSide)
+{
+    // A start side of 16384 cannot be doubled: nothing is drawn.
+    EXPECT_EQ(trace({"--size", "640", "16484", "tappeto", "1"}), (Lines{"cls", "error overflow"}));
+    EXPECT_EQ(count({"--size", "640", "16483", "tappeto", "1"}).errors, 0);
+    // At depth 0 the box's far corner must fit.
+    EXPECT_EQ(trace({"--size", "640", "32767", "tappeto", "0"}),
+              (Lines{"cls", "drawstyle 0", "error overflow"}));
+    // A drawing area less than 100 high gives a negative side.
+    EXPECT_EQ(trace({"--size", "640", "90", "tappeto", "0"}),
+              (Lines{"cls", "drawstyle 0", "line 38 150 50 140 40 0x0050C8"}));
+    // The start side itself out of range.
+    EXPECT_EQ(trace({"--size", "640", "40000", "tappeto", "0"}), (Lines{"cls", "error overflow"}));
+}
+
+}  // namespace
+}  // namespace velmoran

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/trace.hpp"
+#include "tools/trace_run.hpp"
+
+namespace velmoran::test {
+
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+// The trace of one run, as the tool would print it.
+inline std::vector<std::string> trace(const std::vector<std::string>& args)
+{
+    const auto parsed = parseTraceArguments(args);
+    if (const auto* usage = std::get_if<UsageError>(&parsed))
+        return {"usage: " + usage->message};
+    TraceWriter writer;
+    runTrace(std::get<TraceRequest>(parsed), writer);
+    return lines(writer.text());
+}
+
+// Counts events instead of keeping them, for the deep figures.
+struct CountingSink final : TraceSink {
+    long long cls_ = 0, foreColors = 0, drawStyles = 0, segments = 0, boxes = 0, doEvents_ = 0,
+              errors = 0;
+    void cls() override { ++cls_; }
+    void foreColor(Colour) override { ++foreColors; }
+    void drawStyle(Integer) override { ++drawStyles; }
+    void line(LineFlags flags, Single, Single, Single, Single, Colour) override
+    {
+        ++(flags == kBoxWithColor ? boxes : segments);
+    }
+    void doEvents() override { ++doEvents_; }
+    void print() override {}
+    void end() override {}
+    void error(ErrorKind) override { ++errors; }
+};
+
+inline CountingSink count(const std::vector<std::string>& args)
+{
+    CountingSink sink;
+    runTrace(std::get<TraceRequest>(parseTraceArguments(args)), sink);
+    return sink;
+}
+
+// A canvas over a recording surface, for calling one renderer directly.
+struct Recorder {
+    struct NoEvents final : DoEventsService {
+        TraceSink* sink;
+        void DoEvents() override { sink->doEvents(); }
+    };
+
+    explicit Recorder(Single width = 640, Single height = 490) : surface(width, height, writer)
+    {
+        events.sink = &writer;
+    }
+    std::vector<std::string> text() const { return lines(writer.text()); }
+
+    TraceWriter writer;
+    RecordingSurface surface;
+    NoEvents events;
+    WindowState state;
+    Canvas<RecordingSurface, NoEvents> canvas{state, surface, events};
+};
+
+}  // namespace velmoran::test
