@@ -4,6 +4,8 @@
 // cells split again, the centre left empty; the last level's squares are
 // outlined in the carpet colour.
 
+#include <type_traits>
+
 #include "core/canvas.hpp"
 
 namespace velmoran {
@@ -18,6 +20,17 @@ inline Integer corner(double offset, Integer origin)
 
 }  // namespace tappeto_detail
 
+// One square of the last level, outlined in the carpet colour.
+template <class Surface>
+inline void tappetoLeaf(Surface& s, Integer x1, Integer y1, Integer lato)
+{
+    s.SetDrawStyle(0);
+    const Colour colour = RGB(200, 80, 0);
+    const Integer bottom = add(y1, lato);
+    const Integer right = add(x1, lato);
+    s.Line(kBoxWithColor, x1, y1, right, bottom, colour);
+}
+
 // `Depth` is `const Integer&` for the top-level call (the window's count,
 // reread before each cell) and `Integer` below it.
 template <class Depth, class Surface, class Events>
@@ -27,12 +40,7 @@ void tappeto(Canvas<Surface, Events>& canvas, Depth n, Integer x1, Integer y1, I
     const NestingLevel level(canvas.state);
 
     if (n == 0) {
-        Surface& s = canvas.surface;
-        s.SetDrawStyle(0);
-        const Colour colour = RGB(200, 80, 0);
-        const Integer bottom = add(y1, lato);
-        const Integer right = add(x1, lato);
-        s.Line(kBoxWithColor, x1, y1, right, bottom, colour);
+        tappetoLeaf(canvas.surface, x1, y1, lato);
         return;
     }
     if (n < 0)  // see Sierpinski
@@ -55,6 +63,21 @@ void tappeto(Canvas<Surface, Events>& canvas, Depth n, Integer x1, Integer y1, I
     const Integer cells[8][2] = {
         {x1, y1}, {xR, y1}, {xR, yB}, {x1, yB}, {xM, y1}, {xR2, yM}, {xM2, yB2}, {x1, yM2},
     };
+    if constexpr (!std::is_reference_v<Depth>) {
+        if (n == 1) {
+            // Seven in eight invocations are leaves: draw the eight here rather
+            // than through eight calls. Their nesting level is checked once, as
+            // the first of them would be.
+            const Integer side = toInteger(checkedFp(lato / 3.0));
+            {
+                const NestingLevel leaves(canvas.state);
+                for (const auto& cell : cells)
+                    tappetoLeaf(canvas.surface, cell[0], cell[1], side);
+            }
+            canvas.DoEvents();
+            return;
+        }
+    }
     for (const auto& cell : cells) {
         const Integer side = toInteger(checkedFp(lato / 3.0));
         tappeto<Integer>(canvas, sub(n, 1), cell[0], cell[1], side);
