@@ -7,119 +7,125 @@ namespace velmoran {
 
 namespace {
 
-void appendInteger(std::string& out, long long value)
+char* putInteger(char* out, long long value)
 {
-    char digits[24];
-    char* end = digits + sizeof digits;
+    unsigned long long magnitude = static_cast<unsigned long long>(value);
+    if (value < 0) {
+        *out++ = '-';
+        magnitude = 0ull - magnitude;
+    }
+    int length = 1;
+    for (unsigned long long rest = magnitude / 10; rest != 0; rest /= 10)
+        ++length;
+    char* const end = out + length;
     char* p = end;
-    const bool negative = value < 0;
-    unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(value)
-                                            : static_cast<unsigned long long>(value);
     do {
         *--p = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (negative)
-        *--p = '-';
-    out.append(p, end);
+    return end;
 }
 
-void appendColour(std::string& out, Colour colour)
+char* putColour(char* out, Colour colour)
 {
+    // Colours are 24-bit; a wider value still prints whole, as "%06X" would.
+    if (colour > 0xFFFFFF)
+        return out + std::sprintf(out, "0x%06X", colour);
     static const char hex[] = "0123456789ABCDEF";
-    char text[8] = {'0', 'x'};
-    for (int i = 0; i < 6; ++i)
-        text[2 + i] = hex[(colour >> (20 - 4 * i)) & 0xF];
-    // Colours never exceed 24 bits here, but a wider value must not be cut.
-    if (colour > 0xFFFFFF) {
-        char wide[16];
-        const int n = std::snprintf(wide, sizeof wide, "0x%06X", colour);
-        out.append(wide, static_cast<std::size_t>(n));
-        return;
-    }
-    out.append(text, sizeof text);
+    *out++ = '0';
+    *out++ = 'x';
+    for (int shift = 20; shift >= 0; shift -= 4)
+        *out++ = hex[(colour >> shift) & 0xF];
+    return out;
+}
+
+template <std::size_t N>
+char* put(char* out, const char (&text)[N])
+{
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
 }
 
 }  // namespace
 
-void appendCoordinate(std::string& out, Single value)
+char* putCoordinate(char* out, Single value)
 {
     // Whole numbers below 1e9 print without exponent under "%.9g"; almost
     // every coordinate is one, so they skip printf.
     if (value == std::trunc(value) && std::fabs(value) < 1e9f) {
         if (value == 0 && std::signbit(value))
-            out += "-0";
-        else
-            appendInteger(out, static_cast<long long>(value));
-        return;
+            return put(out, "-0");
+        return putInteger(out, static_cast<long long>(value));
     }
-    char text[32];
-    const int n = std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    out.append(text, static_cast<std::size_t>(n));
-}
-
-TraceWriter::TraceWriter(std::FILE* out) : out_(out)
-{
-    if (out_)
-        buffer_.reserve(kFlushAt + 256);
+    return out + std::sprintf(out, "%.9g", static_cast<double>(value));
 }
 
 TraceWriter::~TraceWriter() { flush(); }
 
+void TraceWriter::drain()
+{
+    if (out_) {
+        if (std::fwrite(buffer_, 1, used_, out_) != used_)
+            failed_ = true;
+    } else {
+        kept_.append(buffer_, used_);
+    }
+    used_ = 0;
+}
+
 bool TraceWriter::flush()
 {
-    if (out_ && !buffer_.empty()) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
-            failed_ = true;
-        buffer_.clear();
-    }
+    drain();
     if (out_ && std::fflush(out_) != 0)
         failed_ = true;
     return !failed_;
 }
 
-void TraceWriter::put(const char* literal)
+const std::string& TraceWriter::text()
 {
-    buffer_.append(literal);
-    afterWrite();
+    drain();
+    return kept_;
 }
 
 void TraceWriter::foreColor(Colour colour)
 {
-    buffer_ += "forecolor ";
-    appendColour(buffer_, colour);
-    buffer_ += '\n';
-    afterWrite();
+    char* p = put(room(), "forecolor ");
+    p = putColour(p, colour);
+    *p++ = '\n';
+    commit(p);
 }
 
 void TraceWriter::drawStyle(Integer style)
 {
-    buffer_ += "drawstyle ";
-    appendInteger(buffer_, style);
-    buffer_ += '\n';
-    afterWrite();
+    char* p = put(room(), "drawstyle ");
+    p = putInteger(p, style);
+    *p++ = '\n';
+    commit(p);
 }
 
 void TraceWriter::line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour)
 {
-    buffer_ += "line ";
-    appendInteger(buffer_, flags);
+    char* p = put(room(), "line ");
+    p = putInteger(p, flags);
     for (Single v : {x1, y1, x2, y2}) {
-        buffer_ += ' ';
-        appendCoordinate(buffer_, v);
+        *p++ = ' ';
+        p = putCoordinate(p, v);
     }
-    buffer_ += ' ';
-    appendColour(buffer_, colour);
-    buffer_ += '\n';
-    afterWrite();
+    *p++ = ' ';
+    p = putColour(p, colour);
+    *p++ = '\n';
+    commit(p);
 }
 
 void TraceWriter::error(ErrorKind kind)
 {
-    buffer_ += "error ";
-    buffer_ += traceName(kind);
-    buffer_ += '\n';
-    afterWrite();
+    char* p = put(room(), "error ");
+    const char* name = traceName(kind);
+    const std::size_t length = std::strlen(name);
+    std::memcpy(p, name, length);
+    p += length;
+    *p++ = '\n';
+    commit(p);
 }
 
 }  // namespace velmoran

@@ -4,6 +4,7 @@
 // form of that record. The trace tool prints it; the tests read it.
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "core/drawing_surface.hpp"
@@ -27,45 +28,61 @@ public:
 // Writes one line per event: "cls", "forecolor 0x0050C8", "drawstyle 0",
 // "line 6 10 290 490 290 0x0050B4", "doevents", "print", "end",
 // "error overflow". Coordinates print as "%.9g" of the float, colours as
-// "0x%06X". Buffers, and flushes to `out` when it holds enough (or keeps the
-// text when `out` is null).
+// "0x%06X". Lines are formatted straight into a fixed buffer (a deep carpet
+// is a billion of them) that goes to `out`, or is kept as text when `out` is
+// null.
 class TraceWriter final : public TraceSink {
 public:
-    explicit TraceWriter(std::FILE* out = nullptr);
+    explicit TraceWriter(std::FILE* out = nullptr) : out_(out) {}
     ~TraceWriter() override;
     TraceWriter(const TraceWriter&) = delete;
     TraceWriter& operator=(const TraceWriter&) = delete;
 
-    void cls() override { put("cls\n"); }
+    void cls() override { literal("cls\n"); }
     void foreColor(Colour colour) override;
     void drawStyle(Integer style) override;
     void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override;
-    void doEvents() override { put("doevents\n"); }
-    void print() override { put("print\n"); }
-    void end() override { put("end\n"); }
+    void doEvents() override { literal("doevents\n"); }
+    void print() override { literal("print\n"); }
+    void end() override { literal("end\n"); }
     void error(ErrorKind kind) override;
 
     // Everything written so far, when there is no output file.
-    const std::string& text() const { return buffer_; }
-    // Writes out what is buffered; false if the output failed.
+    const std::string& text();
+    // Writes out what is buffered; false if the output ever failed.
     bool flush();
 
 private:
-    void put(const char* literal);
-    void afterWrite()
-    {
-        if (out_ && buffer_.size() >= kFlushAt)
-            flush();
-    }
+    // Room for the longest line: four "%.9g" numbers, flags and colour.
+    static constexpr std::size_t kLongestLine = 128;
+    static constexpr std::size_t kBufferSize = 1 << 16;
 
-    static constexpr std::size_t kFlushAt = 1 << 16;
+    char* room()
+    {
+        if (used_ + kLongestLine > kBufferSize)
+            drain();
+        return buffer_ + used_;
+    }
+    void commit(char* end) { used_ = static_cast<std::size_t>(end - buffer_); }
+    template <std::size_t N>
+    void literal(const char (&text)[N])
+    {
+        char* p = room();
+        std::memcpy(p, text, N - 1);
+        commit(p + N - 1);
+    }
+    void drain();
+
     std::FILE* out_;
-    std::string buffer_;
+    char buffer_[kBufferSize];
+    std::size_t used_ = 0;
+    std::string kept_;
     bool failed_ = false;
 };
 
-// Appends a coordinate as "%.9g" of the float widened to double.
-void appendCoordinate(std::string& out, Single value);
+// Writes a coordinate as "%.9g" of the float widened to double, at most 16
+// characters; returns the end.
+char* putCoordinate(char* out, Single value);
 
 // The surface of a given size whose every call goes to a sink.
 class RecordingSurface final : public DrawingSurface {

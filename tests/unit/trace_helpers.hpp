@@ -64,7 +64,7 @@ struct Recorder {
     {
         events.sink = &writer;
     }
-    std::vector<std::string> text() const { return lines(writer.text()); }
+    std::vector<std::string> text() { return lines(writer.text()); }
 
     TraceWriter writer;
     RecordingSurface surface;
