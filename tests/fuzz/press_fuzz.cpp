@@ -1,0 +1,169 @@
+#include "press_fuzz.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/trace.hpp"
+#include "fractals/figures.hpp"
+
+namespace velmoran::fuzz {
+
+namespace {
+
+// Reads the input front to back; past its end every read gives zeros.
+class Bytes {
+public:
+    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    float rawFloat()
+    {
+        std::uint32_t bits = 0;
+        for (int i = 0; i < 4; ++i)
+            bits = bits << 8 | byte();
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+    std::string text(std::size_t length)
+    {
+        std::string s;
+        while (length-- > 0 && pos_ < size_)
+            s.push_back(static_cast<char>(data_[pos_++]));
+        return s;
+    }
+    std::string rest() { return text(size_ - pos_); }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+[[noreturn]] void fail(const char* what)
+{
+    std::fprintf(stderr, "press fuzz: %s\n", what);
+    std::abort();
+}
+
+// Counts what the recording surface is asked to do; a count out of step
+// with the calls (a line outside any press, say) fails the run.
+struct CheckingSink final : TraceSink {
+    void cls() override {}
+    void foreColor(Colour c) override
+    {
+        if (c != RGB(200, 80, 0))
+            fail("unexpected foreground colour");
+    }
+    void drawStyle(Integer s) override
+    {
+        if (s != 0)
+            fail("unexpected line style");
+    }
+    void line(LineFlags flags, Single, Single, Single, Single, Colour) override
+    {
+        if (flags != kLineInForeColor && flags != kLineWithColor && flags != kBoxWithColor)
+            fail("unexpected line flags");
+    }
+    void doEvents() override {}
+    void print() override {}
+    void end() override {}
+    void error(ErrorKind) override {}
+};
+
+struct Press {
+    std::uint64_t at;
+    Figure figure;
+    std::string text;
+    bool exits;
+};
+
+// Runs the scripted presses from DoEvents, and ends every run after a fixed
+// number of calls so that counts that would draw for ages stay short.
+class ScriptedEvents final : public DoEventsService {
+public:
+    ScriptedEvents(WindowState& state, RecordingSurface& surface, std::vector<Press> script)
+        : state_(state), surface_(surface), script_(std::move(script))
+    {
+    }
+
+    void DoEvents() override
+    {
+        if (++calls_ >= kCallBudget) {
+            state_.ending = true;
+            return;
+        }
+        for (const Press& p : script_) {
+            if (p.at != calls_ || state_.ending)
+                continue;
+            if (p.exits)
+                state_.ending = true;
+            else
+                press(p.figure, p.text);
+        }
+    }
+
+    void press(Figure figure, const std::string& text)
+    {
+        const int nestingBefore = state_.nesting;
+        const PressOutcome outcome = pressFigure(state_, surface_, *this, figure, text);
+        if (state_.nesting != nestingBefore)
+            fail("a press left renderer invocations behind");
+        if (outcome.status == PressOutcome::Status::Ended && !state_.ending)
+            fail("a press ended without an exit");
+    }
+
+private:
+    static constexpr std::uint64_t kCallBudget = 3000;
+    WindowState& state_;
+    RecordingSurface& surface_;
+    std::vector<Press> script_;
+    std::uint64_t calls_ = 0;
+};
+
+Figure figureOf(std::uint8_t b) { return static_cast<Figure>(b % 4); }
+
+}  // namespace
+
+void runOne(const std::uint8_t* data, std::size_t size)
+{
+    Bytes in(data, size);
+    const std::uint8_t mode = in.byte();
+    // Half the inputs get plausible whole-number sizes, half arbitrary floats.
+    float width, height;
+    if (mode & 1) {
+        width = in.rawFloat();
+        height = in.rawFloat();
+    } else {
+        width = static_cast<float>(static_cast<std::int16_t>(in.byte() << 8 | in.byte()));
+        height = static_cast<float>(static_cast<std::int16_t>(in.byte() << 8 | in.byte()));
+    }
+    const Figure figure = figureOf(in.byte());
+    std::vector<Press> script(in.byte() % 4);
+    for (Press& p : script) {
+        p.at = 1 + in.byte();
+        const std::uint8_t kind = in.byte();
+        p.exits = kind >= 250;
+        p.figure = figureOf(kind);
+        p.text = in.text(in.byte() % 8);
+    }
+    const std::string text = in.rest();
+
+    CheckingSink sink;
+    WindowState state;
+    state.stackFloor = stackFloorOfThisThread();
+    RecordingSurface surface(width, height, sink);
+    ScriptedEvents events(state, surface, std::move(script));
+    try {
+        Form_Load(state, surface);
+    } catch (const RuntimeError&) {
+        // A size the triangle cannot be set up on; the other figures still draw.
+    }
+    events.press(figure, text);
+    if (state.nesting != 0)
+        fail("renderer invocations left behind");
+}
+
+}  // namespace velmoran::fuzz
