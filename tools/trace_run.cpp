@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <locale.h>
 
 namespace velmoran {
 
@@ -45,22 +49,26 @@ bool isDecimal(const std::string& s)
     return i == s.size();
 }
 
+// A size is stored as the float nearest the decimal number; one too large
+// for a float is refused, one too small becomes 0 or a denormal as usual.
 bool parseSize(const std::string& text, Single& value)
 {
     if (!isDecimal(text))
         return false;
-    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last;
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+    value = strtof_l(text.c_str(), nullptr, c);
+    return !std::isinf(value);
 }
 
+// K counts DoEvents calls; one beyond 2^64 - 1 is simply never reached.
 bool parseCount(const std::string& text, std::uint64_t& value)
 {
     if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit))
         return false;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() && value > 0;
+    if (ec == std::errc::result_out_of_range)
+        value = UINT64_MAX;
+    return value > 0;
 }
 
 // The event service of a trace run: records each call and presses the
@@ -84,7 +92,8 @@ public:
         const std::size_t first = next_;
         while (next_ < script_.size() && script_[next_].at == calls_)
             ++next_;
-        for (std::size_t i = first; i < next_ && !state_.ending; ++i)
+        const std::size_t last = next_;
+        for (std::size_t i = first; i < last && !state_.ending; ++i)
             run(script_[i]);
     }
 

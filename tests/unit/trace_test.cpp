@@ -138,6 +138,23 @@ TEST(Trace, PrintAndExitRunFromInsideDoEvents)
               18);
     // A K never reached presses nothing.
     EXPECT_EQ(trace({"--at", "99", "esci", "triangolo", "1"}), trace({"triangolo", "1"}));
+    EXPECT_EQ(trace({"--at", "99999999999999999999999", "esci", "triangolo", "1"}),
+              trace({"triangolo", "1"}));
+}
+
+TEST(Trace, EachScriptedPressRunsOnceAtItsOwnCall)
+{
+    // The print belongs to the nested curve's DoEvents (call 2); when that
+    // curve returns to call 1, nothing is pressed again.
+    const Lines got = trace({"--size", "500", "300", "--at", "1", "trina", "1", "--at", "2", "stampa",
+                             "triangolo", "2"});
+    EXPECT_EQ(std::count(got.begin(), got.end(), "print"), 1);
+    const auto printAt = std::find(got.begin(), got.end(), "print");
+    ASSERT_NE(printAt, got.end());
+    EXPECT_EQ(std::count(got.begin(), printAt, "doevents"), 2);
+    // Listed before the press whose DoEvents reaches its K first.
+    const Lines early = trace({"--at", "2", "stampa", "--at", "1", "fiocco", "1", "triangolo", "2"});
+    EXPECT_EQ(std::count(early.begin(), early.end(), "print"), 1);
 }
 
 TEST(Trace, NestedPressesAddUpTowardsTheStackBound)
@@ -190,7 +207,6 @@ TEST(TraceCommandLine, UsageErrorsExitWithTwoAndPrintNothingOnStandardOutput)
         {"--at", "0", "esci", "triangolo", "1"},
         {"--at", "-1", "esci", "triangolo", "1"},
         {"--at", "x", "esci", "triangolo", "1"},
-        {"--at", "99999999999999999999", "esci", "triangolo", "1"},
         {"--at", "1", "salta", "triangolo", "1"},
         {"--at", "1", "trina", "triangolo"},
         {"--verbose", "triangolo", "1"},
@@ -206,6 +222,7 @@ TEST(TraceCommandLine, UsageErrorsExitWithTwoAndPrintNothingOnStandardOutput)
 TEST(TraceCommandLine, AcceptedForms)
 {
     std::string out, err;
+    EXPECT_EQ(runMain({"--size", "1e-50", "-0", "triangolo", "0"}, out, err), 0);
     EXPECT_EQ(runMain({"--size", "500.0", "+3e2", "triangolo", "0"}, out, err), 0);
     EXPECT_EQ(out, "cls\nline 6 10 290 490 290 0x0050B4\nline 6 490 290 250 10 0x00C8C8\n"
                    "line 6 10 290 250 10 0x3232FA\n");
