@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
   # fonts close to the window's faces
-  fonts-dejavu-core fonts-wine
+  fonts-dejavu-core fonts-liberation2 fonts-wine
   # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
   xvfb xauth xdotool x11-apps imagemagick openbox
   cups printer-driver-cups-pdf poppler-utils

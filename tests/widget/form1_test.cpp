@@ -1,0 +1,435 @@
+// The main window as a person meets it: its controls, what a press draws,
+// presses nested inside a drawing, "Esci", errors and "Stampa".
+
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/app_setup.hpp"
+#include "ui/form1.hpp"
+#include "ui/raster_surface.hpp"
+
+using namespace velmoran;
+using namespace velmoran::ui;
+
+namespace {
+
+struct DialogLog {
+    QStringList errors;
+    int questions = 0;
+    bool answerYes = false;
+    QString pdfFile;
+};
+
+class FakeDialogs final : public UserDialogs {
+public:
+    explicit FakeDialogs(DialogLog& log) : log_(log) {}
+    void showError(const QString& text) override { log_.errors << text; }
+    bool askYesNo(const QString&) override
+    {
+        ++log_.questions;
+        return log_.answerYes;
+    }
+    QString askPdfFileName() override { return log_.pdfFile; }
+
+private:
+    DialogLog& log_;
+};
+
+std::unique_ptr<QPrinter> pdfPrinter(const QString& file)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(file);
+    return printer;
+}
+
+bool isPdf(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) && f.size() > 1000 && f.read(5) == "%PDF-";
+}
+
+int countColour(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
+
+// The control with the focus; an editable combo's line edit is the combo.
+QString focusName()
+{
+    QWidget* w = QApplication::focusWidget();
+    while (w && w->objectName().startsWith(QLatin1String("qt_")))
+        w = w->parentWidget();
+    return w ? w->objectName() : QString();
+}
+
+// Runs `action` at the first DoEvents of the press that follows.
+void atNextDoEvents(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
+
+using ColourCounts = QList<QPair<QRgb, int>>;
+
+}  // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> form;
+    DialogLog log;
+    int endings = 0;
+    QImage pictureAtEnd;
+    int nestingAtEnd = -1;
+
+    QWidget* control(const char* name) { return form->findChild<QWidget*>(QString::fromLatin1(name)); }
+    QImage picture() const { return form->surface().image().copy(); }
+    QRgb blank() const { return form->surface().background(); }
+    bool isBlank(const QImage& image) const { return countColour(image, blank()) == image.width() * image.height(); }
+    void setCount(const char* text) { form->findChild<QComboBox*>()->setEditText(QString::fromLatin1(text)); }
+    void click(const char* name) { static_cast<QPushButton*>(control(name))->click(); }
+
+private slots:
+    void initTestCase() { setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
+
+    void init()
+    {
+        log = {};
+        endings = 0;
+        form = std::make_unique<Form1>();
+        form->setDialogs(std::make_unique<FakeDialogs>(log));
+        form->setEndProgram([this] {
+            ++endings;
+            pictureAtEnd = picture();
+            nestingAtEnd = form->state().nesting;
+        });
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void cleanup() { form.reset(); }
+
+    void controls_data()
+    {
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<double>("points");  // 0: shows no text
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("Picture1") << QRect(16, 24, 497, 353) << "Area di disegno" << 0.0 << false;
+        QTest::newRow("Command1") << QRect(520, 240, 105, 65) << "Triangolo di Sierpinski" << 9.75 << true;
+        QTest::newRow("Command2") << QRect(520, 168, 105, 65) << "Tappeto di Sierpinski" << 9.75 << true;
+        QTest::newRow("Command3") << QRect(520, 96, 105, 65) << "Trina di Koch" << 9.75 << true;
+        QTest::newRow("Command4") << QRect(520, 24, 105, 65) << "Fiocco di neve di Koch" << 9.75 << true;
+        QTest::newRow("Combo1") << QRect(472, 384, 41, 26) << "Numero di iterazioni" << 12.0 << true;
+        QTest::newRow("Label1") << QRect(232, 384, 241, 25) << "Scegli il numero di iterazioni" << 12.0 << true;
+        QTest::newRow("Command5") << QRect(520, 344, 105, 25) << "Esci" << 12.0 << true;
+        QTest::newRow("Command6") << QRect(520, 312, 105, 25) << "Stampa" << 12.0 << true;
+        QTest::newRow("Label2") << QRect(40, 416, 370, 12) << "Tutte le informazioni sul sito www.velmoran.it" << 7.5
+                                << false;
+    }
+    void controls()
+    {
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        QWidget* w = control(QTest::currentDataTag());
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), geometry);
+        QCOMPARE(w->accessibleName(), caption);
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            QCOMPARE(button->text(), caption);
+            QVERIFY(!button->autoDefault() && !button->isDefault());
+        }
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            QCOMPARE(label->text(), caption);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        }
+        if (points > 0) {
+            const QFontInfo info(w->font());
+            // The face asked for is the face drawn, not a silent substitute.
+            QVERIFY2(info.family().startsWith(w->font().family()), qPrintable(info.family()));
+            QCOMPARE(info.pointSizeF(), points);
+            QCOMPARE(info.bold(), bold);
+        }
+    }
+
+    void windowAndColours()
+    {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Ondrila Vastreni e Ferlino Quarsotti presentano:"));
+        QCOMPARE(form->minimumSize(), QSize(629, 444));
+        QCOMPARE(form->maximumSize(), QSize(629, 444));
+        const QList<QSize> iconSizes = form->windowIcon().availableSizes();
+        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
+        // Qt's own texts are Italian: message boxes say "Sì", not "Yes".
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
+
+        const QImage window = form->grab().toImage();
+        const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
+        QVERIFY(face != qRgb(224, 224, 224));
+        QCOMPARE(window.pixel(5, 5), qRgb(224, 224, 224));
+        for (const char* name : {"Command1", "Command2", "Command3", "Command4"})
+            QCOMPARE(control(name)->grab().toImage().pixel(6, 6), qRgb(192, 64, 0));
+        QCOMPARE(window.pixel(16 + 2 + 100, 24 + 2 + 100), face);  // the blank drawing area
+        QCOMPARE(window.pixel(232 + 239, 384 + 24), face);         // Label1, opaque
+        QCOMPARE(window.pixel(40 + 368, 416 + 1), qRgb(192, 192, 192));
+        QVERIFY(countColour(control("Label2")->grab().toImage(), qRgb(0, 0, 255)) > 0);
+    }
+
+    void focusAndKeys()
+    {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCOMPARE(focusName(), QStringLiteral("Picture1"));
+        for (const char* next : {"Command1", "Command2", "Command3", "Command4", "Combo1", "Command5", "Command6",
+                                 "Picture1"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusName(), QString::fromLatin1(next));
+        }
+        // Keys on the drawing area do nothing; Enter presses a focused button.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(isBlank(picture()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!isBlank(picture()));
+    }
+
+    void selectorDoesNothingByItself()
+    {
+        auto* combo = form->findChild<QComboBox*>();
+        QVERIFY(combo->isEditable());
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        QCOMPARE(items.join(' '), QStringLiteral("0 1 2 3 4 5 6 7 8 9 10"));
+        QCOMPARE(combo->currentIndex(), -1);
+        QCOMPARE(combo->currentText(), QStringLiteral("0"));
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("12"));
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        combo->setCurrentIndex(3);
+        QCOMPARE(combo->count(), 11);
+        QVERIFY(isBlank(picture()));
+    }
+
+    // Device pixels at 1:1: x * 493 / 640 and y * 349 / 490, rounded down.
+    void figures_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<ColourCounts>("colours");
+        QTest::addColumn<QList<QPoint>>("lit");
+        QTest::addColumn<QList<QPoint>>("blank");
+        // Base (7,341)-(485,341), right side to the apex (246,7), left side
+        // last, so it owns both corners it touches.
+        QTest::newRow("triangle, depth 0")
+            << "Command1" << "0"
+            << ColourCounts{{qRgb(180, 80, 0), 477}, {qRgb(200, 200, 0), 334}, {qRgb(250, 50, 50), 335}}
+            << QList<QPoint>{{246, 341}, {7, 341}, {485, 341}, {246, 7}} << QList<QPoint>{{246, 200}};
+        // A 3 by 3 grid of outlines at x 115, 215, 315, 415 and y 35, 128,
+        // 220, 313, empty inside every cell, the centre one included.
+        QTest::newRow("carpet, depth 1")
+            << "Command2" << "1" << ColourCounts{{qRgb(200, 80, 0), 4 * 279 + 4 * 301 - 16}}
+            << QList<QPoint>{{115, 35}, {415, 313}, {215, 174}} << QList<QPoint>{{265, 174}, {165, 81}, {114, 35}};
+        QTest::newRow("Koch curve, depth 0") << "Command3" << "abc" << ColourCounts{{qRgb(200, 80, 0), 479}}
+                                             << QList<QPoint>{{7, 174}, {485, 174}} << QList<QPoint>{{246, 100}};
+        QTest::newRow("snowflake, depth 0") << "Command4" << "0" << ColourCounts{}
+                                            << QList<QPoint>{{115, 85}, {377, 85}, {246, 294}}
+                                            << QList<QPoint>{{246, 150}};
+    }
+    void figures()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, count);
+        QFETCH(ColourCounts, colours);
+        QFETCH(QList<QPoint>, lit);
+        QFETCH(QList<QPoint>, blank);
+        setCount(qPrintable(count));
+        click(qPrintable(button));
+        QCOMPARE(form->lastOutcome(), PressOutcome::done());
+        QCOMPARE(form->surface().ScaleWidth(), 640.0f);
+        QCOMPARE(form->surface().ScaleHeight(), 490.0f);
+        const QImage image = picture();
+        for (const auto& [colour, n] : colours)
+            QCOMPARE(countColour(image, colour), n);
+        // On screen, the area shows the picture inside its 2-pixel border.
+        const QImage shown = control("Picture1")->grab().toImage();
+        for (const QPoint& p : lit) {
+            QVERIFY(image.pixel(p) != this->blank());
+            QCOMPARE(shown.pixel(p + QPoint(2, 2)), image.pixel(p));
+        }
+        for (const QPoint& p : blank)
+            QCOMPARE(image.pixel(p), this->blank());
+    }
+
+    void pressNestedInsideADrawing()
+    {
+        form->pump().setTiming(PumpTiming::everyCall());
+        setCount("3");
+        // The carpet is pressed once the triangle has drawn its first three
+        // small triangles, bottom left; it clears them, and the triangle
+        // goes on with the rest over the carpet.
+        atNextDoEvents([this] { click("Command2"); });
+        click("Command1");
+        QCOMPARE(form->lastOutcome(), PressOutcome::done());
+        QCOMPARE(form->state().nesting, 0);
+        const QImage image = picture();
+        QCOMPARE(image.pixel(30, 341), blank());           // first small triangle: erased
+        QCOMPARE(image.pixel(246, 7), qRgb(250, 50, 50));  // apex: drawn after the carpet
+        QCOMPARE(image.pixel(115, 35), qRgb(200, 80, 0));  // the carpet
+    }
+
+    void esci_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("idle") << "idle";
+        QTest::newRow("during a drawing") << "drawing";
+        QTest::newRow("inside a nested press") << "nested";
+        QTest::newRow("window closed during a drawing") << "close";
+    }
+    void esci()
+    {
+        QFETCH(QString, when);
+        form->pump().setTiming(PumpTiming::everyCall());
+        setCount("6");
+        if (when == "idle") {
+            click("Command5");
+        } else {
+            atNextDoEvents([this, when] {
+                if (when == "close") {
+                    form->close();
+                } else if (when == "nested") {
+                    atNextDoEvents([this] { click("Command5"); });
+                    click("Command2");
+                } else {
+                    click("Command5");
+                }
+            });
+            click("Command1");
+            QCOMPARE(form->lastOutcome(), PressOutcome::ended());
+            // A depth-6 triangle runs six renderer levels deep; more when nested.
+            QVERIFY(when == "nested" ? nestingAtEnd > 6 : nestingAtEnd == 6);
+        }
+        QCOMPARE(endings, 1);
+        QVERIFY(form->isHidden());
+        QCOMPARE(form->state().nesting, 0);
+        // Not a line after the end, and no handler runs any more.
+        QCOMPARE(picture(), pictureAtEnd);
+        setCount("0");
+        for (const char* name : {"Command1", "Command6", "Command5"})
+            click(name);
+        QCOMPARE(picture(), pictureAtEnd);
+        QCOMPARE(endings, 1);
+        QVERIFY(log.errors.isEmpty() && log.questions == 0);
+    }
+
+    void runTimeErrors_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("untouched");
+        QTest::newRow("negative count") << "-1" << errorMessage(ErrorKind::Count) << true;
+        QTest::newRow("beyond 16 bits") << "&H8000" << errorMessage(ErrorKind::Overflow) << true;
+        QTest::newRow("deeper than the stack allows") << "32767" << errorMessage(ErrorKind::Stack) << false;
+    }
+    void runTimeErrors()
+    {
+        QFETCH(QString, count);
+        QFETCH(QString, message);
+        QFETCH(bool, untouched);
+        setCount("1");
+        click("Command1");
+        const QImage before = picture();
+        setCount(qPrintable(count));
+        click("Command1");
+        QCOMPARE(form->lastOutcome().status, PressOutcome::Status::Failed);
+        QCOMPARE(log.errors, QStringList{message});
+        QCOMPARE(picture() == before, untouched);
+        // The window goes on.
+        setCount("0");
+        click("Command1");
+        QCOMPARE(form->lastOutcome(), PressOutcome::done());
+        QVERIFY(form->isVisible());
+    }
+
+    void printing_data()
+    {
+        QTest::addColumn<bool>("hasPrinter");
+        QTest::addColumn<QString>("file");  // the printer's output, or the PDF file chosen
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<bool>("makesPdf");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("default printer") << true << "out.pdf" << false << true << 0;
+        QTest::newRow("printer that cannot start") << true << "missing/out.pdf" << false << false << 1;
+        QTest::newRow("no printer, no file chosen") << false << "" << true << false << 0;
+        QTest::newRow("no printer, saved as PDF") << false << "out.pdf" << true << true << 0;
+    }
+    void printing()
+    {
+        QFETCH(bool, hasPrinter);
+        QFETCH(QString, file);
+        QFETCH(bool, answerYes);
+        QFETCH(bool, makesPdf);
+        QFETCH(int, errors);
+        QTemporaryDir dir;
+        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+        form->setPrinterChoice([&] { return hasPrinter ? pdfPrinter(path) : nullptr; });
+        log.answerYes = answerYes;
+        log.pdfFile = path;
+        setCount("2");
+        click("Command1");
+        const QImage before = picture();
+        click("Command6");
+        QCOMPARE(isPdf(dir.filePath(QStringLiteral("out.pdf"))), makesPdf);
+        QCOMPARE(log.errors.size(), errors);
+        QCOMPARE(log.questions, hasPrinter ? 0 : 1);
+        QCOMPARE(picture(), before);
+    }
+
+    // At the usual pace a drawing lets the window repaint, and take a click,
+    // many times a second.
+    void windowStaysLiveDuringADrawing()
+    {
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        control("Picture1")->installEventFilter(&counter);
+        QList<qint64> turns;  // when a zero timer got its turn
+        QElapsedTimer clock;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { turns << clock.nsecsElapsed(); });
+        setCount("8");
+        clock.start();
+        probe.start(0);
+        int presses = 0;
+        for (; clock.elapsed() < 300 && presses < 20; ++presses)
+            click("Command2");
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        probe.stop();
+        // Each press ends with a repaint of its own; those do not count.
+        QVERIFY2(counter.paints - presses >= 30 * seconds, qPrintable(QString::number(counter.paints)));
+        QList<qint64> gaps;
+        for (int i = 1; i < turns.size(); ++i)
+            gaps << turns[i] - turns[i - 1];
+        QVERIFY(gaps.size() >= 10);
+        std::sort(gaps.begin(), gaps.end());
+        QVERIFY2(gaps[gaps.size() / 2] <= 16'000'000, qPrintable(QString::number(gaps[gaps.size() / 2])));
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

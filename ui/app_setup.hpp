@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+
+class QApplication;
+
+namespace velmoran::ui {
+
+// What the program sets up before it makes its window: its name and
+// version, the Italian locale with Qt's own Italian texts, the window's
+// faces and the icon. Tests call it too, so they see the same fonts.
+void setupApplication(QApplication& app);
+
+// Registers the classic "MS Sans Serif" face with this process when it is
+// installed; false when it is not.
+bool loadClassicFont();
+
+// "MS Sans Serif" at `pointSize`, bold; where that face is missing or
+// cannot be drawn at that size and weight, the most similar sans-serif
+// installed, at the same size.
+QFont classicFont(qreal pointSize);
+// "Verdana" 7.5 pt, or the nearest wide sans-serif.
+QFont captionFont();
+
+QIcon programIcon();
+
+}  // namespace velmoran::ui

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+
+#include <QColor>
+#include <QPushButton>
+
+namespace velmoran::ui {
+
+// The window's push buttons. Never a default button; Enter, like Space,
+// presses the one that has the focus. Given a face colour, the button paints
+// itself the classic way: a raised bevel around a flat face of that colour,
+// the caption wrapped by words and centred.
+class FormButton final : public QPushButton {
+    Q_OBJECT
+public:
+    FormButton(const QString& caption, std::optional<QColor> face, QWidget* parent);
+
+    std::optional<QColor> face() const { return face_; }
+    // Where the caption is laid out, inside the bevel.
+    QRect captionRect() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::optional<QColor> face_;
+};
+
+}  // namespace velmoran::ui

@@ -1,0 +1,15 @@
+// Velmoran: four classic fractals, drawn in one window.
+
+#include <QApplication>
+
+#include "ui/app_setup.hpp"
+#include "ui/form1.hpp"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    velmoran::ui::setupApplication(app);
+    velmoran::ui::Form1 form;
+    form.show();
+    return QApplication::exec();
+}

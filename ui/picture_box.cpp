@@ -1,0 +1,28 @@
+#include "ui/picture_box.hpp"
+
+#include <QPainter>
+
+namespace velmoran::ui {
+
+PictureBox::PictureBox(const QRect& outer, QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(kBorder);
+    setGeometry(outer);
+    setFocusPolicy(Qt::TabFocus);
+    // The picture is drawn at the screen's density, so a line is one device
+    // pixel wide and sharp at any scale; the area is blank in the face colour.
+    surface_ = std::make_unique<RasterSurface>(contentsRect().size(), devicePixelRatioF(),
+                                               palette().color(QPalette::Button).rgb());
+}
+
+PictureBox::~PictureBox() = default;
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    p.drawImage(contentsRect().topLeft(), surface_->image());
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,57 @@
+#include "ui/qt_event_pump.hpp"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+
+namespace velmoran::ui {
+
+namespace {
+// A bound on the calls between two readings, so a stretch of very cheap
+// calls cannot stretch the wait for the next reading unboundedly.
+constexpr std::int64_t kMaxCallsPerReading = std::int64_t{1} << 20;
+}  // namespace
+
+QtEventPump::QtEventPump(QWidget* repaint, PumpTiming timing) : repaint_(repaint), timing_(timing) {}
+
+void QtEventPump::setTiming(PumpTiming timing)
+{
+    timing_ = timing;
+    restartPace();
+}
+
+void QtEventPump::checkClock()
+{
+    const Clock::time_point now = Clock::now();
+    // Aim the next reading at clockInterval from this one, judging the
+    // figure's speed by the last stretch; grow at most fourfold at a time so
+    // that one quick stretch cannot hide a slow one behind it.
+    const std::int64_t elapsed = std::max<std::int64_t>(
+        1, std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastReading_).count());
+    const std::int64_t aimed = callsPerReading_ * timing_.clockInterval.count() / elapsed;
+    callsPerReading_ = std::clamp<std::int64_t>(aimed, 1, std::min(4 * callsPerReading_, kMaxCallsPerReading));
+    countdown_ = callsPerReading_;
+    lastReading_ = now;
+
+    if (now - lastDispatch_ < timing_.dispatchInterval)
+        return;
+    lastDispatch_ = now;
+    ++dispatches_;
+    if (repaint_)
+        repaint_->update();
+    // What runs now (a nested press, a message box, a printout) may go at
+    // another pace than this figure, and so may this figure after it: the
+    // count between readings starts afresh on both sides.
+    restartPace();
+    QCoreApplication::processEvents();
+    restartPace();
+}
+
+void QtEventPump::restartPace()
+{
+    countdown_ = 1;
+    callsPerReading_ = 1;
+    lastReading_ = Clock::now();
+}
+
+}  // namespace velmoran::ui

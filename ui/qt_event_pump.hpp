@@ -1,0 +1,63 @@
+#pragma once
+
+// DoEvents over Qt. A figure calls it after every subdivision, up to 150
+// million times per press, while handing events to Qt costs a system call;
+// so most calls only count down, and the clock is read about every half
+// millisecond, the count between readings adapting to the figure's speed.
+// Events are handed to Qt about every 10 ms: a click waits less than a frame
+// and the drawing area is repainted about 100 times a second.
+
+#include <chrono>
+#include <cstdint>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/drawing_surface.hpp"
+
+namespace velmoran::ui {
+
+struct PumpTiming {
+    // How often pending events are handed to Qt during a drawing.
+    std::chrono::nanoseconds dispatchInterval = std::chrono::milliseconds(10);
+    // How often, roughly, the clock is read to find out.
+    std::chrono::nanoseconds clockInterval = std::chrono::microseconds(500);
+
+    // Hands events over at every call: what a test needs to act at a
+    // precise point of a drawing.
+    static constexpr PumpTiming everyCall() { return {std::chrono::nanoseconds(0), std::chrono::nanoseconds(0)}; }
+};
+
+class QtEventPump final : public DoEventsService {
+public:
+    // `repaint` (may be null) is updated before each hand-over, so the
+    // drawing shows as it grows.
+    explicit QtEventPump(QWidget* repaint, PumpTiming timing = {});
+
+    void DoEvents() override
+    {
+        if (--countdown_ > 0)
+            return;
+        checkClock();
+    }
+
+    void setTiming(PumpTiming timing);
+    // How many times events were handed to Qt so far.
+    std::uint64_t dispatches() const { return dispatches_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    [[gnu::noinline]] void checkClock();
+    void restartPace();
+
+    QPointer<QWidget> repaint_;
+    PumpTiming timing_;
+    std::int64_t countdown_ = 1;
+    std::int64_t callsPerReading_ = 1;
+    Clock::time_point lastReading_;
+    Clock::time_point lastDispatch_;
+    std::uint64_t dispatches_ = 0;
+};
+
+}  // namespace velmoran::ui

@@ -1,0 +1,156 @@
+#pragma once
+
+// The drawing area's picture: an off-screen image at the screen's device
+// pixel density, drawn into directly. Figures go through this class up to a
+// billion times per press, almost always with whole-unit coordinates inside
+// the area and, for the deep carpet, boxes shrunk to one pixel; that path is
+// inline and costs a couple of nanoseconds. Fractional coordinates, and
+// anything that needs clipping, go out of line.
+
+#include <cstddef>
+#include <memory>
+
+#include <QImage>
+#include <QSize>
+#include <QtGlobal>
+
+#include "core/drawing_surface.hpp"
+
+namespace velmoran::ui {
+
+// Twips covered by one scale unit of the drawing area, across and down.
+inline constexpr double kTwipsPerUnitX = 7395.0 / 640.0;
+inline constexpr double kTwipsPerUnitY = 5235.0 / 490.0;
+// Twips in one logical pixel: the layout is fixed at 96 logical dpi.
+inline constexpr double kTwipsPerPixel = 1440.0 / 96.0;
+
+// The drawing colour until a figure sets its own.
+inline constexpr Colour kInitialForeColor = RGB(244, 125, 47);
+
+// 0x00BBGGRR to an opaque QRgb.
+constexpr QRgb toQRgb(Colour c) noexcept
+{
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// The scale extent of an inner area `pixels` logical pixels long.
+Single scaleExtent(int pixels, double twipsPerUnit) noexcept;
+
+class RasterSurface final : public DrawingSurface {
+public:
+    // `inner` is the inner area in logical pixels; the image holds
+    // round(inner * devicePixelRatio) device pixels and starts cleared.
+    RasterSurface(QSize inner, qreal devicePixelRatio, QRgb background);
+
+    Single ScaleWidth() const override { return scaleWidth_; }
+    Single ScaleHeight() const override { return scaleHeight_; }
+    void Cls() override;
+    void SetForeColor(Colour colour) override { foreColor_ = toQRgb(colour); }
+    void SetDrawStyle(Integer style) override { drawStyle_ = style; }
+
+    void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    {
+        const QRgb rgb = flags == kLineInForeColor ? foreColor_ : toQRgb(colour);
+        int ix1, iy1, ix2, iy2;
+        if (wholeInside(x1, columns_, ix1) && wholeInside(y1, rows_, iy1) && wholeInside(x2, columns_, ix2)
+            && wholeInside(y2, rows_, iy2))
+            drawInside(flags == kBoxWithColor, ix1, iy1, ix2, iy2, rgb);
+        else
+            lineAnywhere(flags == kBoxWithColor, x1, y1, x2, y2, rgb);
+    }
+
+    // The picture. It is drawn into in place: a QImage copied from it shares
+    // its pixels until the next Cls, so take copy() to keep a snapshot.
+    const QImage& image() const { return image_; }
+    QRgb background() const { return background_; }
+    // The style last set; every line is drawn solid, the one style in use.
+    Integer drawStyle() const { return drawStyle_; }
+
+private:
+    // Whole unit coordinates inside the area, which is what the figures
+    // pass, map through a table of their device pixels, worked out once:
+    // a few comparisons instead of two divisions per call.
+    struct PixelTable {
+        std::unique_ptr<int[]> pixel;  // -1 past the image's edge
+        Single size = 0;               // entries; a Single for the range test
+    };
+    static bool wholeInside(Single v, const PixelTable& table, int& pixel)
+    {
+        if (!(v >= 0 && v < table.size))  // NaN fails too
+            return false;
+        const int i = static_cast<int>(v);
+        if (static_cast<Single>(i) != v)
+            return false;
+        pixel = table.pixel[static_cast<std::size_t>(i)];
+        return pixel >= 0;
+    }
+    PixelTable makeTable(int devicePixels, Single scale) const;
+
+    // The device pixel is floor() of these; the product is exact in double
+    // and the quotient correctly rounded, so a point that falls exactly on a
+    // pixel's edge lands in the right pixel.
+    double deviceX(Single x) const { return static_cast<double>(x) * deviceWidth_ / scaleWidth_; }
+    double deviceY(Single y) const { return static_cast<double>(y) * deviceHeight_ / scaleHeight_; }
+
+    QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + y * bytesPerLine_); }
+    void plot(int x, int y, QRgb rgb) { row(y)[x] = rgb; }
+
+    // Both ends inside the image.
+    void drawInside(bool box, int x1, int y1, int x2, int y2, QRgb rgb)
+    {
+        if (x1 == x2 && y1 == y2)
+            plot(x1, y1, rgb);
+        else if (box)
+            outlineInside(x1, y1, x2, y2, rgb);
+        else
+            segmentInside(x1, y1, x2, y2, rgb);
+    }
+
+    // Bresenham, both end pixels lit; the ends are inside the image.
+    void segmentInside(int x1, int y1, int x2, int y2, QRgb rgb)
+    {
+        const int dx = x2 > x1 ? x2 - x1 : x1 - x2;
+        const int dy = y2 > y1 ? y1 - y2 : y2 - y1;  // -|y2 - y1|
+        const int sx = x1 < x2 ? 1 : -1;
+        const int sy = y1 < y2 ? 1 : -1;
+        const qsizetype rowStep = sy * bytesPerLine_;
+        uchar* line = bits_ + y1 * bytesPerLine_;
+        int x = x1, y = y1;
+        int err = dx + dy;
+        for (;;) {
+            reinterpret_cast<QRgb*>(line)[x] = rgb;
+            if (x == x2 && y == y2)
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+                line += rowStep;
+            }
+        }
+    }
+
+    void outlineInside(int x1, int y1, int x2, int y2, QRgb rgb);
+    [[gnu::noinline]] void lineAnywhere(bool box, Single x1, Single y1, Single x2, Single y2, QRgb rgb);
+    void lineClipped(bool box, double x1, double y1, double x2, double y2, QRgb rgb);
+    void segmentClipped(double x1, double y1, double x2, double y2, QRgb rgb);
+
+    QImage image_;
+    uchar* bits_ = nullptr;
+    qsizetype bytesPerLine_ = 0;
+    double deviceWidth_;
+    double deviceHeight_;
+    Single scaleWidth_;
+    Single scaleHeight_;
+    PixelTable columns_;
+    PixelTable rows_;
+    QRgb background_;
+    QRgb foreColor_ = toQRgb(kInitialForeColor);
+    Integer drawStyle_ = 0;
+};
+
+}  // namespace velmoran::ui

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "core/errors.hpp"
+
+namespace velmoran::ui {
+
+// What the window asks of the person in front of it. Behind an interface so
+// that a test can answer in place of a modal box.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // Reports a failure; returns when it has been read.
+    virtual void showError(const QString& text) = 0;
+    // A yes-or-no question; true for yes.
+    virtual bool askYesNo(const QString& text) = 0;
+    // Asks where to save a PDF file; empty if the person declined.
+    virtual QString askPdfFileName() = 0;
+};
+
+// Modal message boxes and the standard save dialog, in Italian through Qt's
+// own translations.
+class MessageBoxDialogs final : public UserDialogs {
+public:
+    explicit MessageBoxDialogs(QWidget* parent) : parent_(parent) {}
+    void showError(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    QString askPdfFileName() override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+// The report of a run-time error that ended one press.
+QString errorMessage(ErrorKind kind);
+
+// The title of every message box.
+inline const char* const kDialogTitle = "Velmoran";
+
+}  // namespace velmoran::ui
