@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Velmoran and runs every test: unit, widget and end-to-end tests on
-# the Release build, then the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# the Release build, then the unit and widget tests again under
+# AddressSanitizer (with LeakSanitizer) and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -10,10 +10,10 @@ jobs=$(nproc)
 echo "== Release build: unit, widget and end-to-end tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-echo "== AddressSanitizer and UndefinedBehaviorSanitizer: unit tests"
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer: unit and widget tests"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DVELMORAN_WINDOW=OFF -DVELMORAN_BENCH=OFF \
+  -DVELMORAN_WINDOW=ON -DVELMORAN_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
   > /dev/null
 cmake --build build-sanitize
-ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --label-exclude e2e
