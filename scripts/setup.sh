@@ -5,13 +5,15 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
+  # checks of the desktop entry and the AppStream record
+  desktop-file-utils appstream
   # fonts close to the window's faces
   fonts-dejavu-core fonts-liberation2 fonts-wine
   # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
-  xvfb xauth xdotool x11-apps imagemagick openbox
+  xvfb xauth xdotool x11-apps x11-utils xclip imagemagick openbox
   cups printer-driver-cups-pdf poppler-utils
 )
 

@@ -102,6 +102,8 @@ void setupApplication(QApplication& app)
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setOrganizationName(QStringLiteral("Velmoran"));
     QApplication::setOrganizationDomain(QStringLiteral("velmoran.it"));
+    // Ties the window to its menu entry, for the desktop's icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.velmoran.Velmoran"));
 
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     QLocale::setDefault(italian);

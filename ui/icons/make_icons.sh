@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Draws the window icon (a depth-2 Sierpinski triangle on a light face) at
-# 16 and 32 pixels. Run once by hand; the PNGs are kept in the repository.
+# Draws the program's icon, a Sierpinski triangle in the figure buttons'
+# colour: 16 and 32 pixels for the window (depth 2), and the larger sizes a
+# desktop menu uses (deeper, as there is room). Run once by hand; the PNGs
+# are kept in the repository.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Filled corner triangles of a depth-2 subdivision of (x0,y0) (x1,y0) (xa,ya).
+# Filled corner triangles of a subdivision of the icon's triangle.
 triangles() {
   python3 - "$@" <<'PY'
 import sys
 size = int(sys.argv[1])
+depth = int(sys.argv[2])
 m = size / 16.0
 def split(a, b, c, n):
     if n == 0:
@@ -18,12 +21,14 @@ def split(a, b, c, n):
     bc = ((b[0]+c[0])/2, (b[1]+c[1])/2)
     ca = ((c[0]+a[0])/2, (c[1]+a[1])/2)
     split(a, ab, ca, n-1); split(ab, b, bc, n-1); split(ca, bc, c, n-1)
-split((0.5*m, 14.5*m), (15.5*m, 14.5*m), (8*m, 1.5*m), 2)
+split((0.5*m, 14.5*m), (15.5*m, 14.5*m), (8*m, 1.5*m), depth)
 PY
 }
 
-for size in 16 32; do
+for spec in 16:2 32:2 48:3 64:3 128:4 256:5; do
+  size=${spec%:*}
+  depth=${spec#*:}
   /usr/bin/convert -size ${size}x${size} xc:none +antialias \
-    -fill 'rgb(192,64,0)' -stroke none -draw "$(triangles $size)" \
+    -fill 'rgb(192,64,0)' -stroke none -draw "$(triangles $size $depth)" \
     -define png:color-type=6 velmoran${size}.png
 done
