@@ -13,7 +13,7 @@ packages=(
   # fonts close to the window's faces
   fonts-dejavu-core fonts-liberation2 fonts-wine
   # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
-  xvfb xauth xdotool x11-apps x11-utils xclip imagemagick openbox
+  xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   cups printer-driver-cups-pdf poppler-utils
 )
 

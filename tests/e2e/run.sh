@@ -1,0 +1,672 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real program: a private X server (Xvfb with
+# openbox), real clicks and keys through xdotool, screenshots, and a private
+# CUPS server whose default queue writes PDF files.
+#
+#   bash tests/e2e/run.sh VELMORAN [VELMORAN_RENDER]
+#
+# VELMORAN_RENDER (by default beside the build's tests/e2e) draws the pictures
+# and message boxes the screenshots must match. Every check prints
+# "ok - NAME" or "not ok - NAME: WHY"; the last line is "N passed, M failed",
+# and the exit status is non-zero if any failed. Needs root (cupsd and the
+# cups-pdf backend's per-queue configuration); scripts/setup.sh installs the
+# tools. Everything started here is stopped on the way out. The work folder
+# (screenshots, PDFs, logs) is kept when a check fails, or with E2E_KEEP=1.
+set -uo pipefail
+
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "usage: $0 VELMORAN [VELMORAN_RENDER]" >&2
+  exit 2
+fi
+VELMORAN=$(readlink -f "$1")
+RENDER=$(readlink -f "${2:-$(dirname "$VELMORAN")/../tests/e2e/velmoran-render}")
+
+# /usr/local/bin may hold stand-ins for ImageMagick's tools.
+CONVERT=/usr/bin/convert
+COMPARE=/usr/bin/compare
+IMPORT=/usr/bin/import
+IDENTIFY=/usr/bin/identify
+
+# Client-area geometry of the window's controls.
+AREA=493x349+18+26  # the drawing area inside its 2-pixel border
+declare -A BUTTON_Y=([fiocco]=24 [trina]=96 [tappeto]=168 [triangolo]=240)
+declare -A CENTRE=([fiocco]="572 56" [trina]="572 128" [tappeto]="572 200" [triangolo]="572 272"
+                   [stampa]="572 324" [esci]="572 356" [combo]="479 397")
+KOCH=200,80,0           # also the carpet's colour
+TRIANGLE=(180,80,0 200,200,0 250,50,50)
+FACE=192,64,0
+OVERFLOW_TEXT="Overflow: il numero di iterazioni deve essere compreso tra 0 e 32767."
+NO_PRINTER_TEXT=$'Non è configurata nessuna stampante predefinita.\nSalvare la stampa in un file PDF?'
+
+passed=0
+failed=0
+MARK=0 SETTLE_MS=0 PDF_MS=0 EXIT_MS=0 EXIT_STATUS=""
+WHY=""
+APP_PID="" WID="" XVFB_PID="" OPENBOX_PID="" CUPSD_PID="" REF_PID=""
+CUPS_PDF_CONF=""
+WORK=$(mktemp -d /tmp/velmoran-e2e.XXXXXX)
+# cupsd's filters run as lp and must reach the spool folder inside.
+chmod 755 "$WORK"
+mkdir -p "$WORK/home" "$WORK/runtime"
+chmod 700 "$WORK/runtime"
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+alive() { [ -n "$1" ] && [ -e "/proc/$1" ] && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
+
+# Ends a process started here, politely first.
+stop_pid() {
+  local pid=$1 i
+  [ -n "$pid" ] || return 0
+  if alive "$pid"; then
+    kill -TERM "$pid" 2>/dev/null
+    kill -CONT "$pid" 2>/dev/null  # were it held by burst
+    for ((i = 0; i < 30; i++)); do alive "$pid" || break; sleep 0.1; done
+    alive "$pid" && kill -KILL "$pid" 2>/dev/null
+  fi
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+cleanup() {
+  stop_pid "$REF_PID"
+  stop_pid "$APP_PID"
+  stop_pid "$OPENBOX_PID"
+  stop_pid "$XVFB_PID"
+  stop_pid "$CUPSD_PID"
+  [ -n "$CUPS_PDF_CONF" ] && rm -f "$CUPS_PDF_CONF"
+  if [ "$failed" -gt 0 ] || [ "${E2E_KEEP:-0}" = 1 ]; then
+    echo "work folder kept: $WORK"
+  else
+    rm -rf "$WORK"
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# A failure of the harness itself, not of the program.
+abort() {
+  echo "not ok - setup: $*"
+  failed=$((failed + 1))
+  echo "$passed passed, $failed failed"
+  exit 1
+}
+
+# check NAME FUNCTION [ARGS...]: FUNCTION sets WHY when it fails. Past the
+# time limit, the checks left fail without running (a hung program would
+# otherwise cost every one its full timeout).
+START_MS=$(now_ms)
+LIMIT_MS=180000
+check() {
+  local name=$1
+  shift
+  WHY=""
+  if [ $(($(now_ms) - START_MS)) -gt "$LIMIT_MS" ]; then
+    WHY="not run: the suite is past $((LIMIT_MS / 1000)) s"
+    echo "not ok - $name: $WHY"
+    failed=$((failed + 1))
+  elif "$@"; then
+    echo "ok - $name"
+    passed=$((passed + 1))
+  else
+    echo "not ok - $name: ${WHY:-failed}"
+    failed=$((failed + 1))
+  fi
+}
+
+# ---------------------------------------------------------------- services
+
+for tool in Xvfb openbox xdotool xprop xwininfo pdftoppm pdfinfo /usr/sbin/cupsd lpadmin lpstat \
+  "$CONVERT" "$COMPARE" "$IMPORT" "$IDENTIFY"; do
+  command -v "$tool" > /dev/null || abort "$tool is missing (run scripts/setup.sh)"
+done
+[ -x "$VELMORAN" ] || abort "no program at $VELMORAN"
+[ -x "$RENDER" ] || abort "no velmoran-render at $RENDER"
+[ "$(id -u)" = 0 ] || abort "must run as root (cupsd, cups-pdf)"
+
+# Xvfb on a free display in 100-199, then openbox. Either may lose a race
+# with another program taking the same display: then another one is tried.
+start_x() {
+  local n attempt i
+  # Openbox's own configuration, less its click-to-focus bindings on
+  # windows: with them, a click waits for the window manager's round trip
+  # while keys typed right after it do not, and overtake it.
+  sed '/<context name="Client">/,/<\/context>/d' /etc/xdg/openbox/rc.xml > "$WORK/openbox-rc.xml"
+  for ((attempt = 0; attempt < 20; attempt++)); do
+    n=$(shuf -i 100-199 -n 1)
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    export DISPLAY=":$n"
+    # 96 dpi: the window's layout and the reference pictures are at 1:1.
+    # -noreset: otherwise the server resets when its last client leaves, and
+    # refuses the next one meanwhile (the probe below is such a client).
+    Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >> "$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for ((i = 0; i < 50; i++)); do
+      alive "$XVFB_PID" && xdotool getdisplaygeometry > /dev/null 2>&1 && break
+      sleep 0.1
+    done
+    if alive "$XVFB_PID"; then
+      HOME="$WORK/home" openbox --sm-disable --config-file "$WORK/openbox-rc.xml" >> "$WORK/openbox.log" 2>&1 &
+      OPENBOX_PID=$!
+      for ((i = 0; i < 50; i++)); do
+        alive "$OPENBOX_PID" || break
+        xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+      done
+    fi
+    echo "# display :$n did not come up, trying another (see $WORK/xvfb.log, openbox.log)"
+    stop_pid "$OPENBOX_PID"
+    stop_pid "$XVFB_PID"
+    OPENBOX_PID="" XVFB_PID=""
+  done
+  abort "no X display with openbox in 100-199"
+}
+
+# A cupsd of our own, on a socket in the work folder, with one queue of the
+# cups-pdf backend as its default. Nothing on the system's CUPS is touched but
+# a configuration file for this queue, removed on exit.
+CUPS="$WORK/cups"
+PDF_OUT="$WORK/pdf"
+QUEUE=VelmoranE2E
+export CUPS_SERVER="$CUPS/cups.sock"
+
+start_cups() {
+  local i instance="velmoran-e2e-$$"
+  mkdir -p "$CUPS/etc/ppd" "$CUPS/spool/tmp" "$CUPS/cache" "$CUPS/state" "$CUPS/log" "$PDF_OUT"
+  chmod 755 "$CUPS" "$CUPS/etc"
+  sed -e '/^Listen/d' -e '/^Port/d' -e '/^BrowseLocalProtocols/d' -e 's/^Browsing .*/Browsing No/' \
+    -e 's/^WebInterface .*/WebInterface No/' -e '/^IdleExitTimeout/d' /etc/cups/cupsd.conf > "$CUPS/etc/cupsd.conf"
+  printf 'Listen %s\nIdleExitTimeout 0\n' "$CUPS_SERVER" >> "$CUPS/etc/cupsd.conf"
+  cat > "$CUPS/etc/cups-files.conf" << EOF
+SystemGroup root
+ServerRoot $CUPS/etc
+RequestRoot $CUPS/spool
+TempDir $CUPS/spool/tmp
+CacheDir $CUPS/cache
+StateDir $CUPS/state
+ErrorLog $CUPS/log/error_log
+AccessLog $CUPS/log/access_log
+PageLog $CUPS/log/page_log
+EOF
+  # cups-pdf reads /etc/cups/cups-pdf-INSTANCE.conf for a cups-pdf:/INSTANCE queue.
+  CUPS_PDF_CONF="/etc/cups/cups-pdf-$instance.conf"
+  printf 'Out %s\nAnonDirName %s\nSpool %s\nLog %s\n' "$PDF_OUT" "$PDF_OUT" "$CUPS/cups-pdf-spool" "$CUPS/log" > "$CUPS_PDF_CONF"
+  /usr/sbin/cupsd -f -c "$CUPS/etc/cupsd.conf" -s "$CUPS/etc/cups-files.conf" > "$CUPS/log/cupsd.out" 2>&1 &
+  CUPSD_PID=$!
+  for ((i = 0; i < 100; i++)); do
+    lpstat -r 2> /dev/null | grep -q 'is running' && break
+    sleep 0.1
+  done
+  lpstat -r 2> /dev/null | grep -q 'is running' || abort "cupsd did not start (see $CUPS/log)"
+  lpadmin -p "$QUEUE" -v "cups-pdf:/$instance" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E 2> /dev/null \
+    && lpadmin -d "$QUEUE" || abort "cannot set up the PDF queue"
+}
+
+stop_cups() {
+  stop_pid "$CUPSD_PID"
+  CUPSD_PID=""
+}
+
+# ---------------------------------------------------------------- the program
+
+start_app() {
+  local tag=$1
+  stop_pid "$APP_PID"  # one that failed to end before
+  env -u LPDEST -u PRINTER HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=xcb \
+    "$VELMORAN" > "$WORK/app-$tag.log" 2>&1 &
+  APP_PID=$!
+  WID=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Ondrila' 2> /dev/null | head -1)
+  [ -n "$WID" ] || abort "the window did not open (see $WORK/app-$tag.log)"
+  timeout 10 xdotool windowactivate --sync "$WID" > /dev/null 2>&1 || abort "cannot activate the window"
+  settle 10 || abort "the window did not settle"
+}
+
+# Waits up to TIMEOUT seconds for the program to end; sets EXIT_MS (from
+# MARK) and EXIT_STATUS.
+wait_exit() {
+  local timeout=$1 deadline
+  deadline=$(($(now_ms) + timeout * 1000))
+  while alive "$APP_PID" && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.01; done
+  EXIT_MS=$(($(now_ms) - MARK))
+  if alive "$APP_PID"; then
+    EXIT_STATUS=timeout
+    return 1
+  fi
+  wait "$APP_PID"
+  EXIT_STATUS=$?
+  APP_PID=""
+  return 0
+}
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat" 2> /dev/null || echo 0; }
+TICK_MS=$((1000 / $(getconf CLK_TCK)))
+
+# The program is drawing: it spends processor time (idle, it spends none; a
+# loaded machine may give it well under a core).
+drawing() {
+  local c0 c1
+  c0=$(cpu_ticks)
+  sleep 0.3
+  c1=$(cpu_ticks)
+  [ $(((c1 - c0) * TICK_MS)) -ge 30 ]
+}
+
+xdo() { xdotool "$@" > /dev/null 2>&1; }
+
+# xdotool arguments for a click on a control, and for typing a count into the
+# selector, with no pauses (click and key would wait 12 ms per step).
+click_on() { echo "mousemove --window $WID ${CENTRE[$1]} mousedown 1 mouseup 1"; }
+# Keys one by one (digits only): "type" would take every argument after it as text.
+type_count() { echo "$(click_on combo) key --delay 0 ctrl+a $(echo "$1" | sed "s/./& /g")"; }
+
+# Runs xdotool with the program held still, so that all it sends is waiting,
+# in order, when the program goes on: whatever follows a figure's click is
+# then taken at the figure's first hand-over of events, however fast the
+# figure draws.
+burst() {
+  kill -STOP "$APP_PID"
+  xdo "$@"
+  sleep 0.05  # for the X server to pass on the last of it
+  kill -CONT "$APP_PID"
+}
+
+area_hash() { $IMPORT -window "$WID" -crop "$AREA" rgb:- 2> /dev/null | md5sum; }
+
+# Waits until the drawing area stops changing and the program is idle: the
+# same picture over 300 ms with no processor time spent. SETTLE_MS is the
+# time from MARK to the last change seen.
+settle() {
+  local timeout=$1 deadline prev="" h t last c lastc
+  deadline=$(($(now_ms) + timeout * 1000))
+  last=$(now_ms)
+  lastc=$(cpu_ticks)
+  while [ "$(now_ms)" -lt "$deadline" ]; do
+    h=$(area_hash)
+    t=$(now_ms)
+    c=$(cpu_ticks)
+    if [ "$h" != "$prev" ] || [ "$c" -gt $((lastc + 1)) ]; then
+      [ "$h" != "$prev" ] && SETTLE_MS=$((t - MARK))
+      prev=$h
+      last=$t
+      lastc=$c
+    elif [ $((t - last)) -ge 300 ]; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  WHY="still changing after ${timeout}s"
+  return 1
+}
+
+shot() { $IMPORT -window "${2:-$WID}" "PNG24:$1" 2> /dev/null; }
+
+# A screenshot of WINDOW once it has stopped changing: two in a row agree.
+steady_shot() {  # FILE WINDOW
+  local i prev="" h
+  for ((i = 0; i < 30; i++)); do
+    shot "$1" "$2"
+    h=$(md5sum < "$1")
+    [ "$h" = "$prev" ] && return 0
+    prev=$h
+    sleep 0.1
+  done
+}
+shot_area() { $IMPORT -window "$WID" -crop "$AREA" +repage "PNG24:$1" 2> /dev/null; }
+
+reference() {  # FIGURE TEXT: the picture the press must give
+  local file="$WORK/ref-$1-$2.png"
+  [ -f "$file" ] || QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/runtime" "$RENDER" "$1" "$2" "$file" \
+    > /dev/null 2>&1 || abort "velmoran-render $1 $2 failed"
+  echo "$file"
+}
+
+# Differing pixels between two pictures of one size; "size" when they differ in size.
+pixels_differ() {
+  local out
+  out=$($COMPARE -metric AE "$1" "$2" "${3:-null:}" 2>&1 > /dev/null)
+  case $out in
+    '' | *[!0-9.e+]*) echo size ;;
+    *) printf '%.0f\n' "$out" ;;
+  esac
+}
+
+# The drawing area shows exactly the picture FIGURE TEXT draws.
+shows() {
+  local fig=$1 text=$2 tag=$3 ref d
+  ref=$(reference "$fig" "$text")
+  shot_area "$WORK/$tag.png"
+  d=$(pixels_differ "$ref" "$WORK/$tag.png" "$WORK/$tag-diff.png")
+  [ "$d" = 0 ] && return 0
+  WHY="$d pixels differ from $fig $text (see $WORK/$tag-diff.png)"
+  return 1
+}
+
+# "R,G,B" of IMAGE at X,Y.
+rgb_at() {
+  $CONVERT "$1" -format "%[fx:round(255*p{$2}.r)],%[fx:round(255*p{$2}.g)],%[fx:round(255*p{$2}.b)]" info:
+}
+
+# Pixels of colour R,G,B in IMAGE.
+colour_count() {
+  $CONVERT "$1" -format %c histogram:info:- 2> /dev/null \
+    | awk -v c="($2)" '{gsub(/ /, "")} index($0, c) { split($0, a, ":"); n += a[1] } END { print n + 0 }'
+}
+
+# Share of the pixels of IMAGE's region CROP within FUZZ of colour R,G,B.
+share() {
+  $CONVERT "$1" -crop "$2" +repage -alpha off -fuzz "$4" -fill black +opaque "rgb($3)" \
+    -fill white -opaque "rgb($3)" -colorspace gray -format '%[fx:mean]' info: 2> /dev/null
+}
+
+# PDF files cups-pdf has finished writing.
+pdf_count() {
+  local n=0 f
+  for f in "$PDF_OUT"/*.pdf; do
+    [ -f "$f" ] && tail -c 64 "$f" | grep -q '%%EOF' && n=$((n + 1))
+  done
+  echo "$n"
+}
+newest_pdf() { ls -t "$PDF_OUT"/*.pdf 2> /dev/null | head -1; }
+
+# Waits up to TIMEOUT seconds for a PDF beyond BEFORE; PDF_MS from MARK.
+wait_pdf() {
+  local before=$1 timeout=$2 deadline
+  deadline=$(($(now_ms) + timeout * 1000))
+  while [ "$(pdf_count)" -le "$before" ]; do
+    if [ "$(now_ms)" -ge "$deadline" ]; then
+      WHY="no PDF within ${timeout}s"
+      return 1
+    fi
+    sleep 0.05
+  done
+  PDF_MS=$(($(now_ms) - MARK))
+  pdfinfo "$(newest_pdf)" > /dev/null 2>&1 || {
+    WHY="$(newest_pdf) is not a readable PDF"
+    return 1
+  }
+}
+
+# The newest PDF as a picture at 40 dpi, trimmed to what is printed; sets
+# PAGE_W PAGE_H and PRINT_W PRINT_H.
+render_print() {
+  local out=$1
+  pdftoppm -r 40 -png -singlefile "$(newest_pdf)" "$out-page" || return 1
+  read -r PAGE_W PAGE_H < <($IDENTIFY -format "%w %h\n" "$out-page.png")
+  $CONVERT "$out-page.png" -trim +repage "PNG24:$out.png" || return 1
+  read -r PRINT_W PRINT_H < <($IDENTIFY -format "%w %h\n" "$out.png")
+}
+
+# CROP of a 629x444 client area, scaled to the printed picture.
+printed_region() {  # W H X Y
+  awk -v w="$PRINT_W" -v W="$1" -v H="$2" -v X="$3" -v Y="$4" \
+    'BEGIN { s = w / 629; printf "%dx%d+%d+%d\n", W * s, H * s, X * s, Y * s }'
+}
+
+# A message box of the program titled "Velmoran" is shown, and looks exactly
+# like a box of that KIND with TEXT.
+BOX=""
+box_shows() {
+  local kind=$1 text=$2 tag=$3 d ref
+  BOX=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Velmoran$' 2> /dev/null | head -1)
+  [ -n "$BOX" ] || { WHY="no message box"; return 1; }
+  steady_shot "$WORK/$tag.png" "$BOX"
+  XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=xcb "$RENDER" --box "$kind" "$text" > /dev/null 2>&1 &
+  REF_PID=$!
+  ref=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$REF_PID" --name '^Velmoran$' 2> /dev/null | head -1)
+  if [ -n "$ref" ]; then
+    xdo windowactivate --sync "$ref"
+    steady_shot "$WORK/$tag-expected.png" "$ref"
+  fi
+  stop_pid "$REF_PID"
+  REF_PID=""
+  xdo windowactivate --sync "$BOX"
+  [ -n "$ref" ] || { WHY="the reference box did not open"; return 1; }
+  d=$(pixels_differ "$WORK/$tag-expected.png" "$WORK/$tag.png" "$WORK/$tag-diff.png")
+  [ "$d" = 0 ] && return 0
+  WHY="the box differs from a $kind box saying \"${text//$'\n'/ }\" ($d pixels, see $WORK/$tag*.png)"
+  return 1
+}
+
+box_gone() {
+  local i
+  for ((i = 0; i < 50; i++)); do
+    xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Velmoran$' > /dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# ---------------------------------------------------------------- checks
+
+window_opens() {
+  local title geometry name top
+  title=$(xdotool getwindowname "$WID")
+  [ "$title" = "Ondrila Vastreni e Ferlino Quarsotti presentano:" ] || { WHY="title \"$title\""; return 1; }
+  geometry=$(xwininfo -id "$WID" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  [ "$geometry" = 629x444 ] || { WHY="client area $geometry"; return 1; }
+  shot "$WORK/window.png"
+  for name in fiocco trina tappeto triangolo; do
+    top=${BUTTON_Y[$name]}
+    for point in "526,$((top + 6))" "526,$((top + 58))" "618,$((top + 32))"; do
+      local colour
+      colour=$(rgb_at "$WORK/window.png" "$point")
+      [ "$colour" = "$FACE" ] || { WHY="$name button face at ($point) is $colour"; return 1; }
+    done
+  done
+  # "Stampa" and "Esci": light standard faces with dark captions.
+  for region in 105x25+520+312 105x25+520+344; do
+    local dark face
+    dark=$($CONVERT "$WORK/window.png" -crop "$region" +repage -colorspace gray -threshold 40% -negate \
+      -format '%[fx:int(mean*w*h)]' info:)
+    face=$(share "$WORK/window.png" "$region" "$FACE" 5%)
+    [ "$dark" -ge 30 ] && awk -v f="$face" 'BEGIN { exit !(f < 0.01) }' \
+      || { WHY="button at $region: $dark caption pixels, face share $face"; return 1; }
+  done
+  # The drawing area is blank, in the colour a press clears it to.
+  local blank colours
+  blank=$(rgb_at "$(reference triangolo 0)" 0,0)
+  shot_area "$WORK/blank.png"
+  colours="$($CONVERT "$WORK/blank.png" -format %k info:) $(rgb_at "$WORK/blank.png" 0,0)"
+  [ "$colours" = "1 $blank" ] || { WHY="drawing area: $colours, expected only $blank"; return 1; }
+}
+
+draws() {  # FIGURE TEXT
+  MARK=$(now_ms)
+  xdo $(type_count "$2") $(click_on "$1")
+  settle 30 && shows "$1" "$2" "draw-$1-$2"
+}
+
+prints_window() {
+  local before face figure screen
+  before=$(pdf_count)
+  shot "$WORK/printed-window.png"
+  MARK=$(now_ms)
+  xdo $(click_on stampa)
+  wait_pdf "$before" 30 || return 1
+  echo "# PDF job: ${PDF_MS} ms from the click on Stampa to the finished file"
+  render_print "$WORK/print" || { WHY="pdftoppm failed"; return 1; }
+  # The whole window, aspect kept, as large as the page allows.
+  awk -v w="$PRINT_W" -v h="$PRINT_H" -v pw="$PAGE_W" -v ph="$PAGE_H" \
+    'BEGIN { r = (w / h) / (629 / 444); exit !(r > 0.97 && r < 1.03 && (w > 0.9 * pw || h > 0.9 * ph)) }' \
+    || { WHY="printed ${PRINT_W}x${PRINT_H} on a ${PAGE_W}x${PAGE_H} page"; return 1; }
+  # The four figure buttons, and the figure in the drawing area as on screen.
+  face=$(share "$WORK/print.png" "$(printed_region 105 281 520 24)" "$FACE" 2%)
+  figure=$(share "$WORK/print.png" "$(printed_region 493 349 18 26)" "$KOCH" 8%)
+  screen=$(share "$WORK/printed-window.png" "$AREA" "$KOCH" 0)
+  echo "# printout: button face share $face, figure share $figure (on screen $screen)"
+  awk -v f="$face" -v g="$figure" -v s="$screen" 'BEGIN { exit !(f > 0.45 && s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
+    || { WHY="button face share $face, figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
+}
+
+# The snowflake of depth 10, timed; then again with "Stampa" clicked right
+# behind its button: the click is taken inside the drawing and prints the
+# figure as far as it has got, and the drawing then completes undisturbed.
+snowflake_with_print() {
+  local before c0 c1 printed final blank ratio
+  xdo $(type_count 10)
+  c0=$(cpu_ticks)
+  MARK=$(now_ms)
+  xdo $(click_on fiocco)
+  settle 60 || return 1
+  c1=$(cpu_ticks)
+  echo "# snowflake depth 10 in the window: picture complete about ${SETTLE_MS} ms after the click" \
+    "(the program worked $(((c1 - c0) * TICK_MS)) ms)"
+  shows fiocco 10 snowflake-10 || return 1
+
+  before=$(pdf_count)
+  MARK=$(now_ms)
+  burst $(click_on fiocco) $(click_on stampa)
+  settle 60 || return 1
+  shows fiocco 10 snowflake-10-printed || return 1
+  wait_pdf "$before" 30 || return 1
+  echo "# PDF job from inside the snowflake: finished ${PDF_MS} ms after the click"
+  render_print "$WORK/print-snowflake" || { WHY="pdftoppm failed"; return 1; }
+  # Figure pixels: whatever in the area is not blank, in the printout and in
+  # the finished figure brought to the printout's scale; 2 pixels in from
+  # the area's edge, clear of its border once scaled.
+  blank=$(rgb_at "$WORK/snowflake-10.png" 0,0)
+  $CONVERT "$WORK/snowflake-10.png" -crop 489x345+2+2 +repage -resize "$(printed_region 489 345 0 0 | cut -d+ -f1)!" \
+    "PNG24:$WORK/snowflake-10-small.png"
+  printed=$(share "$WORK/print-snowflake.png" "$(printed_region 489 345 20 28)" "$blank" 8%)
+  final=$(share "$WORK/snowflake-10-small.png" 10000x10000+0+0 "$blank" 8%)
+  ratio=$(awk -v p="$printed" -v f="$final" 'BEGIN { printf "%.2f", (1 - p) / (1 - f) }')
+  echo "# snowflake printout: $ratio of the finished figure's pixels"
+  # A printout of the finished figure measures 0.95 to 1.05 here; the click,
+  # taken at the drawing's first hand-over of events, prints next to nothing.
+  awk -v r="$ratio" 'BEGIN { exit !(r < 0.8) }' \
+    || { WHY="the printout shows $ratio of the finished figure: the click waited for the drawing"; return 1; }
+}
+
+# A second press during a drawing: the carpet of depth 8, then, while it
+# draws, count 0 and the triangle. The triangle clears the area and is drawn;
+# the carpet goes on over it (with the new count for its cells not yet begun).
+nested_press() {
+  local colour n
+  MARK=$(now_ms)
+  burst $(type_count 8) $(click_on tappeto) $(type_count 0) $(click_on triangolo)
+  settle 60 || return 1
+  shot_area "$WORK/nested.png"
+  for colour in "$KOCH" "${TRIANGLE[@]}"; do
+    n=$(colour_count "$WORK/nested.png" "$colour")
+    [ "$n" -ge 100 ] || { WHY="only $n pixels of $colour: both figures should show (see $WORK/nested.png)"; return 1; }
+  done
+}
+
+overflow_reported() {
+  shot_area "$WORK/before-overflow.png"
+  xdo $(type_count 40000) $(click_on triangolo)
+  box_shows critical "$OVERFLOW_TEXT" overflow-box || { xdo key Return; return 1; }
+  xdo key Return
+  box_gone || { WHY="the box stays after Enter"; return 1; }
+  settle 10 || return 1
+  shot_area "$WORK/after-overflow.png"
+  local d
+  d=$(pixels_differ "$WORK/before-overflow.png" "$WORK/after-overflow.png")
+  [ "$d" = 0 ] || { WHY="the picture changed ($d pixels)"; return 1; }
+  alive "$APP_PID" || { WHY="the program ended"; return 1; }
+}
+
+# After "Esci" or a close: the program has ended within a few seconds, with
+# status 0, and left no window behind. WHAT names the action in the timing.
+ended() {
+  local what=$1
+  wait_exit 10 || { WHY="still running 10 s after $what"; stop_pid "$APP_PID"; APP_PID=""; return 1; }
+  echo "# $what: the program ended ${EXIT_MS} ms after it"
+  [ "$EXIT_STATUS" = 0 ] || { WHY="exit status $EXIT_STATUS"; return 1; }
+  ! xdotool search --name '^Ondrila' > /dev/null 2>&1 || { WHY="a window remains"; return 1; }
+}
+
+# The carpet of depth 10 runs for many seconds; "Esci" a second into it ends
+# the program at once.
+esci_during_carpet() {
+  local start
+  xdo $(type_count 10)
+  start=$(now_ms)
+  xdo $(click_on tappeto)
+  drawing || { WHY="the carpet is not drawing"; return 1; }
+  while [ $(($(now_ms) - start)) -lt 1000 ]; do sleep 0.02; done
+  MARK=$(now_ms)
+  xdo $(click_on esci)
+  ended "Esci during the depth-10 carpet"
+}
+
+# "Stampa" during the carpet of depth 10: the job is printed while the carpet
+# goes on; then the window is closed through its frame (openbox's Alt+F4).
+print_and_close_during_carpet() {
+  local before
+  before=$(pdf_count)
+  xdo $(type_count 10) $(click_on tappeto)
+  sleep 0.3
+  MARK=$(now_ms)
+  xdo $(click_on stampa)
+  wait_pdf "$before" 30 || return 1
+  echo "# PDF job during the carpet: finished ${PDF_MS} ms after the click on Stampa"
+  drawing || { WHY="the carpet was no longer drawing when its printout came"; return 1; }
+  MARK=$(now_ms)
+  xdo key alt+F4
+  ended "Alt+F4 during the depth-10 carpet"
+}
+
+no_printer() {
+  local before_pdfs d windows
+  before_pdfs=$(pdf_count)
+  shot_area "$WORK/before-no-printer.png"
+  xdo $(click_on stampa)
+  box_shows question "$NO_PRINTER_TEXT" no-printer-box || { xdo key Escape; return 1; }
+  xdo key Escape
+  box_gone || { WHY="the question stays after Escape"; return 1; }
+  sleep 1  # time for a file dialog, were one to follow
+  windows=$(xdotool search --all --onlyvisible --pid "$APP_PID" --name '.' 2> /dev/null | wc -l)
+  [ "$windows" = 1 ] || { WHY="$windows windows after declining"; return 1; }
+  settle 10 || return 1
+  shot_area "$WORK/after-no-printer.png"
+  d=$(pixels_differ "$WORK/before-no-printer.png" "$WORK/after-no-printer.png")
+  [ "$d" = 0 ] || { WHY="the picture changed ($d pixels)"; return 1; }
+  [ "$(pdf_count)" = "$before_pdfs" ] || { WHY="a PDF was written"; return 1; }
+  draws triangolo 3
+}
+
+esci_idle() {
+  MARK=$(now_ms)
+  xdo $(click_on esci)
+  ended "Esci while idle"
+}
+
+# ---------------------------------------------------------------- the run
+
+start_x
+start_cups
+echo "# display $DISPLAY, CUPS at $CUPS_SERVER, work folder $WORK"
+
+start_app main
+check "window: title, 629x444, four figure buttons, Stampa and Esci, blank area" window_opens
+while read -r figure count; do
+  check "$figure depth $count draws pixel-exact" draws "$figure" "$count"
+done << 'EOF'
+triangolo 0
+triangolo 3
+triangolo 7
+trina 4
+fiocco 4
+tappeto 0
+tappeto 3
+tappeto 5
+EOF
+check "Stampa prints the window with the carpet to the default PDF queue" prints_window
+check "snowflake depth 10 completes, with Stampa handled during it" snowflake_with_print
+check "a second press during a drawing: the triangle, then the carpet goes on" nested_press
+check "count 40000: overflow message box, picture untouched, program goes on" overflow_reported
+check "Esci during the depth-10 carpet ends the program at once, status 0" esci_during_carpet
+
+start_app print-and-close
+check "Stampa during the depth-10 carpet prints; Alt+F4 then ends the program, status 0" \
+  print_and_close_during_carpet
+
+stop_cups
+start_app no-printer
+check "no printer: Stampa asks about a PDF, No leaves all as it was, drawing goes on" no_printer
+check "Esci while idle ends the program, status 0" esci_idle
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
