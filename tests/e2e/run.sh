@@ -10,8 +10,11 @@
 # "ok - NAME" or "not ok - NAME: WHY"; the last line is "N passed, M failed",
 # and the exit status is non-zero if any failed. Needs root (cupsd and the
 # cups-pdf backend's per-queue configuration); scripts/setup.sh installs the
-# tools. Everything started here is stopped on the way out. The work folder
-# (screenshots, PDFs, logs) is kept when a check fails, or with E2E_KEEP=1.
+# tools. The last checks start the program again with Qt's display scaling
+# (QT_SCALE_FACTOR) and compare its drawing with pictures made at that
+# device-pixel ratio. Everything started here is stopped on the way out. The
+# work folder (screenshots, PDFs, logs) is kept when a check fails, or with
+# E2E_KEEP=1.
 set -uo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -27,8 +30,10 @@ COMPARE=/usr/bin/compare
 IMPORT=/usr/bin/import
 IDENTIFY=/usr/bin/identify
 
-# Client-area geometry of the window's controls.
-AREA=493x349+18+26  # the drawing area inside its 2-pixel border
+# Client-area geometry of the window's controls, in logical pixels; SCALE is
+# the QT_SCALE_FACTOR of the program running, and AREA in device pixels.
+AREA_LOGICAL="493 349 18 26"  # the drawing area inside its 2-pixel border
+SCALE=1
 declare -A BUTTON_Y=([fiocco]=24 [trina]=96 [tappeto]=168 [triangolo]=240)
 declare -A CENTRE=([fiocco]="572 56" [trina]="572 128" [tappeto]="572 200" [triangolo]="572 272"
                    [stampa]="572 324" [esci]="572 356" [combo]="479 397")
@@ -137,10 +142,11 @@ start_x() {
     n=$(shuf -i 100-199 -n 1)
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     export DISPLAY=":$n"
-    # 96 dpi: the window's layout and the reference pictures are at 1:1.
+    # 96 dpi: the window's layout and the reference pictures are at 1:1 (but
+    # for QT_SCALE_FACTOR). Room for the window at scale 2 (1258x888).
     # -noreset: otherwise the server resets when its last client leaves, and
     # refuses the next one meanwhile (the probe below is such a client).
-    Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >> "$WORK/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1600x1200x24 -dpi 96 -nolisten tcp -noreset >> "$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for ((i = 0; i < 50; i++)); do
       alive "$XVFB_PID" && xdotool getdisplaygeometry > /dev/null 2>&1 && break
@@ -210,10 +216,21 @@ stop_cups() {
 
 # ---------------------------------------------------------------- the program
 
-start_app() {
+# Logical pixels to device pixels at SCALE, halves rounded up as Qt places
+# the picture: "W H X Y" gives WxH+X+Y, "X Y" gives "X Y".
+device() {
+  awk -v s="$SCALE" -v a="$*" 'BEGIN {
+    n = split(a, v, " "); for (i = 1; i <= n; i++) v[i] = int(v[i] * s + 0.5)
+    if (n == 4) printf "%dx%d+%d+%d\n", v[1], v[2], v[3], v[4]; else print v[1], v[2] }'
+}
+
+start_app() {  # TAG [SCALE]
   local tag=$1
+  SCALE=${2:-1}
+  AREA=$(device $AREA_LOGICAL)
   stop_pid "$APP_PID"  # one that failed to end before
-  env -u LPDEST -u PRINTER HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=xcb \
+  env -u LPDEST -u PRINTER -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
+    ${2:+QT_SCALE_FACTOR=$2} HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=xcb \
     "$VELMORAN" > "$WORK/app-$tag.log" 2>&1 &
   APP_PID=$!
   WID=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Ondrila' 2> /dev/null | head -1)
@@ -256,7 +273,7 @@ xdo() { xdotool "$@" > /dev/null 2>&1; }
 
 # xdotool arguments for a click on a control, and for typing a count into the
 # selector, with no pauses (click and key would wait 12 ms per step).
-click_on() { echo "mousemove --window $WID ${CENTRE[$1]} mousedown 1 mouseup 1"; }
+click_on() { echo "mousemove --window $WID $(device ${CENTRE[$1]}) mousedown 1 mouseup 1"; }
 # Keys one by one (digits only): "type" would take every argument after it as text.
 type_count() { echo "$(click_on combo) key --delay 0 ctrl+a $(echo "$1" | sed "s/./& /g")"; }
 
@@ -314,10 +331,14 @@ steady_shot() {  # FILE WINDOW
 }
 shot_area() { $IMPORT -window "$WID" -crop "$AREA" +repage "PNG24:$1" 2> /dev/null; }
 
-reference() {  # FIGURE TEXT: the picture the press must give
-  local file="$WORK/ref-$1-$2.png"
-  [ -f "$file" ] || QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/runtime" "$RENDER" "$1" "$2" "$file" \
-    > /dev/null 2>&1 || abort "velmoran-render $1 $2 failed"
+reference() {  # FIGURE TEXT: the picture the press must give at SCALE
+  local file="$WORK/ref-$1-$2.png" dpr=()
+  if [ "$SCALE" != 1 ]; then
+    file="$WORK/ref-$1-$2-x$SCALE.png"
+    dpr=(--dpr "$SCALE")
+  fi
+  [ -f "$file" ] || env -u QT_SCALE_FACTOR QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/runtime" \
+    "$RENDER" "${dpr[@]}" "$1" "$2" "$file" > /dev/null 2>&1 || abort "velmoran-render ${dpr[*]} $1 $2 failed"
   echo "$file"
 }
 
@@ -627,6 +648,19 @@ no_printer() {
   draws triangolo 3
 }
 
+# At QT_SCALE_FACTOR=SCALE the whole window is scaled, and the drawing is
+# made at that density: one device pixel lines over the same part of the
+# window, exactly the picture drawn at that device-pixel ratio.
+scaled_window_draws() {
+  local geometry want
+  geometry=$(xwininfo -id "$WID" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  want=$(device 629 444 0 0 | cut -d+ -f1)
+  echo "# QT_SCALE_FACTOR=$SCALE: client area $geometry"
+  [ "$geometry" = "$want" ] || { WHY="client area $geometry, expected $want"; return 1; }
+  draws triangolo 3 || return 1
+  shot "$WORK/scale-$SCALE.png"
+}
+
 esci_idle() {
   MARK=$(now_ms)
   xdo $(click_on esci)
@@ -667,6 +701,16 @@ stop_cups
 start_app no-printer
 check "no printer: Stampa asks about a PDF, No leaves all as it was, drawing goes on" no_printer
 check "Esci while idle ends the program, status 0" esci_idle
+
+for scale in 1 1.25 2; do
+  start_app "scale-$scale" "$scale"
+  check "QT_SCALE_FACTOR=$scale: window scaled, triangle depth 3 pixel-exact at device-pixel ratio $scale" \
+    scaled_window_draws
+  MARK=$(now_ms)
+  xdo $(click_on esci)
+  wait_exit 10 || stop_pid "$APP_PID"
+  APP_PID=""
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

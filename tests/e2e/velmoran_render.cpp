@@ -1,9 +1,11 @@
 // velmoran-render: what the end-to-end test expects to see, made without the
 // program's window.
 //
-//   velmoran-render FIGURE TEXT OUT.png
+//   velmoran-render [--dpr S] FIGURE TEXT OUT.png
 //       Draws one press the way the window draws it and saves the drawing
 //       area's inner picture. FIGURE: triangolo, tappeto, trina or fiocco.
+//       With --dpr, the picture is made at device-pixel ratio S, as the window
+//       makes it on a screen scaled by S: round(493*S) x round(349*S) pixels.
 //   velmoran-render --box critical|question TEXT
 //       Shows a message box titled "Velmoran" with TEXT until it is closed,
 //       to be put beside the program's own box on the same X server.
@@ -11,11 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPalette>
 
 #include "fractals/figures.hpp"
 #include "ui/app_setup.hpp"
@@ -31,17 +35,23 @@ struct NoEvents {
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: velmoran-render FIGURE TEXT OUT.png\n"
+                 "usage: velmoran-render [--dpr S] FIGURE TEXT OUT.png\n"
                  "       velmoran-render --box critical|question TEXT\n");
     return 2;
 }
 
-int drawPicture(velmoran::Figure figure, const char* text, const char* out)
+int drawPicture(velmoran::Figure figure, const char* text, const char* out, std::optional<double> dpr)
 {
     // A drawing area of its own, placed and coloured as in the window, so its
     // picture has the window's size, scale and blank colour.
     velmoran::ui::PictureBox box(QRect(16, 24, 497, 353), nullptr);
-    velmoran::ui::RasterSurface& surface = box.surface();
+    // At another ratio, a picture of the same logical size made as the box
+    // makes its own, at that ratio.
+    std::unique_ptr<velmoran::ui::RasterSurface> scaled;
+    if (dpr)
+        scaled = std::make_unique<velmoran::ui::RasterSurface>(box.contentsRect().size(), *dpr,
+                                                                box.palette().color(QPalette::Button).rgb());
+    velmoran::ui::RasterSurface& surface = scaled ? *scaled : box.surface();
     velmoran::WindowState state;
     state.stackFloor = velmoran::stackFloorOfThisThread();
     velmoran::Form_Load(state, surface);
@@ -62,7 +72,18 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out)
 
 int main(int argc, char** argv)
 {
-    const bool box = argc == 4 && std::strcmp(argv[1], "--box") == 0;
+    std::optional<double> dpr;
+    if (argc >= 3 && std::strcmp(argv[1], "--dpr") == 0) {
+        char* end = nullptr;
+        const double value = std::strtod(argv[2], &end);
+        if (end == argv[2] || *end != '\0' || !(value >= 0.25 && value <= 8))
+            return usage();
+        dpr = value;
+        argv[2] = argv[0];  // the rest as if the option were not there
+        argv += 2;
+        argc -= 2;
+    }
+    const bool box = !dpr && argc == 4 && std::strcmp(argv[1], "--box") == 0;
     const std::optional<velmoran::Figure> figure = box || argc != 4 ? std::nullopt : velmoran::figureNamed(argv[1]);
     if (!box && !figure)
         return usage();
@@ -72,7 +93,7 @@ int main(int argc, char** argv)
     // The same fonts and Italian texts as the program.
     velmoran::ui::setupApplication(app);
     if (!box)
-        return drawPicture(*figure, argv[2], argv[3]);
+        return drawPicture(*figure, argv[2], argv[3], dpr);
 
     const QString title = QStringLiteral("Velmoran");
     const QString text = QString::fromUtf8(argv[3]);
