@@ -67,6 +67,34 @@ inline Integer toInteger(double v)
 
 inline double Sqr(double v) noexcept { return std::sqrt(v); }
 
+// --- Whole-number quotients ---------------------------------------------------
+//
+// The figures divide whole numbers by 3 and 6 and convert the quotient to an
+// Integer. Worked out in integers, these give exactly what the double
+// division and the conversion give, for a fraction of the cost.
+
+namespace detail {
+// Shifts a dividend to a positive one, where integer division is floor.
+constexpr int kQuotientBias = 1 << 20;
+}  // namespace detail
+
+// Integer(s / 3), for |s| < 2^20: a third of a whole number is never a tie,
+// so the nearest whole number is floor((s + 1) / 3).
+constexpr int nearestThird(int s)
+{
+    return static_cast<int>(static_cast<unsigned>(s + 1 + 3 * detail::kQuotientBias) / 3u)
+           - detail::kQuotientBias;
+}
+
+// n / 6 rounded to a whole number, ties to even, for |n| < 2^20.
+constexpr int nearestSixth(int n)
+{
+    const int floor = static_cast<int>(static_cast<unsigned>(n + 6 * detail::kQuotientBias) / 6u)
+                      - detail::kQuotientBias;
+    const int rest = n - 6 * floor;  // 0 to 5
+    return floor + (rest > 3 || (rest == 3 && (floor & 1) != 0));
+}
+
 // --- Floating-point fault check ---------------------------------------------
 //
 // Under round-to-nearest an invalid operation yields NaN, and an overflow or a

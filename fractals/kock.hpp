@@ -4,6 +4,8 @@
 // the two sides of an equilateral bump to the left of the direction of
 // travel (upward for a segment drawn left to right, y growing downward).
 
+#include <type_traits>
+
 #include "core/canvas.hpp"
 
 namespace velmoran {
@@ -13,18 +15,42 @@ namespace kock_detail {
 // Integer((2 * near + far) / 3): the point a third of the way from `near`.
 inline Integer third(Integer near, Integer far)
 {
-    return toInteger(checkedFp(add(mul(2, near), far) / 3.0));
+    return static_cast<Integer>(nearestThird(add(mul(2, near), far)));
 }
 
 // The apex coordinate: the half-sum of the ends, moved by a sixth of the
 // rounded rise times the square root of 3. The rise is rounded before the
 // division, so the offset moves in sixths of a unit.
+//
+// With S the sum of the ends and R the rounded rise, the value converted is
+// S / 2 +- R / 6 = (3S +- R) / 6, which is worked out in integers: where it
+// is a tie, R is a multiple of 3, so R / 6 and the sum were exact in double
+// too; elsewhere it lies at least a sixth from a tie, far beyond the
+// rounding errors of the double steps. |3S +- R| < 3 * 65536 + 56756 keeps
+// the result well inside the Integer range.
 inline Integer apex(Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract)
 {
-    const double halfSum = checkedFp(add(a, b) / 2.0);
+    const int sum = add(a, b);
     const double raised = checkedFp(sub(riseTo, riseFrom) * Sqr(3));
-    const double offset = Round(raised) / 6;
-    return toInteger(subtract ? halfSum - offset : halfSum + offset);
+    const int rise = static_cast<int>(Round(raised));
+    return static_cast<Integer>(nearestSixth(subtract ? 3 * sum - rise : 3 * sum + rise));
+}
+
+// A third of the way along, the apex, two thirds of the way along.
+struct InnerPoints {
+    Integer ax, ay, tx, ty, bx, by;
+};
+
+inline InnerPoints innerPoints(Integer x1, Integer y1, Integer x2, Integer y2)
+{
+    // A segment of no length gives back its point three times, as long as
+    // three times each coordinate fits (beyond that the arithmetic below
+    // overflows). Past the first few levels almost every segment is one.
+    constexpr Integer kThird = INT16_MAX / 3;
+    if (x1 == x2 && y1 == y2 && x1 >= -kThird && x1 <= kThird && y1 >= -kThird && y1 <= kThird)
+        return {x1, y1, x1, y1, x1, y1};
+    return {third(x1, x2), third(y1, y2), apex(x1, x2, y1, y2, false), apex(y1, y2, x1, x2, true),
+            third(x2, x1), third(y2, y1)};
 }
 
 }  // namespace kock_detail
@@ -48,13 +74,28 @@ void Kock(Canvas<Surface, Events>& canvas, Depth l, Integer x1, Integer y1, Inte
     if (l < 0)  // see Sierpinski
         return;
 
-    const Integer ax = third(x1, x2);
-    const Integer ay = third(y1, y2);
-    const Integer tx = apex(x1, x2, y1, y2, false);
-    const Integer ty = apex(y1, y2, x1, x2, true);
-    const Integer bx = third(x2, x1);
-    const Integer by = third(y2, y1);
+    const auto [ax, ay, tx, ty, bx, by] = innerPoints(x1, y1, x2, y2);
 
+    if constexpr (!std::is_reference_v<Depth>) {
+        if (l == 1) {
+            // Three in four invocations are leaves: draw the four here rather
+            // than through four calls. Their nesting level is checked once, as
+            // the first of them would be.
+            auto leaf = [&s](Integer xa, Integer ya, Integer xb, Integer yb) {
+                s.SetForeColor(kKochColour);
+                s.Line(kLineInForeColor, xa, ya, xb, yb, 0);
+            };
+            {
+                const NestingLevel leaves(canvas.state);
+                leaf(x1, y1, ax, ay);
+                leaf(ax, ay, tx, ty);
+                leaf(tx, ty, bx, by);
+                leaf(bx, by, x2, y2);
+            }
+            canvas.DoEvents();
+            return;
+        }
+    }
     Kock<Integer>(canvas, sub(l, 1), x1, y1, ax, ay);
     Kock<Integer>(canvas, sub(l, 1), ax, ay, tx, ty);
     Kock<Integer>(canvas, sub(l, 1), tx, ty, bx, by);

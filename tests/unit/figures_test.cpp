@@ -2,6 +2,8 @@
 // the 16-bit arithmetic.
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,43 @@ TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
     Sierpinski<Integer>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
     EXPECT_EQ(r.text(), (Lines{"line 6 0 2 2 -0 0x0050B4", "line 6 2 -0 1.00000002e+30 -4 0x00C8C8",
                                "line 6 0 2 1.00000002e+30 -4 0x3232FA"}));
+}
+
+TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
+{
+    using namespace sierpinski_detail;
+    constexpr Single kNaN = std::numeric_limits<Single>::quiet_NaN();
+    struct Row {
+        Single corners[3][2];
+        bool inDouble;
+    };
+    const Row rows[] = {
+        {{{10, 480}, {630, 480}, {320, 10}}, true},  // the window's
+        {{{10, 6329}, {6204, 6329}, {3107, 10}}, true},
+        // Right at the bounds: 1 + 2^23 * 4096 * 3 / 2^24 = 6145, and 2^23.
+        {{{6145, 6145}, {8388608, 6145}, {8388608, 8388608}}, true},
+        {{{6144, 6145}, {8388608, 6145}, {8388608, 8388608}}, false},
+        {{{6145, 6145}, {8388609, 6145}, {8388608, 8388608}}, false},
+        {{{10, 0.5f}, {630, 480}, {320, 10}}, false},
+        {{{-10, 480}, {630, 480}, {320, 10}}, false},
+        {{{10, 480}, {kNaN, 480}, {320, 10}}, false},
+    };
+    for (const Row& r : rows) {
+        const auto& v = r.corners;
+        EXPECT_EQ(inDoubleIsExact(v), r.inDouble) << v[0][0] << ',' << v[0][1];
+        if (!r.inDouble)
+            continue;
+        Recorder inDouble, extended;
+        Sierpinski<Integer, InDouble>(inDouble.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        Sierpinski<Integer, Extended>(extended.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        EXPECT_EQ(inDouble.text(), extended.text()) << v[0][0] << ',' << v[0][1];
+    }
+    // Why the bounds: beside corners past 2^24, extended precision keeps a
+    // corner of 3e-9 that double loses, and a midpoint moves by two units.
+    Recorder inDouble, extended;
+    Sierpinski<Integer, InDouble>(inDouble.canvas, 1, 3e-9f, 10, 14320049, 20, 23217852, 30);
+    Sierpinski<Integer, Extended>(extended.canvas, 1, 3e-9f, 10, 14320049, 20, 23217852, 30);
+    EXPECT_NE(inDouble.text(), extended.text());
 }
 
 TEST(Counts, EveryFigureGrowsAsItsRuleSays)
@@ -168,6 +207,62 @@ TEST(Curve, AnAreaTooWideForTheDepthOverflowsDuringTheDrawing)
     EXPECT_EQ(trace({"--size", "32778", "300", "trina", "0"}), (Lines{"cls", "error overflow"}));
 }
 
+TEST(Curve, InnerPointsInIntegersAgreeWithTheDoubleRule)
+{
+    using namespace kock_detail;
+    // The apex as its double steps compute it.
+    auto apexByTheRule = [](Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract) {
+        const double halfSum = add(a, b) / 2.0;
+        const double offset = Round(sub(riseTo, riseFrom) * Sqr(3)) / 6;
+        return toInteger(subtract ? halfSum - offset : halfSum + offset);
+    };
+    std::vector<int> rises;
+    for (int d = -400; d <= 400; ++d)
+        rises.push_back(d);
+    for (int d : {-32768, -32767, -20000, -9999, 9999, 20000, 32766, 32767})
+        rises.push_back(d);
+    for (int sum = -32768; sum <= 32767; sum += 5) {
+        const auto a = static_cast<Integer>(sum / 2), b = static_cast<Integer>(sum - sum / 2);
+        for (int d : rises) {
+            const auto to = static_cast<Integer>(d < 0 ? 32767 + d + 1 : d);
+            const auto from = static_cast<Integer>(d < 0 ? 32767 : 0);
+            for (bool subtract : {false, true})
+                ASSERT_EQ(apex(a, b, from, to, subtract), apexByTheRule(a, b, from, to, subtract))
+                    << a << '+' << b << " rise " << d << (subtract ? " -" : " +");
+        }
+    }
+}
+
+TEST(Curve, APointStaysAPointWhileThreeTimesItFits)
+{
+    struct Row {
+        Integer x, y;
+        const char* segment;  // nullptr: the overflow error
+    };
+    const Row rows[] = {
+        {10922, -10922, "line 4 10922 -10922 10922 -10922 0x000000"},
+        {-10922, 0, "line 4 -10922 0 -10922 0 0x000000"},
+        {10923, 0, nullptr},
+        {0, -10923, nullptr},
+    };
+    for (const Row& r : rows) {
+        Recorder rec;
+        bool overflowed = false;
+        try {
+            Kock<Integer>(rec.canvas, 2, r.x, r.y, r.x, r.y);
+        } catch (const RuntimeError& e) {
+            overflowed = e.kind() == ErrorKind::Overflow;
+        }
+        const Lines got = rec.text();
+        if (!r.segment) {
+            EXPECT_TRUE(overflowed) << r.x << ',' << r.y;
+            continue;
+        }
+        EXPECT_EQ(std::count(got.begin(), got.end(), r.segment), 16) << r.x << ',' << r.y;
+        EXPECT_EQ(got.size(), 16u + 21u + 5u) << r.x << ',' << r.y;  // segments, colours, DoEvents
+    }
+}
+
 TEST(Snowflake, DepthOneIsASixPointedStar)
 {
     Lines got = trace({"fiocco", "1"});
@@ -226,6 +321,55 @@ TEST(Carpet, CellsFollowTheIntegerThirdsOfTheSide)
         boxes.resize(3);
         EXPECT_EQ(boxes, r.boxes) << r.side;
     }
+}
+
+TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
+{
+    // The eight corners and the side as the double expressions give them;
+    // nullopt where one of them overflows.
+    auto byTheRule = [](Integer x1, Integer y1, Integer lato) -> std::optional<std::vector<int>> {
+        auto corner = [](double offset, Integer origin) { return int{toInteger(checkedFp(offset + origin))}; };
+        try {
+            const int xR = corner(2.0 / 3.0 * lato, x1), yB = corner(2.0 / 3.0 * lato, y1);
+            const int xM = corner(lato / 3.0, x1), xR2 = corner(mul(2, lato) / 3.0, x1);
+            const int yM = corner(lato / 3.0, y1), xM2 = corner(lato / 3.0, x1);
+            const int yB2 = corner(mul(2, lato) / 3.0, y1), yM2 = corner(lato / 3.0, y1);
+            return std::vector<int>{x1, y1, xR, y1,  xR,  yB,  x1, yB,  xM,
+                                    y1, xR2, yM, xM2, yB2, x1, yM2, toInteger(lato / 3.0)};
+        } catch (const RuntimeError&) {
+            return std::nullopt;
+        }
+    };
+    auto inIntegers = [](Integer x1, Integer y1, Integer lato) -> std::optional<std::vector<int>> {
+        try {
+            const auto corners = tappeto_detail::cellCorners(x1, y1, lato);
+            std::vector<int> out;
+            for (const auto& cell : corners.cells)
+                out.insert(out.end(), {cell[0], cell[1]});
+            out.push_back(tappeto_detail::cellSide(lato));
+            return out;
+        } catch (const RuntimeError&) {
+            return std::nullopt;
+        }
+    };
+    // Every side that can be doubled; beyond, and from the ends of the range
+    // (where nearly every cell overflows), a sample.
+    struct Sweep {
+        std::vector<Integer> origins;
+        int from, to, step;
+    };
+    const Sweep sweeps[] = {
+        {{-21846, 0, 150, 21845}, -16400, 16400, 1},
+        {{-32768, -21846, 0, 150, 21845, 32767}, -32768, 32767, 37},
+    };
+    for (const Sweep& sweep : sweeps)
+        for (int lato = sweep.from; lato <= sweep.to; lato += sweep.step)
+            for (std::size_t i = 0; i < sweep.origins.size(); ++i) {
+                const Integer x1 = sweep.origins[i], y1 = sweep.origins[sweep.origins.size() - 1 - i];
+                const auto side = static_cast<Integer>(lato);
+                ASSERT_EQ(inIntegers(x1, y1, side), byTheRule(x1, y1, side))
+                    << x1 << ',' << y1 << " side " << lato;
+            }
 }
 
 TEST(Carpet, LimitsOfTheStartSide)

@@ -84,6 +84,23 @@ TEST(Round, TiesToEvenKeepingTheSignOfZero)
     EXPECT_TRUE(std::isnan(Round(kNaN)));
 }
 
+// The integer quotients stand in for a double division and the Integer
+// conversion, over every dividend the figures can hand them.
+TEST(WholeQuotients, AgreeWithTheDivisionAndConversionTheyReplace)
+{
+    struct Row {
+        int divisor, from, to;
+    };
+    const Row rows[] = {
+        {3, -2 * 32768, 2 * 32767},                       // 2 * lato, 2 * near + far
+        {6, -3 * 32768 - 56756, 3 * 32767 + 56756},       // 3 * sum +- rounded rise
+    };
+    for (const Row& r : rows)
+        for (int v = r.from; v <= r.to; ++v)
+            ASSERT_EQ(r.divisor == 3 ? nearestThird(v) : nearestSixth(v), toInteger(v / double(r.divisor)))
+                << v << " / " << r.divisor;
+}
+
 TEST(FloatingPointCheck, FaultsOnlyWhenTheStepMadeTheNonFiniteValue)
 {
     const float fInf = std::numeric_limits<float>::infinity();

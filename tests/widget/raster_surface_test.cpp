@@ -116,6 +116,10 @@ private slots:
         QTest::addColumn<QPoint>("first");
         QTest::addColumn<QPoint>("last");
         QTest::newRow("zero length: one pixel") << Ends{100, 100, 100, 100} << QPoint(77, 71) << QPoint(77, 71);
+        QTest::newRow("next pixel, diagonally") << Ends{100, 100, 102, 102} << QPoint(77, 71) << QPoint(78, 72);
+        QTest::newRow("same pixel, other units") << Ends{100, 100, 101, 101} << QPoint(77, 71) << QPoint(77, 71);
+        QTest::newRow("two pixels on: the middle one too") << Ends{100, 100, 103, 100} << QPoint(77, 71)
+                                                          << QPoint(79, 71);
         QTest::newRow("right end just outside") << Ends{0, 0, 640, 0} << QPoint(0, 0) << QPoint(492, 0);
         QTest::newRow("vertical") << Ends{0, 0, 0, 489} << QPoint(0, 0) << QPoint(0, 348);
         QTest::newRow("shallow") << Ends{10, 480, 630, 300} << device(10, 480) << device(630, 300);

@@ -1,0 +1,353 @@
+// velmoran-bench: each figure's whole press (read the count, clear, draw) in
+// the real window's drawing area with the real event pump, beside two
+// references timed in the same iterations:
+//   - the same press with a DoEvents that does nothing: the difference is
+//     what staying responsive costs;
+//   - the bare limit: the press's final list of lines, recorded once beforehand,
+//     replayed by Line calls into the same image after the same Cls: the
+//     difference is what the recursion and its exact arithmetic cost.
+// Counters also report how responsive the window stayed during the press
+// (longest stretch without an event dispatched, repaints per second) and the
+// memory it took.
+//
+//   build/bench/velmoran-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QWindow>
+
+#include "core/trace.hpp"
+#include "fractals/figures.hpp"
+#include "ui/app_setup.hpp"
+#include "ui/form1.hpp"
+#include "ui/picture_box.hpp"
+#include "ui/raster_surface.hpp"
+
+using namespace velmoran;
+using namespace velmoran::ui;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// --- The references ------------------------------------------------------
+
+class NoEvents final : public DoEventsService {
+public:
+    void DoEvents() override {}
+};
+
+// A run of identical consecutive Line calls. The deep carpet repeats each
+// degenerate box hundreds of times in a row (its last levels have side 0),
+// so runs keep its billion calls in a few tens of megabytes.
+struct LineRun {
+    LineFlags flags;
+    Single x1, y1, x2, y2;
+    Colour colour;
+    Colour foreColor;  // in effect for the run, for kLineInForeColor
+    std::uint32_t repeat;
+};
+
+// Records the Line calls of a press, and the fore colour each one is drawn in.
+class LineRecorder final : public TraceSink {
+public:
+    std::vector<LineRun> runs;
+    std::uint64_t lines = 0;
+
+    void cls() override {}
+    void foreColor(Colour colour) override { foreColor_ = colour; }
+    void drawStyle(Integer) override {}
+    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    {
+        ++lines;
+        if (!runs.empty()) {
+            LineRun& last = runs.back();
+            if (last.flags == flags && same(last.x1, x1) && same(last.y1, y1) && same(last.x2, x2)
+                && same(last.y2, y2) && last.colour == colour && last.foreColor == foreColor_
+                && last.repeat < UINT32_MAX) {
+                ++last.repeat;
+                return;
+            }
+        }
+        runs.push_back({flags, x1, y1, x2, y2, colour, foreColor_, 1});
+    }
+    void doEvents() override {}
+    void print() override {}
+    void end() override {}
+    void error(ErrorKind) override {}
+
+private:
+    // Bitwise: -0 and 0 are different calls.
+    static bool same(Single a, Single b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    Colour foreColor_ = 0;
+};
+
+struct BareFigure {
+    Figure figure;
+    int depth = -1;
+    std::vector<LineRun> runs;
+    std::uint64_t lines = 0;
+};
+
+// The list of the figure being measured, kept across its repetitions.
+const BareFigure& bareFigure(Figure figure, int depth, Single width, Single height)
+{
+    static BareFigure cached;
+    if (cached.figure == figure && cached.depth == depth)
+        return cached;
+    cached = {};
+    LineRecorder recorder;
+    RecordingSurface surface(width, height, recorder);
+    WindowState state;
+    state.stackFloor = stackFloorOfThisThread();
+    Form_Load(state, surface);
+    NoEvents none;
+    pressFigure<RecordingSurface, NoEvents>(state, surface, none, figure, std::to_string(depth));
+    cached.figure = figure;
+    cached.depth = depth;
+    cached.runs = std::move(recorder.runs);
+    cached.runs.shrink_to_fit();
+    cached.lines = recorder.lines;
+    return cached;
+}
+
+void drawBare(RasterSurface& surface, const BareFigure& bare)
+{
+    surface.Cls();
+    Colour foreColor = ~Colour{0};
+    for (const LineRun& run : bare.runs) {
+        if (run.flags == kLineInForeColor && run.foreColor != foreColor)
+            surface.SetForeColor(foreColor = run.foreColor);
+        for (std::uint32_t i = 0; i < run.repeat; ++i)
+            surface.Line(run.flags, run.x1, run.y1, run.x2, run.y2, run.colour);
+    }
+}
+
+// --- Responsiveness and memory ------------------------------------------
+
+// Sees every event the application dispatches: the longest stretch of a
+// press without one is the longest a click would have waited.
+class DispatchWatch final : public QObject {
+public:
+    explicit DispatchWatch(const QObject* picture) : picture_(picture) {}
+
+    void begin()
+    {
+        active_ = true;
+        last_ = Clock::now();
+    }
+    void end()
+    {
+        note(Clock::now());
+        active_ = false;
+    }
+    Clock::duration longestGap() const { return longestGap_; }
+    std::uint64_t paints() const { return paints_; }
+    void reset()
+    {
+        longestGap_ = {};
+        paints_ = 0;
+    }
+
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (active_) {
+            note(Clock::now());
+            if (receiver == picture_ && event->type() == QEvent::Paint)
+                ++paints_;
+        }
+        return false;
+    }
+
+private:
+    void note(Clock::time_point now)
+    {
+        longestGap_ = std::max(longestGap_, now - last_);
+        last_ = now;
+    }
+
+    const QObject* picture_;
+    bool active_ = false;
+    Clock::time_point last_;
+    Clock::duration longestGap_{};
+    std::uint64_t paints_ = 0;
+};
+
+long statusKiB(const char* field)
+{
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long value = -1;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':')
+            value = std::strtol(line + length + 1, nullptr, 10);
+    std::fclose(f);
+    return value;
+}
+
+// Lowers the peak resident size to the present one, so the next reading is
+// the peak of what ran in between. False where the kernel does not allow it.
+bool resetPeakMemory()
+{
+    std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f)
+        return false;
+    const bool written = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && written;
+}
+
+long maxRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// --- The window ------------------------------------------------------------
+
+struct Window {
+    Form1* form = nullptr;
+    PictureBox* picture = nullptr;
+    DispatchWatch* watch = nullptr;
+};
+Window window;
+
+void pressBenchmark(benchmark::State& st, Figure figure, int depth)
+{
+    RasterSurface& surface = window.form->surface();
+    if (surface.image().size() != QSize(493, 349) || surface.image().devicePixelRatio() != 1) {
+        st.SkipWithError("the drawing area is not 493 by 349 pixels at ratio 1");
+        return;
+    }
+    QtEventPump& pump = window.form->pump();
+    WindowState state;
+    state.stackFloor = stackFloorOfThisThread();
+    Form_Load(state, surface);
+    NoEvents none;
+    const std::string text = std::to_string(depth);
+    const BareFigure& bare = bareFigure(figure, depth, surface.ScaleWidth(), surface.ScaleHeight());
+
+    DispatchWatch& watch = *window.watch;
+    watch.reset();
+    const std::uint64_t dispatchesBefore = pump.dispatches();
+    const long rssBefore = statusKiB("VmRSS");
+    const bool peakReset = resetPeakMemory();
+
+    double full = 0, noEvents = 0, bareTime = 0;
+    bool failed = false;
+    for (auto _ : st) {
+        watch.begin();
+        Clock::time_point t0 = Clock::now();
+        const PressOutcome outcome = pressFigure<RasterSurface, QtEventPump>(state, surface, pump, figure, text);
+        Clock::time_point t1 = Clock::now();
+        watch.end();
+        const double fullTime = seconds(t1 - t0);
+        st.SetIterationTime(fullTime);
+        full += fullTime;
+
+        t0 = Clock::now();
+        const PressOutcome quiet = pressFigure<RasterSurface, NoEvents>(state, surface, none, figure, text);
+        t1 = Clock::now();
+        noEvents += seconds(t1 - t0);
+
+        t0 = Clock::now();
+        drawBare(surface, bare);
+        t1 = Clock::now();
+        bareTime += seconds(t1 - t0);
+
+        failed = failed || !(outcome == PressOutcome::done()) || !(quiet == PressOutcome::done());
+    }
+    const long peakRise = statusKiB("VmHWM") - rssBefore;
+    if (failed) {
+        st.SkipWithError("a press did not finish");
+        return;
+    }
+
+    using benchmark::Counter;
+    const double ms = 1e3;
+    st.counters["no_doevents_ms"] = Counter(noEvents * ms, Counter::kAvgIterations);
+    st.counters["bare_ms"] = Counter(bareTime * ms, Counter::kAvgIterations);
+    st.counters["full/bare"] = full / bareTime;
+    st.counters["full/no_doevents"] = full / noEvents;
+    st.counters["max_gap_ms"] = seconds(watch.longestGap()) * ms;
+    st.counters["repaints/s"] = static_cast<double>(watch.paints()) / full;
+    st.counters["dispatches/s"] = static_cast<double>(pump.dispatches() - dispatchesBefore) / full;
+    st.counters["lines"] = static_cast<double>(bare.lines);
+    if (peakReset)
+        st.counters["peak_rise_KiB"] = static_cast<double>(peakRise);
+    st.counters["maxrss_MiB"] = static_cast<double>(maxRssKiB()) / 1024;
+}
+
+// The replayed list must paint exactly what the press paints, or the bare
+// limit measures other work.
+bool bareMatchesPress(Figure figure, int depth)
+{
+    RasterSurface& surface = window.form->surface();
+    WindowState state;
+    Form_Load(state, surface);
+    NoEvents none;
+    pressFigure<RasterSurface, NoEvents>(state, surface, none, figure, std::to_string(depth));
+    const QImage pressed = surface.image().copy();
+    drawBare(surface, bareFigure(figure, depth, surface.ScaleWidth(), surface.ScaleHeight()));
+    return surface.image() == pressed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setupApplication(app);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    Form1 form;
+    form.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(form.windowHandle() && form.windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    window.form = &form;
+    window.picture = form.findChild<PictureBox*>(QStringLiteral("Picture1"));
+    DispatchWatch watch(window.picture);
+    window.watch = &watch;
+    app.installEventFilter(&watch);
+
+    for (Figure figure : {Figure::Triangolo, Figure::Trina, Figure::Fiocco, Figure::Tappeto})
+        if (!bareMatchesPress(figure, 5)) {
+            std::fputs("velmoran-bench: the replayed lines do not paint what the press paints\n", stderr);
+            return 1;
+        }
+
+    for (Figure figure : {Figure::Triangolo, Figure::Trina, Figure::Fiocco, Figure::Tappeto})
+        for (int depth : {6, 8, 10})
+            benchmark::RegisterBenchmark((std::string(figureName(figure)) + "/" + std::to_string(depth)).c_str(),
+                                         pressBenchmark, figure, depth)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
