@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include <QPageLayout>
 #include <QPixmap>
 #include <QPrinter>
 
@@ -27,9 +28,20 @@ enum class PrintResult {
     Failed,      // the job could not be started or finished; already reported
 };
 
+// How one print job went.
+enum class JobResult {
+    Done,
+    NotStarted,  // the printer or the file could not be opened
+    Unfinished,  // started, but the page was not all sent or written
+};
+
 // Puts `picture` on one page, scaled to fit with its aspect kept, centred.
-// False if the job could not be started or did not finish.
-bool printPicture(QPrinter& printer, const QPixmap& picture);
+// A printer with an output file writes it through savePdf.
+JobResult printPicture(QPrinter& printer, const QPixmap& picture);
+
+// The same page as a PDF file at `file`. Done only when every byte of the
+// document has reached the file.
+JobResult savePdf(const QString& file, const QPixmap& picture, const QPageLayout& layout, int resolution);
 
 // Prints `window` as it is on screen now. Every failure is reported through
 // `dialogs`; none of them stops the program.

@@ -1,0 +1,394 @@
+// Real use, at length: seeded random presses of all six buttons, typed
+// counts and junk, landing at random moments inside drawings and nested
+// several deep, printing to files and ending runs. Each run is a fresh
+// window, checked against what the trace engine predicts for the same
+// presses; memory must not grow from run to run.
+//
+//   VELMORAN_SOAK_RUNS=N   how many runs (default below)
+//   VELMORAN_SOAK_CALLS=C  DoEvents calls a run may make (default 6000;
+//                          each costs a repaint of the shown window)
+//   VELMORAN_SOAK_SEED=S   run i uses the seed S + i (default 1), so a
+//                          failing run can be replayed on its own
+
+#include <QtTest>
+
+#include <QPixmapCache>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+
+#include "tests/widget/window_driver.hpp"
+#include "ui/app_setup.hpp"
+#include "ui/raster_surface.hpp"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's own allocator, which malloc statistics do not see.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+using namespace velmoran;
+using namespace velmoran::testing;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+// Several times slower under the sanitizers.
+constexpr int kDefaultRuns = 200;
+std::size_t bytesInUse() { return __sanitizer_get_current_allocated_bytes(); }
+#else
+constexpr int kDefaultRuns = 500;
+std::size_t bytesInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+#endif
+
+long long environmentNumber(const char* name, long long fallback)
+{
+    const QByteArray value = qgetenv(name);
+    bool ok = false;
+    const long long n = value.toLongLong(&ok);
+    return ok ? n : fallback;
+}
+
+double mebibytes(std::size_t bytes) { return bytes / 1048576.0; }
+
+std::size_t residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toULongLong() * 4096 : 0;
+}
+
+using Rng = std::mt19937_64;
+
+bool chance(Rng& rng, double p) { return std::bernoulli_distribution(p)(rng); }
+
+template <class T>
+T uniform(Rng& rng, T low, T high)
+{
+    return std::uniform_int_distribution<T>(low, high)(rng);
+}
+
+int randomCount(Rng& rng)
+{
+    static const double weights[] = {4, 4, 4, 4, 3, 3, 2, 2};
+    return std::discrete_distribution<int>(std::begin(weights), std::end(weights))(rng);
+}
+
+// Anything a person may type besides a plain count.
+const char* const kOddTexts[] = {
+    "", "abc", " 3", "2.5", "3.5", "6.5", "7.49", "-0.4", "+2", "0 5", "4x", "&O7", "1E0", "\t1\n",
+    "-1", "-32768", "&HFFFF", "40000", "32767.5", "1e400", "&H8000", "32767", "5000",
+};
+
+// Short to draw: refused, at most 7 deep, or past the nesting bound (refused
+// on its way down).
+bool endsQuickly(const std::string& text)
+{
+    try {
+        const Integer n = iterationCount(text);
+        return n <= 7 || n >= kMaxNesting;
+    } catch (const RuntimeError&) {
+        return true;
+    }
+}
+
+std::string randomText(Rng& rng)
+{
+    if (chance(rng, 0.75))
+        return std::to_string(randomCount(rng));
+    for (;;) {
+        std::string text = kOddTexts[uniform<std::size_t>(rng, 0, std::size(kOddTexts) - 1)];
+        if (endsQuickly(text))
+            return text;
+    }
+}
+
+Figure randomFigure(Rng& rng) { return static_cast<Figure>(uniform(rng, 0, 3)); }
+
+struct CallCounter final : TraceSink {
+    std::uint64_t calls = 0;
+    void cls() override {}
+    void foreColor(Colour) override {}
+    void drawStyle(Integer) override {}
+    void line(LineFlags, Single, Single, Single, Single, Colour) override {}
+    void doEvents() override { ++calls; }
+    void print() override {}
+    void end() override {}
+    void error(ErrorKind) override {}
+};
+
+std::uint64_t doEventsCalls(const TraceRequest& run)
+{
+    CallCounter counter;
+    runTrace(run, counter);
+    return counter.calls;
+}
+
+// A run whose presses make at most `budget` DoEvents calls in all, so that
+// the deepest figures come in when something cuts them short: "Esci", a
+// nested press that stores a smaller count or fails its drawing.
+TraceRequest randomRun(Rng& rng, Single width, Single height, std::uint64_t budget)
+{
+    for (;;) {
+        TraceRequest run;
+        run.width = width;
+        run.height = height;
+        run.figure = randomFigure(rng);
+        run.text = randomText(rng);
+        // The moments to press at are spread over the first press's own calls.
+        const std::uint64_t span = std::max<std::uint64_t>(1, doEventsCalls(run));
+
+        const int actions = uniform(rng, 0, 16);
+        std::uint64_t at = 0;
+        for (int i = 0; i < actions; ++i) {
+            TraceAction action;
+            // Often at the last one's call or just after: inside the press it
+            // started, if that press draws, so presses nest several deep.
+            action.at = at > 0 && chance(rng, 0.45) ? at + uniform<std::uint64_t>(rng, 0, 2)
+                                                    : uniform<std::uint64_t>(rng, 1, span);
+            const double kind = std::uniform_real_distribution<double>(0, 1)(rng);
+            if (kind < 0.06) {
+                action.kind = TraceAction::Kind::Esci;
+            } else if (kind < 0.2) {
+                action.kind = TraceAction::Kind::Stampa;
+            } else {
+                action.figure = randomFigure(rng);
+                action.text = randomText(rng);
+            }
+            at = action.at;
+            run.actions.push_back(action);
+        }
+        if (doEventsCalls(run) <= budget)
+            return run;
+    }
+}
+
+struct RunReport {
+    std::string problem;  // empty when the run behaved
+    std::uint64_t calls = 0;
+    std::vector<TraceAction> pressed;
+    int deepestPresses = 0;
+    int deepestNesting = 0;
+    QStringList errors;
+};
+
+// One run in a fresh window, compared with the trace engine's prediction.
+RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
+{
+    DialogLog log;
+    int endings = 0;
+    int nestingAtEnd = -1;
+    QImage pictureAtEnd;
+    QStringList printed;
+    ui::Form1 form;
+    form.setDialogs(std::make_unique<RecordingDialogs>(log));
+    form.setEndProgram([&] {
+        ++endings;
+        nestingAtEnd = form.state().nesting;
+        pictureAtEnd = form.surface().image().copy();
+    });
+    form.setPrinterChoice([&] {
+        printed << QDir(printFolder).filePath(QStringLiteral("print-%1.pdf").arg(printed.size()));
+        return pdfPrinter(printed.back());
+    });
+    form.pump().setTiming(ui::PumpTiming::everyCall());
+    form.show();
+    QCoreApplication::processEvents();
+
+    DoEventsScript script(form, run.actions);
+    script.run(run.figure, run.text);
+
+    RunReport report;
+    report.calls = script.calls();
+    report.pressed = script.pressed();
+    report.deepestPresses = script.deepestPresses();
+    report.deepestNesting = script.deepestNesting();
+    report.errors = log.errors;
+
+    const Prediction expected = predict(form, run);
+    const QImage picture = form.surface().image();
+    auto problem = [&](const std::string& what) {
+        if (report.problem.empty())
+            report.problem = what;
+    };
+    if (form.state().nesting != 0)
+        problem("renderer invocations left active: " + std::to_string(form.state().nesting));
+    if (script.calls() != expected.doEvents)
+        problem("DoEvents calls: window " + std::to_string(script.calls()) + ", trace "
+                + std::to_string(expected.doEvents));
+    if (log.errors != expected.errors)
+        problem("errors reported: window [" + log.errors.join(QStringLiteral(" | ")).toStdString() + "], trace ["
+                + expected.errors.join(QStringLiteral(" | ")).toStdString() + "]");
+    if (printed.size() != expected.prints)
+        problem("printouts: window " + std::to_string(printed.size()) + ", trace " + std::to_string(expected.prints));
+    for (const QString& file : printed)
+        if (!isCompletePdf(file))
+            problem("not a whole PDF: " + file.toStdString());
+    if (endings != (expected.ended ? 1 : 0))
+        problem("end action ran " + std::to_string(endings) + " times");
+    if (expected.ended && (picture != pictureAtEnd || !form.isHidden()))
+        problem("the window drew, or stayed shown, after Esci");
+    if (picture != expected.picture) {
+        int differing = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                differing += picture.pixel(x, y) != expected.picture.pixel(x, y);
+        problem("picture differs from the trace's in " + std::to_string(differing) + " pixels");
+    }
+    if (!report.problem.empty())
+        report.problem += "\n  replay: " + traceCommand(run);
+    if (expected.ended)
+        report.deepestNesting = std::max(report.deepestNesting, nestingAtEnd);
+    for (const QString& file : printed)
+        QFile::remove(file);
+    return report;
+}
+
+}  // namespace
+
+class SoakTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir printFolder;
+
+private slots:
+    void initTestCase()
+    {
+        ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+        QVERIFY(printFolder.isValid());
+        // Each new window's palettes key new pixmaps: with the usual 10 MiB
+        // the cache would still be filling long after run 100.
+        QPixmapCache::setCacheLimit(1024);
+    }
+
+    // The driver presses at exactly the DoEvents call the trace tool's --at
+    // names: first on runs whose counts are known by heart.
+    void pressesLandOnTheNamedCall_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("calls");
+        QTest::newRow("triangle") << "triangolo 3" << 13;
+        QTest::newRow("carpet") << "tappeto 2" << 9;
+        QTest::newRow("Koch curve") << "trina 3" << 21;
+        QTest::newRow("snowflake") << "fiocco 2" << 15;
+        // 4 + 4 + 1, then the count of 1 it stored leaves the third corner a leaf, + 1.
+        QTest::newRow("a press inside") << "--at 5 tappeto 1 triangolo 3" << 10;
+        // 1, then 5 and 3 one after the other; the other corners are leaves, + 1.
+        QTest::newRow("two at one call, one after the other") << "--at 1 trina 2 --at 1 fiocco 1 triangolo 2" << 10;
+        QTest::newRow("Esci inside a nested press") << "--at 2 trina 1 --at 3 esci triangolo 2" << 3;
+        QTest::newRow("Stampa, then a press") << "--at 1 stampa --at 1 tappeto 1 triangolo 1" << 2;
+    }
+    void pressesLandOnTheNamedCall()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, calls);
+        std::vector<std::string> args;
+        for (const QString& word : command.split(' '))
+            args.push_back(word.toStdString());
+        const auto parsed = parseTraceArguments(args);
+        QVERIFY(std::holds_alternative<TraceRequest>(parsed));
+        const RunReport report = runInWindow(std::get<TraceRequest>(parsed), printFolder.path());
+        QVERIFY2(report.problem.empty(), report.problem.c_str());
+        QCOMPARE(report.calls, std::uint64_t(calls));
+    }
+
+    void soak()
+    {
+        const long long runs = environmentNumber("VELMORAN_SOAK_RUNS", kDefaultRuns);
+        const auto seed = static_cast<std::uint64_t>(environmentNumber("VELMORAN_SOAK_SEED", 1));
+        const auto budget = static_cast<std::uint64_t>(environmentNumber("VELMORAN_SOAK_CALLS", 6000));
+        const long long baselineRun = std::min<long long>(100, std::max<long long>(1, runs / 2));
+
+        std::map<std::string, long long> totals;
+        std::map<QString, int> errors;
+        std::map<int, int> depths;  // figure presses by count; 8: past the nesting bound
+        std::size_t baseline = 0, baselineResident = 0, peak = 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (long long i = 0; i < runs; ++i) {
+            Rng rng(seed + static_cast<std::uint64_t>(i));
+            const TraceRequest run = randomRun(rng, 640, 490, budget);
+            const RunReport report = runInWindow(run, printFolder.path());
+            QVERIFY2(report.problem.empty(),
+                     qPrintable(QStringLiteral("run %1 (seed %2): %3")
+                                    .arg(i)
+                                    .arg(seed + i)
+                                    .arg(QString::fromStdString(report.problem))));
+            for (const TraceAction& a : report.pressed) {
+                static const char* const kinds[] = {"Triangolo", "Tappeto", "Trina", "Fiocco", "Stampa", "Esci"};
+                ++totals[kinds[a.kind == TraceAction::Kind::Press ? static_cast<int>(a.figure)
+                                                                    : 3 + static_cast<int>(a.kind)]];
+                try {
+                    if (a.kind == TraceAction::Kind::Press)
+                        ++depths[std::min<int>(iterationCount(a.text), 8)];
+                } catch (const RuntimeError&) {
+                }
+            }
+            totals["calls"] += static_cast<long long>(report.calls);
+            totals["deepest presses"] = std::max<long long>(totals["deepest presses"], report.deepestPresses);
+            totals["deepest nesting"] = std::max<long long>(totals["deepest nesting"], report.deepestNesting);
+            for (const QString& e : report.errors)
+                ++errors[e];
+
+            QCoreApplication::processEvents();  // what the window left behind goes, as in the event loop
+            const std::size_t inUse = bytesInUse();
+            peak = std::max(peak, inUse);
+            if (i + 1 == baselineRun) {
+                baseline = inUse;
+                baselineResident = residentBytes();
+            }
+        }
+        const std::size_t last = bytesInUse();
+        std::printf("soak: %lld runs, seed %llu, at most %llu DoEvents calls a run, %.1f s\n", runs,
+                    static_cast<unsigned long long>(seed), static_cast<unsigned long long>(budget),
+                    clock.elapsed() / 1000.0);
+        std::printf("soak: presses: %lld Triangolo, %lld Tappeto, %lld Trina, %lld Fiocco, %lld Stampa, %lld Esci;"
+                    " %lld DoEvents calls\n",
+                    totals["Triangolo"], totals["Tappeto"], totals["Trina"], totals["Fiocco"], totals["Stampa"],
+                    totals["Esci"], totals["calls"]);
+        std::printf("soak: figure presses by count:");
+        for (const auto& [count, n] : depths)
+            if (count < 8)
+                std::printf(" %d: %d,", count, n);
+            else
+                std::printf(" past the bound: %d", n);
+        std::printf("\n");
+        std::printf("soak: up to %lld presses running at once, %lld renderer invocations nested\n",
+                    totals["deepest presses"], totals["deepest nesting"]);
+        for (const auto& [text, n] : errors)
+            std::printf("soak: %5d x %s\n", n, qPrintable(text));
+        const double perRun = runs > baselineRun ? (double(last) - double(baseline)) / double(runs - baselineRun) : 0;
+        std::printf("soak: heap in use after run %lld %.2f MiB, after run %lld %.2f MiB (%+.0f bytes a run),"
+                    " peak %.2f MiB; resident %.1f MiB then %.1f MiB\n",
+                    baselineRun, mebibytes(baseline), runs, mebibytes(last), perRun, mebibytes(peak),
+                    mebibytes(baselineResident), mebibytes(residentBytes()));
+        // Qt 6.4's pixmap cache never lets go of the text of a key once its
+        // pixmap is dropped, and every new window's palettes make new keys:
+        // about 1.5 KB a window, once in the program's life but once a run
+        // here. Beyond that, a window, a printer or a drawing's events lost
+        // in every run would exceed this many times over.
+        const std::size_t allowed = baseline / 10 + (1u << 20) + 4096 * static_cast<std::size_t>(runs - baselineRun);
+        QVERIFY2(last <= baseline + allowed, "memory grows from run to run");
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // A long soak outlasts QtTest's five minutes for one test function.
+    qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(7 * 24 * 3600 * 1000LL));
+    QApplication app(argc, argv);
+    SoakTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "soak_test.moc"

@@ -1,0 +1,209 @@
+// A drawing pressed again and again from inside itself, each press a real
+// click dispatched by the drawing's own DoEvents, until the program refuses
+// to go deeper: the refusal must be the stack error, reported, and never an
+// overflow; "Esci" then unwinds every press. Prints the stack each nested
+// press takes and what is left below the deepest one.
+
+#include <QtTest>
+
+#include <QAbstractButton>
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "window_driver.hpp"
+#include "ui/app_setup.hpp"
+#include "ui/user_dialogs.hpp"
+
+using namespace velmoran;
+using namespace velmoran::testing;
+
+namespace {
+
+std::uintptr_t here() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
+
+// The lowest address of this thread's stack.
+std::uintptr_t stackEnd()
+{
+    pthread_attr_t attr;
+    void* low = nullptr;
+    std::size_t size = 0;
+    pthread_getattr_np(pthread_self(), &attr);
+    pthread_attr_getstack(&attr, &low, &size);
+    pthread_attr_destroy(&attr);
+    return reinterpret_cast<std::uintptr_t>(low);
+}
+
+constexpr unsigned char kPaint = 0xA5;
+constexpr std::size_t kPainted = 1u << 20;
+
+// Paints the stack below the caller, so that what a later call overwrites
+// shows how deep it went. Unchecked: that stack belongs to no frame.
+[[gnu::noinline, gnu::no_sanitize_address]] void paintStackBelow()
+{
+    auto* area = static_cast<volatile unsigned char*>(__builtin_alloca(kPainted));
+    for (std::size_t i = 0; i < kPainted; ++i)
+        area[i] = kPaint;
+}
+
+[[gnu::noinline, gnu::no_sanitize_address]] std::uintptr_t deepestOverwritten(std::uintptr_t from, std::uintptr_t to)
+{
+    auto p = reinterpret_cast<const volatile unsigned char*>(from);
+    while (reinterpret_cast<std::uintptr_t>(p) < to && *p == kPaint)
+        ++p;
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+
+// The stack `work` takes below its caller.
+[[gnu::noinline]] std::size_t stackUsedBy(const std::function<void()>& work)
+{
+    const std::uintptr_t top = here();
+    paintStackBelow();
+    work();
+    return top - deepestOverwritten(top - kPainted, top);
+}
+
+// What may run below the deepest press without a check on the stack: the
+// error report, the offer of a PDF file and its save dialog, a printout.
+std::size_t stackOfTheWindowsDialogs(QWidget& window)
+{
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    closer.start(10);
+    ui::MessageBoxDialogs dialogs(&window);
+    QTemporaryDir dir;
+    const std::size_t sizes[] = {
+        stackUsedBy([&] { dialogs.showError(ui::errorMessage(ErrorKind::Stack)); }),
+        stackUsedBy([&] { dialogs.askYesNo(QStringLiteral("?")); }),
+        stackUsedBy([&] { dialogs.askPdfFileName(); }),
+        stackUsedBy([&] { ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, dialogs); }),
+    };
+    return *std::max_element(std::begin(sizes), std::end(sizes));
+}
+
+// Clicks the button again from each of its releases, so that the next press
+// is dispatched by the next DoEvents of the drawing the release starts. Once
+// enough presses were refused, clicks "Esci" instead and lets no more
+// presses start.
+class PressAgain final : public QObject {
+public:
+    PressAgain(QAbstractButton& button, ui::Form1& form, const DialogLog& log, int refusals)
+        : button_(button), form_(form), log_(log), refusals_(refusals)
+    {
+        button.installEventFilter(this);
+    }
+
+    std::vector<std::uintptr_t> frames;  // one per press, at its release
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::MouseButtonRelease)
+            return false;
+        frames.push_back(here());
+        if (log_.errors.size() < refusals_) {
+            postClick(button_);
+            return false;
+        }
+        postClick(*buttonNamed(form_, "Command5"));
+        return true;
+    }
+
+private:
+    QAbstractButton& button_;
+    ui::Form1& form_;
+    const DialogLog& log_;
+    qsizetype refusals_;
+};
+
+}  // namespace
+
+class DeepNestingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
+
+    void pressedFromInsideItselfUntilRefused_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<int>("refusals");  // presses refused before "Esci" is pressed
+        // 30 renderer levels a press: the bound on them stops it long before
+        // the stack's floor; the presses after it are refused one by one.
+        QTest::newRow("a count of 30") << "30" << 2000;
+        // One level a press, so the Qt frames between presses dominate: only
+        // the floor can stop it.
+        QTest::newRow("a count of 1") << "1" << 1;
+    }
+    void pressedFromInsideItselfUntilRefused()
+    {
+        QFETCH(QString, count);
+        QFETCH(int, refusals);
+        DialogLog log;
+        int endings = 0;
+        int nestingAtFirstError = -1;
+        std::size_t pressesAtFirstError = 0;
+        std::uintptr_t frameAtFirstError = 0;
+        ui::Form1 form;
+        form.setDialogs(std::make_unique<RecordingDialogs>(log));
+        form.setEndProgram([&] { ++endings; });
+        form.pump().setTiming(ui::PumpTiming::everyCall());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QAbstractButton& triangle = *figureButton(form, Figure::Triangolo);
+        PressAgain again(triangle, form, log, refusals);
+        log.onError = [&] {
+            if (log.errors.size() > 1)
+                return;
+            nestingAtFirstError = form.state().nesting;
+            pressesAtFirstError = again.frames.size();
+            frameAtFirstError = here();
+        };
+
+        setSelectorText(form, count.toStdString());
+        clickByMouse(triangle);
+        // When no drawing is left to take them, the last clicks wait for the event loop.
+        QTRY_COMPARE(endings, 1);
+        QCOMPARE(form.state().nesting, 0);
+        QCOMPARE(log.errors.size(), qsizetype(refusals));
+        QVERIFY(std::all_of(log.errors.begin(), log.errors.end(),
+                            [](const QString& e) { return e == ui::errorMessage(ErrorKind::Stack); }));
+
+        // Each nested press, the first refused one excluded, took its own
+        // share of stack; the shares are alike.
+        std::vector<std::size_t> shares;
+        for (std::size_t i = 1; i + 1 < pressesAtFirstError; ++i)
+            shares.push_back(again.frames[i - 1] - again.frames[i]);
+        QVERIFY(shares.size() > 10);
+        std::nth_element(shares.begin(), shares.begin() + shares.size() / 2, shares.end());
+        const std::size_t perPress = shares[shares.size() / 2];
+        const std::uintptr_t floor = form.state().stackFloor;
+        const std::size_t left = frameAtFirstError - stackEnd();
+        const std::size_t dialogsNeed = stackOfTheWindowsDialogs(form);
+        std::printf("count %s: %zu presses nested when the first was refused, %d renderer invocations active;"
+                    " %zu bytes of stack a nested press; %zu KiB used at the refusal, %zu KiB left below it"
+                    " (floor at %zu KiB); the window's dialogs and printing take up to %zu KiB\n",
+                    qPrintable(count), pressesAtFirstError - 1, nestingAtFirstError, perPress,
+                    (again.frames.front() - frameAtFirstError) / 1024, left / 1024, (floor - stackEnd()) / 1024,
+                    dialogsNeed / 1024);
+
+        if (count == "1") {
+            QVERIFY(nestingAtFirstError < kMaxNesting);
+            QVERIFY(frameAtFirstError < floor + 4 * perPress);
+        } else {
+            QVERIFY(nestingAtFirstError > kMaxNesting - count.toInt());
+            QVERIFY(frameAtFirstError > floor);
+        }
+        // The report of the refusal, or a printout, still fits, with room to spare.
+        QVERIFY(left > 2 * dialogsNeed);
+    }
+};
+
+QTEST_MAIN(DeepNestingTest)
+#include "deep_nesting_test.moc"

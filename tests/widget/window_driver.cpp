@@ -1,0 +1,227 @@
+#include "window_driver.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QMouseEvent>
+
+#include "ui/picture_box.hpp"
+#include "ui/raster_surface.hpp"
+
+namespace velmoran::testing {
+
+void RecordingDialogs::showError(const QString& text)
+{
+    log_.errors << text;
+    if (log_.onError)
+        log_.onError();
+}
+
+bool RecordingDialogs::askYesNo(const QString& text)
+{
+    log_.questions << text;
+    return log_.answerYes;
+}
+
+QString RecordingDialogs::askPdfFileName()
+{
+    ++log_.fileQuestions;
+    return log_.pdfFile;
+}
+
+QAbstractButton* buttonNamed(ui::Form1& form, const char* name)
+{
+    return form.findChild<QAbstractButton*>(QString::fromLatin1(name));
+}
+
+QAbstractButton* figureButton(ui::Form1& form, Figure figure)
+{
+    static const char* const names[] = {"Command1", "Command2", "Command3", "Command4"};
+    return buttonNamed(form, names[static_cast<int>(figure)]);
+}
+
+void setSelectorText(ui::Form1& form, const std::string& text)
+{
+    form.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QString::fromStdString(text));
+}
+
+namespace {
+
+std::unique_ptr<QMouseEvent> mouseEvent(QAbstractButton& button, QEvent::Type type)
+{
+    const QPointF at = QRectF(button.rect()).center();
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    return std::make_unique<QMouseEvent>(type, at, button.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+}
+
+}  // namespace
+
+void clickByMouse(QAbstractButton& button)
+{
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QApplication::sendEvent(&button, mouseEvent(button, type).get());
+}
+
+void postClick(QAbstractButton& button)
+{
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(&button, mouseEvent(button, type).release());
+}
+
+void press(ui::Form1& form, const TraceAction& action)
+{
+    switch (action.kind) {
+    case TraceAction::Kind::Press:
+        setSelectorText(form, action.text);
+        clickByMouse(*figureButton(form, action.figure));
+        break;
+    case TraceAction::Kind::Stampa: clickByMouse(*buttonNamed(form, "Command6")); break;
+    case TraceAction::Kind::Esci: clickByMouse(*buttonNamed(form, "Command5")); break;
+    }
+}
+
+namespace {
+const QEvent::Type kTick = static_cast<QEvent::Type>(QEvent::registerEventType());
+}  // namespace
+
+DoEventsScript::DoEventsScript(ui::Form1& form, std::vector<TraceAction> script)
+    : form_(form), script_(std::move(script))
+{
+    // The trace runs the actions of one call in the order given.
+    std::stable_sort(script_.begin(), script_.end(),
+                     [](const TraceAction& a, const TraceAction& b) { return a.at < b.at; });
+    QCoreApplication::postEvent(this, new QEvent(kTick));
+}
+
+int DoEventsScript::pressedOf(TraceAction::Kind kind) const
+{
+    return static_cast<int>(std::count_if(pressed_.begin(), pressed_.end(),
+                                          [kind](const TraceAction& a) { return a.kind == kind; }));
+}
+
+void DoEventsScript::run(Figure figure, const std::string& text)
+{
+    TraceAction first;
+    first.figure = figure;
+    first.text = text;
+    pressed_.push_back(first);
+    running_ = 1;
+    deepestPresses_ = std::max(deepestPresses_, 1);
+    setSelectorText(form_, text);
+    clickByMouse(*figureButton(form_, figure));
+    running_ = 0;
+}
+
+bool DoEventsScript::event(QEvent* event)
+{
+    if (event->type() != kTick)
+        return QObject::event(event);
+    ++calls_;
+    deepestNesting_ = std::max(deepestNesting_, form_.state().nesting);
+    // Every action due now is taken before any runs: a press made here runs
+    // DoEvents calls of its own, which must not take this call's actions.
+    const std::size_t first = next_;
+    while (next_ < script_.size() && script_[next_].at == calls_)
+        ++next_;
+    const std::size_t last = next_;
+    // Posted before those presses, so that their own DoEvents calls find it.
+    QCoreApplication::postEvent(this, new QEvent(kTick));
+    for (std::size_t i = first; i < last && !form_.state().ending; ++i) {
+        const TraceAction& action = script_[i];
+        pressed_.push_back(action);
+        if (action.kind == TraceAction::Kind::Press)
+            deepestPresses_ = std::max(deepestPresses_, ++running_);
+        press(form_, action);
+        if (action.kind == TraceAction::Kind::Press)
+            --running_;
+    }
+    return true;
+}
+
+namespace {
+
+// Draws what the engine draws, the way the window does, and keeps the rest.
+class PictureSink final : public TraceSink {
+public:
+    PictureSink(ui::RasterSurface& surface, Prediction& out) : surface_(surface), out_(out) {}
+    void cls() override { surface_.Cls(); }
+    void foreColor(Colour colour) override { surface_.SetForeColor(colour); }
+    void drawStyle(Integer style) override { surface_.SetDrawStyle(style); }
+    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    {
+        surface_.Line(flags, x1, y1, x2, y2, colour);
+    }
+    void doEvents() override { ++out_.doEvents; }
+    void print() override { ++out_.prints; }
+    void end() override { out_.ended = true; }
+    void error(ErrorKind kind) override { out_.errors << ui::errorMessage(kind); }
+
+private:
+    ui::RasterSurface& surface_;
+    Prediction& out_;
+};
+
+std::string quoted(const std::string& text)
+{
+    std::string q = "'";
+    for (const char c : text)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string number(double v)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", v);
+    return buffer;
+}
+
+}  // namespace
+
+Prediction predict(ui::Form1& form, const TraceRequest& request)
+{
+    const auto* box = form.findChild<ui::PictureBox*>(QStringLiteral("Picture1"));
+    ui::RasterSurface surface(box->contentsRect().size(), box->devicePixelRatioF(), form.surface().background());
+    Prediction prediction;
+    PictureSink sink(surface, prediction);
+    runTrace(request, sink);
+    prediction.picture = surface.image().copy();
+    return prediction;
+}
+
+std::string traceCommand(const TraceRequest& request)
+{
+    std::string command = "velmoran-trace --size " + number(request.width) + " " + number(request.height);
+    for (const TraceAction& a : request.actions) {
+        command += " --at " + std::to_string(a.at) + " ";
+        switch (a.kind) {
+        case TraceAction::Kind::Press: command += figureName(a.figure) + (" " + quoted(a.text)); break;
+        case TraceAction::Kind::Stampa: command += "stampa"; break;
+        case TraceAction::Kind::Esci: command += "esci"; break;
+        }
+    }
+    return command + " " + figureName(request.figure) + " " + quoted(request.text);
+}
+
+std::unique_ptr<QPrinter> pdfPrinter(const QString& file)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(file);
+    return printer;
+}
+
+bool isCompletePdf(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 64 || f.read(5) != "%PDF-")
+        return false;
+    f.seek(f.size() - 64);
+    return f.read(64).contains("%%EOF");
+}
+
+}  // namespace velmoran::testing

@@ -1,0 +1,117 @@
+#pragma once
+
+// What the window tests and the soak share: dialogs that record instead of
+// asking, clicks that travel Qt's mouse event path, a driver that presses
+// buttons from inside a chosen DoEvents call of a drawing, and the picture
+// the trace engine predicts for the same presses.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QEvent>
+#include <QImage>
+#include <QObject>
+#include <QStringList>
+
+#include "tools/trace_run.hpp"
+#include "ui/form1.hpp"
+
+class QAbstractButton;
+
+namespace velmoran::testing {
+
+struct DialogLog {
+    QStringList errors;
+    QStringList questions;
+    int fileQuestions = 0;
+    // The answers given.
+    bool answerYes = false;
+    QString pdfFile;
+    // Runs inside showError, after the text is recorded.
+    std::function<void()> onError;
+};
+
+class RecordingDialogs final : public ui::UserDialogs {
+public:
+    explicit RecordingDialogs(DialogLog& log) : log_(log) {}
+    void showError(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    QString askPdfFileName() override;
+
+private:
+    DialogLog& log_;
+};
+
+QAbstractButton* figureButton(ui::Form1& form, Figure figure);
+QAbstractButton* buttonNamed(ui::Form1& form, const char* name);
+void setSelectorText(ui::Form1& form, const std::string& text);
+
+// A left click sent through QApplication::notify, as a person's click is
+// delivered: the button goes down, then its release clicks it.
+void clickByMouse(QAbstractButton& button);
+
+// The same click posted, to be delivered by whichever event processing
+// comes next (in a drawing, its next DoEvents).
+void postClick(QAbstractButton& button);
+
+// Presses the button of a trace action, its selector text typed first.
+void press(ui::Form1& form, const TraceAction& action);
+
+// Presses the buttons of a trace script from inside the DoEvents calls that
+// the trace tool's --at counts. The window's pump must hand events over at
+// every call (PumpTiming::everyCall()); this object keeps one event of its
+// own posted, so each call delivers it exactly once, and it presses from
+// that delivery what is due at that call.
+class DoEventsScript final : public QObject {
+public:
+    DoEventsScript(ui::Form1& form, std::vector<TraceAction> script);
+
+    // The first press, made as the person would; returns when it has.
+    void run(Figure figure, const std::string& text);
+
+    std::uint64_t calls() const { return calls_; }
+    // The buttons pressed, in order, the first one included (at call 0).
+    const std::vector<TraceAction>& pressed() const { return pressed_; }
+    int pressedOf(TraceAction::Kind kind) const;
+    // Most figure presses running at once, the first one included.
+    int deepestPresses() const { return deepestPresses_; }
+    // Most renderer invocations active at a DoEvents call.
+    int deepestNesting() const { return deepestNesting_; }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    ui::Form1& form_;
+    std::vector<TraceAction> script_;
+    std::size_t next_ = 0;
+    std::uint64_t calls_ = 0;
+    std::vector<TraceAction> pressed_;
+    int running_ = 0;
+    int deepestPresses_ = 0;
+    int deepestNesting_ = 0;
+};
+
+// What the trace engine says the same presses give on a drawing area like
+// the window's.
+struct Prediction {
+    QImage picture;
+    std::uint64_t doEvents = 0;
+    int prints = 0;
+    bool ended = false;
+    QStringList errors;  // as the window reports them
+};
+Prediction predict(ui::Form1& form, const TraceRequest& request);
+
+// The trace tool's command line for a request, to replay a failure.
+std::string traceCommand(const TraceRequest& request);
+
+// A printer that writes a PDF file.
+std::unique_ptr<QPrinter> pdfPrinter(const QString& file);
+// A whole PDF document: its header and its end-of-file mark.
+bool isCompletePdf(const QString& file);
+
+}  // namespace velmoran::testing
