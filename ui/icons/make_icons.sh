@@ -25,9 +25,9 @@ split((0.5*m, 14.5*m), (15.5*m, 14.5*m), (8*m, 1.5*m), depth)
 PY
 }
 
-for spec in 16:2 32:2 48:3 64:3 128:4 256:5; do
-  size=${spec%:*}
-  depth=${spec#*:}
+for entry in 16:2 32:2 48:3 64:3 128:4 256:5; do
+  size=${entry%:*}
+  depth=${entry#*:}
   /usr/bin/convert -size ${size}x${size} xc:none +antialias \
     -fill 'rgb(192,64,0)' -stroke none -draw "$(triangles $size $depth)" \
     -define png:color-type=6 velmoran${size}.png
