@@ -14,7 +14,19 @@ namespace velmoran {
 
 namespace sierpinski_detail {
 
-// The centroid and midpoints as the figure's rule computes them.
+// Round() of a Single, in single precision: below 2^23, adding and taking
+// away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
+// on (infinities and NaN too) the value is already whole.
+inline Single whole(Single v)
+{
+    const Single magnitude = std::fabs(v);
+    if (!(magnitude < 8388608.0f))
+        return v;
+    return std::copysign((magnitude + 8388608.0f) - 8388608.0f, v);
+}
+
+// The centroid, the midpoints and the rounded corners as the figure's rule
+// computes them.
 struct Extended {
     // The centroid coordinate: the sum of three Singles in extended
     // precision, divided by 3, checked, then stored.
@@ -34,12 +46,16 @@ struct Extended {
         const long double exact = static_cast<long double>(v) * -0.5L + static_cast<long double>(c) * 1.5L;
         return checkedFp(static_cast<Single>(exact), c, v);
     }
+
+    static Single rounded(Single v) { return whole(v); }
 };
 
-// The same Singles, several times quicker, where every value involved has a
-// magnitude from 1 up to 2^24: then every sum and product is exact in double
-// as in extended precision, a quotient by 3 rounded to double and then to a
-// Single is the one rounded once, and nothing can fault.
+// The same values, several times quicker, for a figure whose every corner,
+// centroid and midpoint lies from 1 to 32767 (see inDoubleIsExact). There
+// every sum and product is exact in double as in extended precision, a
+// quotient by 3 rounded to double and then to a Single is the one rounded
+// once, nothing can fault, and a rounded corner is a whole Integer: handed
+// over as one, the drawing area's own whole-number tests on it fold away.
 struct InDouble {
     static Single centroid(Single a, Single b, Single c)
     {
@@ -49,6 +65,7 @@ struct InDouble {
     {
         return static_cast<Single>(static_cast<double>(v) * -0.5 + static_cast<double>(c) * 1.5);
     }
+    static Integer rounded(Single v) { return static_cast<Integer>((v + 8388608.0f) - 8388608.0f); }
 };
 
 // Whether InDouble draws the figure from these corners exactly as Extended
@@ -56,35 +73,23 @@ struct InDouble {
 // corners (hi the largest coordinate), so however deep the recursion goes
 // (kMaxNesting levels at most), every corner, centroid and midpoint stays
 // within the corners' bounding box widened by kMaxNesting * 3 * 2^-24 * hi.
-// Corners from 1 plus that margin up to 2^23, on both axes, keep it all
-// within [1, 2^24).
+// Corners that keep that widened box within [1, 32767] on both axes qualify.
 inline bool inDoubleIsExact(const Single (&corners)[3][2])
 {
     constexpr double kDrift = kMaxNesting * 3.0 / 16777216.0;
     for (int axis = 0; axis < 2; ++axis) {
-        const double hi = std::max({corners[0][axis], corners[1][axis], corners[2][axis]});
+        const double margin = std::max({corners[0][axis], corners[1][axis], corners[2][axis]}) * kDrift;
         for (const auto& corner : corners)
-            if (!(corner[axis] - hi * kDrift >= 1 && corner[axis] <= 8388608.0f))  // NaN fails
+            if (!(corner[axis] - margin >= 1 && corner[axis] + margin <= 32767))  // NaN fails
                 return false;
     }
     return true;
 }
 
-// Round() of a Single, in single precision: below 2^23, adding and taking
-// away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
-// on (infinities and NaN too) the value is already whole.
-inline Single whole(Single v)
-{
-    const Single magnitude = std::fabs(v);
-    if (!(magnitude < 8388608.0f))
-        return v;
-    return std::copysign((magnitude + 8388608.0f) - 8388608.0f, v);
-}
-
 // The three sides of a triangle of the last level, each in its colour; the
-// corners are already whole.
-template <class Surface>
-inline void sides(Surface& s, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+// corners are already whole, and stay Integers where A::rounded made them so.
+template <class Surface, class Whole>
+inline void sides(Surface& s, Whole x1, Whole y1, Whole x2, Whole y2, Whole x3, Whole y3)
 {
     s.Line(kLineWithColor, x1, y1, x2, y2, RGB(180, 80, 0));
     s.Line(kLineWithColor, x2, y2, x3, y3, RGB(200, 200, 0));
@@ -95,8 +100,10 @@ inline void sides(Surface& s, Single x1, Single y1, Single x2, Single y2, Single
 
 // `Depth` is `const Integer&` for the top-level call, which reads the
 // window's count afresh before each corner triangle, and `Integer` below it,
-// where nothing else can reach the depth.
-template <class Depth, class Arithmetic = sierpinski_detail::Extended, class Surface, class Events>
+// where nothing else can reach the depth. `A` computes the centroids,
+// midpoints and rounded corners: Extended, or InDouble where that gives the
+// same values.
+template <class Depth, class A = sierpinski_detail::Extended, class Surface, class Events>
 void Sierpinski(Canvas<Surface, Events>& canvas, Depth n, Single x1, Single y1, Single x2, Single y2,
                 Single x3, Single y3)
 {
@@ -104,7 +111,8 @@ void Sierpinski(Canvas<Surface, Events>& canvas, Depth n, Single x1, Single y1, 
     const NestingLevel level(canvas.state);
 
     if (n == 0) {
-        sides(canvas.surface, whole(x1), whole(y1), whole(x2), whole(y2), whole(x3), whole(y3));
+        sides(canvas.surface, A::rounded(x1), A::rounded(y1), A::rounded(x2), A::rounded(y2), A::rounded(x3),
+              A::rounded(y3));
         return;
     }
     // Only a nested press storing 0 under a subdividing top level gets here:
@@ -112,25 +120,25 @@ void Sierpinski(Canvas<Surface, Events>& canvas, Depth n, Single x1, Single y1, 
     if (n < 0)
         return;
 
-    const Single cx = Arithmetic::centroid(x1, x2, x3);
-    const Single cy = Arithmetic::centroid(y1, y2, y3);
-    const Single p1x = Arithmetic::midpoint(cx, x1);
-    const Single p1y = Arithmetic::midpoint(cy, y1);
-    const Single p2x = Arithmetic::midpoint(cx, x2);
-    const Single p2y = Arithmetic::midpoint(cy, y2);
-    const Single p3x = Arithmetic::midpoint(cx, x3);
-    const Single p3y = Arithmetic::midpoint(cy, y3);
+    const Single cx = A::centroid(x1, x2, x3);
+    const Single cy = A::centroid(y1, y2, y3);
+    const Single p1x = A::midpoint(cx, x1);
+    const Single p1y = A::midpoint(cy, y1);
+    const Single p2x = A::midpoint(cx, x2);
+    const Single p2y = A::midpoint(cy, y2);
+    const Single p3x = A::midpoint(cx, x3);
+    const Single p3y = A::midpoint(cy, y3);
 
     if constexpr (!std::is_reference_v<Depth>) {
         if (n == 1) {
             // Two in three invocations are leaves: draw the three here rather
             // than through three calls. Their nesting level is checked once,
-            // as the first of them would be.
-            // The three share six corners, each rounded once.
-            const Single v1x = whole(x1), v1y = whole(y1), v2x = whole(x2), v2y = whole(y2);
-            const Single v3x = whole(x3), v3y = whole(y3);
-            const Single m1x = whole(p1x), m1y = whole(p1y), m2x = whole(p2x), m2y = whole(p2y);
-            const Single m3x = whole(p3x), m3y = whole(p3y);
+            // as the first of them would be; their six corners are rounded
+            // once each.
+            const auto v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
+            const auto v3x = A::rounded(x3), v3y = A::rounded(y3);
+            const auto m1x = A::rounded(p1x), m1y = A::rounded(p1y), m2x = A::rounded(p2x), m2y = A::rounded(p2y);
+            const auto m3x = A::rounded(p3x), m3y = A::rounded(p3y);
             {
                 const NestingLevel leaves(canvas.state);
                 sides(canvas.surface, v1x, v1y, m3x, m3y, m2x, m2y);
@@ -141,13 +149,14 @@ void Sierpinski(Canvas<Surface, Events>& canvas, Depth n, Single x1, Single y1, 
             return;
         }
     }
-    Sierpinski<Integer, Arithmetic>(canvas, sub(n, 1), x1, y1, p3x, p3y, p2x, p2y);
-    Sierpinski<Integer, Arithmetic>(canvas, sub(n, 1), p3x, p3y, x2, y2, p1x, p1y);
-    Sierpinski<Integer, Arithmetic>(canvas, sub(n, 1), p2x, p2y, p1x, p1y, x3, y3);
+    Sierpinski<Integer, A>(canvas, sub(n, 1), x1, y1, p3x, p3y, p2x, p2y);
+    Sierpinski<Integer, A>(canvas, sub(n, 1), p3x, p3y, x2, y2, p1x, p1y);
+    Sierpinski<Integer, A>(canvas, sub(n, 1), p2x, p2y, p1x, p1y, x3, y3);
     canvas.DoEvents();
 }
 
 // The triangle's own step of its press: the corners loaded with the window.
+// Their box decides, once for the whole figure, how it is computed.
 template <class Surface, class Events>
 void Command1_Click(Canvas<Surface, Events>& canvas)
 {

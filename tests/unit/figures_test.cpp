@@ -65,10 +65,11 @@ TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
     const Row rows[] = {
         {{{10, 480}, {630, 480}, {320, 10}}, true},  // the window's
         {{{10, 6329}, {6204, 6329}, {3107, 10}}, true},
-        // Right at the bounds: 1 + 2^23 * 4096 * 3 / 2^24 = 6145, and 2^23.
-        {{{6145, 6145}, {8388608, 6145}, {8388608, 8388608}}, true},
-        {{{6144, 6145}, {8388608, 6145}, {8388608, 8388608}}, false},
-        {{{6145, 6145}, {8388609, 6145}, {8388608, 8388608}}, false},
+        // Right at the bounds: a margin of 32743 * 4096 * 3 / 2^24 = 23.98
+        // leaves 25 - 23.98 >= 1 and 32743 + 23.98 <= 32767.
+        {{{25, 25}, {32743, 25}, {32743, 32743}}, true},
+        {{{24.5f, 25}, {32743, 25}, {32743, 32743}}, false},
+        {{{25, 25}, {32744, 25}, {32743, 32743}}, false},
         {{{10, 0.5f}, {630, 480}, {320, 10}}, false},
         {{{-10, 480}, {630, 480}, {320, 10}}, false},
         {{{10, 480}, {kNaN, 480}, {320, 10}}, false},
@@ -84,11 +85,10 @@ TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
         EXPECT_EQ(inDouble.text(), extended.text()) << v[0][0] << ',' << v[0][1];
     }
     // Why the bounds: beside corners past 2^24, extended precision keeps a
-    // corner of 3e-9 that double loses, and a midpoint moves by two units.
-    Recorder inDouble, extended;
-    Sierpinski<Integer, InDouble>(inDouble.canvas, 1, 3e-9f, 10, 14320049, 20, 23217852, 30);
-    Sierpinski<Integer, Extended>(extended.canvas, 1, 3e-9f, 10, 14320049, 20, 23217852, 30);
-    EXPECT_NE(inDouble.text(), extended.text());
+    // corner of 3e-9 that double loses, and the midpoint moves by two units.
+    const Single c = Extended::centroid(3e-9f, 14320049, 23217852);
+    EXPECT_EQ(whole(Extended::midpoint(c, 3e-9f)), 18768950);
+    EXPECT_EQ(whole(InDouble::midpoint(c, 3e-9f)), 18768952);
 }
 
 TEST(Counts, EveryFigureGrowsAsItsRuleSays)
