@@ -48,7 +48,10 @@ public:
     void SetForeColor(Colour colour) override { foreColor_ = toQRgb(colour); }
     void SetDrawStyle(Integer style) override { drawStyle_ = style; }
 
-    void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    // Always inlined: the renderers hand over Integers or constants, and
+    // only inlined do the tests below see them as such and fold away.
+    [[gnu::always_inline]] void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2,
+                                     Colour colour) override
     {
         const QRgb rgb = flags == kLineInForeColor ? foreColor_ : toQRgb(colour);
         int ix1, iy1, ix2, iy2;
