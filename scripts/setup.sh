@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, everything needed to build, run and test
-# Velmoran. Safe to run again: apt-get skips what is already there.
+# Velmoran; with --profilers, also what the benchmarks are profiled with.
+# Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,10 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   cups printer-driver-cups-pdf poppler-utils
 )
+if [ "${1:-}" = --profilers ]; then
+  # sampling, and counted instructions and branches
+  packages+=(linux-perf valgrind)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
