@@ -132,28 +132,14 @@ void RasterSurface::segmentClipped(double x1, double y1, double x2, double y2, Q
     auto toPixel = [low](double v, double high) {
         return static_cast<int>(std::floor(std::clamp(v, low, high)));
     };
-    int x = toPixel(cx1, highX), y = toPixel(cy1, highY);
+    const int x = toPixel(cx1, highX), y = toPixel(cy1, highY);
     const int xEnd = toPixel(cx2, highX), yEnd = toPixel(cy2, highY);
 
     const int width = image_.width(), height = image_.height();
-    const int adx = std::abs(xEnd - x), ady = -std::abs(yEnd - y);
-    const int sx = x < xEnd ? 1 : -1, sy = y < yEnd ? 1 : -1;
-    int err = adx + ady;
-    for (;;) {
-        if (x >= 0 && x < width && y >= 0 && y < height)
-            plot(x, y, rgb);
-        if (x == xEnd && y == yEnd)
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= ady) {
-            err += ady;
-            x += sx;
-        }
-        if (e2 <= adx) {
-            err += adx;
-            y += sy;
-        }
-    }
+    bresenham(x, y, xEnd, yEnd, [&](int px, int py) {
+        if (px >= 0 && px < width && py >= 0 && py < height)
+            plot(px, py, rgb);
+    });
 }
 
 }  // namespace velmoran::ui

@@ -126,19 +126,19 @@ private:
     }
     static bool nextTo(int a, int b) { return static_cast<unsigned>(b - a + 1) <= 2u; }
 
-    // Bresenham, both end pixels lit; the ends are inside the image.
-    void segmentInside(int x1, int y1, int x2, int y2, QRgb rgb)
+    // Bresenham from (x1, y1) to (x2, y2), both ends included: calls
+    // plot(x, y) for each pixel of the segment.
+    template <class Plot>
+    static void bresenham(int x1, int y1, int x2, int y2, Plot&& plot)
     {
         const int dx = x2 > x1 ? x2 - x1 : x1 - x2;
         const int dy = y2 > y1 ? y1 - y2 : y2 - y1;  // -|y2 - y1|
         const int sx = x1 < x2 ? 1 : -1;
         const int sy = y1 < y2 ? 1 : -1;
-        const qsizetype rowStep = sy * bytesPerLine_;
-        uchar* line = bits_ + y1 * bytesPerLine_;
         int x = x1, y = y1;
         int err = dx + dy;
         for (;;) {
-            reinterpret_cast<QRgb*>(line)[x] = rgb;
+            plot(x, y);
             if (x == x2 && y == y2)
                 break;
             const int e2 = 2 * err;
@@ -149,9 +149,14 @@ private:
             if (e2 <= dx) {
                 err += dx;
                 y += sy;
-                line += rowStep;
             }
         }
+    }
+
+    // The ends are inside the image.
+    void segmentInside(int x1, int y1, int x2, int y2, QRgb rgb)
+    {
+        bresenham(x1, y1, x2, y2, [&](int x, int y) { plot(x, y, rgb); });
     }
 
     void outlineInside(int x1, int y1, int x2, int y2, QRgb rgb);
