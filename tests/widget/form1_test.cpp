@@ -15,6 +15,7 @@
 #include "ui/app_setup.hpp"
 #include "ui/form1.hpp"
 #include "ui/raster_surface.hpp"
+#include "window_driver.hpp"
 
 using namespace velmoran;
 using namespace velmoran::ui;
@@ -42,20 +43,6 @@ public:
 private:
     DialogLog& log_;
 };
-
-std::unique_ptr<QPrinter> pdfPrinter(const QString& file)
-{
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(file);
-    return printer;
-}
-
-bool isPdf(const QString& file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) && f.size() > 1000 && f.read(5) == "%PDF-";
-}
 
 int countColour(const QImage& image, QRgb colour)
 {
@@ -382,14 +369,14 @@ private slots:
         QFETCH(int, errors);
         QTemporaryDir dir;
         const QString path = file.isEmpty() ? QString() : dir.filePath(file);
-        form->setPrinterChoice([&] { return hasPrinter ? pdfPrinter(path) : nullptr; });
+        form->setPrinterChoice([&] { return hasPrinter ? velmoran::testing::pdfPrinter(path) : nullptr; });
         log.answerYes = answerYes;
         log.pdfFile = path;
         setCount("2");
         click("Command1");
         const QImage before = picture();
         click("Command6");
-        QCOMPARE(isPdf(dir.filePath(QStringLiteral("out.pdf"))), makesPdf);
+        QCOMPARE(velmoran::testing::isCompletePdf(dir.filePath(QStringLiteral("out.pdf"))), makesPdf);
         QCOMPARE(log.errors.size(), errors);
         QCOMPARE(log.questions, hasPrinter ? 0 : 1);
         QCOMPARE(picture(), before);
