@@ -81,12 +81,12 @@ void tappeto(Canvas<Surface, Events>& canvas, Depth n, Integer x1, Integer y1, I
         return;
 
     const CellCorners corners = cellCorners(x1, y1, lato);
+    const Integer side = cellSide(lato);
     if constexpr (!std::is_reference_v<Depth>) {
         if (n == 1) {
             // Seven in eight invocations are leaves: draw the eight here rather
             // than through eight calls. Their nesting level is checked once, as
             // the first of them would be.
-            const Integer side = cellSide(lato);
             {
                 const NestingLevel leaves(canvas.state);
                 for (const auto& cell : corners.cells)
@@ -96,10 +96,8 @@ void tappeto(Canvas<Surface, Events>& canvas, Depth n, Integer x1, Integer y1, I
             return;
         }
     }
-    for (const auto& cell : corners.cells) {
-        const Integer side = cellSide(lato);
+    for (const auto& cell : corners.cells)
         tappeto<Integer>(canvas, sub(n, 1), cell[0], cell[1], side);
-    }
     canvas.DoEvents();
 }
 
