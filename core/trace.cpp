@@ -39,13 +39,6 @@ char* putColour(char* out, Colour colour)
     return out;
 }
 
-template <std::size_t N>
-char* put(char* out, const char (&text)[N])
-{
-    std::memcpy(out, text, N - 1);
-    return out + N - 1;
-}
-
 }  // namespace
 
 char* putCoordinate(char* out, Single value)
@@ -54,7 +47,7 @@ char* putCoordinate(char* out, Single value)
     // every coordinate is one, so they skip printf.
     if (value == std::trunc(value) && std::fabs(value) < 1e9f) {
         if (value == 0 && std::signbit(value))
-            return put(out, "-0");
+            return putLiteral(out, "-0");
         return putInteger(out, static_cast<long long>(value));
     }
     return out + std::sprintf(out, "%.9g", static_cast<double>(value));
@@ -89,7 +82,7 @@ const std::string& TraceWriter::text()
 
 void TraceWriter::foreColor(Colour colour)
 {
-    char* p = put(room(), "forecolor ");
+    char* p = putLiteral(room(), "forecolor ");
     p = putColour(p, colour);
     *p++ = '\n';
     commit(p);
@@ -97,7 +90,7 @@ void TraceWriter::foreColor(Colour colour)
 
 void TraceWriter::drawStyle(Integer style)
 {
-    char* p = put(room(), "drawstyle ");
+    char* p = putLiteral(room(), "drawstyle ");
     p = putInteger(p, style);
     *p++ = '\n';
     commit(p);
@@ -105,7 +98,7 @@ void TraceWriter::drawStyle(Integer style)
 
 void TraceWriter::line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour)
 {
-    char* p = put(room(), "line ");
+    char* p = putLiteral(room(), "line ");
     p = putInteger(p, flags);
     for (Single v : {x1, y1, x2, y2}) {
         *p++ = ' ';
@@ -119,7 +112,7 @@ void TraceWriter::line(LineFlags flags, Single x1, Single y1, Single x2, Single 
 
 void TraceWriter::error(ErrorKind kind)
 {
-    char* p = put(room(), "error ");
+    char* p = putLiteral(room(), "error ");
     const char* name = traceName(kind);
     const std::size_t length = std::strlen(name);
     std::memcpy(p, name, length);

@@ -25,6 +25,14 @@ public:
     virtual void error(ErrorKind kind) = 0;
 };
 
+// Copies a string literal without its terminator; returns the end.
+template <std::size_t N>
+char* putLiteral(char* out, const char (&text)[N])
+{
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
+}
+
 // Writes one line per event: "cls", "forecolor 0x0050C8", "drawstyle 0",
 // "line 6 10 290 490 290 0x0050B4", "doevents", "print", "end",
 // "error overflow". Coordinates print as "%.9g" of the float, colours as
@@ -67,9 +75,7 @@ private:
     template <std::size_t N>
     void literal(const char (&text)[N])
     {
-        char* p = room();
-        std::memcpy(p, text, N - 1);
-        commit(p + N - 1);
+        commit(putLiteral(room(), text));
     }
     void drain();
 
