@@ -1,10 +1,10 @@
 // velmoran-bench: each figure's whole press (read the count, clear, draw) in
 // the real window's drawing area with the real event pump, beside two
 // references timed in the same iterations:
-//   - the same press with a DoEvents that does nothing: the difference is
+//   - the same press with a yieldToEvents that does nothing: the difference is
 //     what staying responsive costs;
 //   - the bare limit: the press's final list of lines, recorded once beforehand,
-//     replayed by Line calls into the same image after the same Cls: the
+//     replayed by Line calls into the same image after the same clear: the
 //     difference is what the recursion and its exact arithmetic cost.
 // Counters also report how responsive the window stayed during the press
 // (longest stretch without an event dispatched, repaints per second) and the
@@ -33,8 +33,8 @@
 #include "core/trace.hpp"
 #include "fractals/figures.hpp"
 #include "ui/app_setup.hpp"
-#include "ui/form1.hpp"
-#include "ui/picture_box.hpp"
+#include "ui/main_window.hpp"
+#include "ui/drawing_area.hpp"
 #include "ui/raster_surface.hpp"
 
 using namespace velmoran;
@@ -48,9 +48,9 @@ double seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 // --- The references ------------------------------------------------------
 
-class NoEvents final : public DoEventsService {
+class NoEvents final : public EventService {
 public:
-    void DoEvents() override {}
+    void yieldToEvents() override {}
 };
 
 // A run of identical consecutive Line calls. The deep carpet repeats each
@@ -116,7 +116,7 @@ const BareFigure& bareFigure(Figure figure, int depth, Single width, Single heig
     RecordingSurface surface(width, height, recorder);
     WindowState state;
     state.stackFloor = stackFloorOfThisThread();
-    Form_Load(state, surface);
+    placeTriangleCorners(state, surface);
     NoEvents none;
     pressFigure<RecordingSurface, NoEvents>(state, surface, none, figure, std::to_string(depth));
     cached.figure = figure;
@@ -129,13 +129,13 @@ const BareFigure& bareFigure(Figure figure, int depth, Single width, Single heig
 
 void drawBare(RasterSurface& surface, const BareFigure& bare)
 {
-    surface.Cls();
+    surface.clear();
     Colour foreColor = ~Colour{0};
     for (const LineRun& run : bare.runs) {
         if (run.flags == kLineInForeColor && run.foreColor != foreColor)
-            surface.SetForeColor(foreColor = run.foreColor);
+            surface.setForeColour(foreColor = run.foreColor);
         for (std::uint32_t i = 0; i < run.repeat; ++i)
-            surface.Line(run.flags, run.x1, run.y1, run.x2, run.y2, run.colour);
+            surface.drawLine(run.flags, run.x1, run.y1, run.x2, run.y2, run.colour);
     }
 }
 
@@ -225,8 +225,8 @@ long maxRssKiB()
 // --- The window ------------------------------------------------------------
 
 struct Window {
-    Form1* form = nullptr;
-    PictureBox* picture = nullptr;
+    MainWindow* form = nullptr;
+    DrawingArea* picture = nullptr;
     DispatchWatch* watch = nullptr;
 };
 Window window;
@@ -241,10 +241,10 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
     QtEventPump& pump = window.form->pump();
     WindowState state;
     state.stackFloor = stackFloorOfThisThread();
-    Form_Load(state, surface);
+    placeTriangleCorners(state, surface);
     NoEvents none;
     const std::string text = std::to_string(depth);
-    const BareFigure& bare = bareFigure(figure, depth, surface.ScaleWidth(), surface.ScaleHeight());
+    const BareFigure& bare = bareFigure(figure, depth, surface.scaleWidth(), surface.scaleHeight());
 
     DispatchWatch& watch = *window.watch;
     watch.reset();
@@ -303,11 +303,11 @@ bool bareMatchesPress(Figure figure, int depth)
 {
     RasterSurface& surface = window.form->surface();
     WindowState state;
-    Form_Load(state, surface);
+    placeTriangleCorners(state, surface);
     NoEvents none;
     pressFigure<RasterSurface, NoEvents>(state, surface, none, figure, std::to_string(depth));
     const QImage pressed = surface.image().copy();
-    drawBare(surface, bareFigure(figure, depth, surface.ScaleWidth(), surface.ScaleHeight()));
+    drawBare(surface, bareFigure(figure, depth, surface.scaleWidth(), surface.scaleHeight()));
     return surface.image() == pressed;
 }
 
@@ -323,27 +323,27 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
 
-    Form1 form;
+    MainWindow form;
     form.show();
     QElapsedTimer waited;
     waited.start();
     while (!(form.windowHandle() && form.windowHandle()->isExposed()) && waited.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     window.form = &form;
-    window.picture = form.findChild<PictureBox*>(QStringLiteral("Picture1"));
+    window.picture = form.findChild<DrawingArea*>(QStringLiteral("Picture1"));
     DispatchWatch watch(window.picture);
     window.watch = &watch;
     app.installEventFilter(&watch);
 
-    for (Figure figure : {Figure::Triangolo, Figure::Trina, Figure::Fiocco, Figure::Tappeto})
+    for (Figure figure : {Figure::SierpinskiTriangle, Figure::KochCurve, Figure::KochSnowflake, Figure::SierpinskiCarpet})
         if (!bareMatchesPress(figure, 5)) {
             std::fputs("velmoran-bench: the replayed lines do not paint what the press paints\n", stderr);
             return 1;
         }
 
-    for (Figure figure : {Figure::Triangolo, Figure::Trina, Figure::Fiocco, Figure::Tappeto})
+    for (Figure figure : {Figure::SierpinskiTriangle, Figure::KochCurve, Figure::KochSnowflake, Figure::SierpinskiCarpet})
         for (int depth : {6, 8, 10})
-            benchmark::RegisterBenchmark((std::string(figureName(figure)) + "/" + std::to_string(depth)).c_str(),
+            benchmark::RegisterBenchmark((std::string(traceWord(figure)) + "/" + std::to_string(depth)).c_str(),
                                          pressBenchmark, figure, depth)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);

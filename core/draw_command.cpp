@@ -4,9 +4,9 @@ namespace velmoran {
 
 Integer iterationCount(std::string_view text)
 {
-    const Integer count = toInteger(Val(text));
+    const Integer count = toInteger(parseLeadingNumber(text));
     if (count < 0)
-        raise(ErrorKind::Count);
+        throwError(ErrorKind::Count);
     return count;
 }
 

@@ -27,7 +27,7 @@ Integer iterationCount(std::string_view text);
 
 // The flow every draw button shares: read the count, store it, clear the
 // area, then run the figure's own step. This is the one place a press's
-// errors are caught; a press nested inside this one (run from DoEvents) has
+// errors are caught; a press nested inside this one (run from yieldToEvents) has
 // already caught its own.
 template <class Surface, class FigureStep>
 PressOutcome runDrawCommand(WindowState& state, Surface& surface, std::string_view text,
@@ -36,8 +36,8 @@ PressOutcome runDrawCommand(WindowState& state, Surface& surface, std::string_vi
     if (state.ending)
         return PressOutcome::ended();
     try {
-        state.iterazioni = iterationCount(text);
-        surface.Cls();
+        state.iterations = iterationCount(text);
+        surface.clear();
         figureStep();
         return PressOutcome::done();
     } catch (const RuntimeError& error) {

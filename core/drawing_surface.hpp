@@ -23,27 +23,27 @@ class DrawingSurface {
 public:
     virtual ~DrawingSurface() = default;
 
-    virtual Single ScaleWidth() const = 0;
-    virtual Single ScaleHeight() const = 0;
+    virtual Single scaleWidth() const = 0;
+    virtual Single scaleHeight() const = 0;
     // Erases the whole area to its background colour.
-    virtual void Cls() = 0;
-    // The colour of a Line drawn with kLineInForeColor.
-    virtual void SetForeColor(Colour colour) = 0;
+    virtual void clear() = 0;
+    // The colour of a line drawn with kLineInForeColor.
+    virtual void setForeColour(Colour colour) = 0;
     // 0 is solid, the only style the program writes.
-    virtual void SetDrawStyle(Integer style) = 0;
+    virtual void setDrawStyle(Integer style) = 0;
     // A segment from (x1, y1) to (x2, y2), or with kBoxWithColor the
     // axis-aligned box with those opposite corners, outlined. `colour` is
     // ignored for kLineInForeColor (callers pass 0).
-    virtual void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) = 0;
+    virtual void drawLine(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) = 0;
 };
 
 // Lets the window handle pending events in the middle of a drawing. Any
 // handler it runs (a nested press included) runs to completion before it
 // returns.
-class DoEventsService {
+class EventService {
 public:
-    virtual ~DoEventsService() = default;
-    virtual void DoEvents() = 0;
+    virtual ~EventService() = default;
+    virtual void yieldToEvents() = 0;
 };
 
 }  // namespace velmoran

@@ -13,4 +13,6 @@ const char* traceName(ErrorKind kind) noexcept
     return "unknown";
 }
 
+void throwError(ErrorKind kind) { throw RuntimeError(kind); }
+
 }  // namespace velmoran

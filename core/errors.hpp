@@ -26,6 +26,8 @@ private:
     ErrorKind kind_;
 };
 
+[[noreturn]] void throwError(ErrorKind kind);
+
 // Not an error: "Esci" was pressed while drawings were running. Thrown from
 // the event service so that every pending drawing unwinds without drawing
 // another line; each press catches it and returns quietly.

@@ -9,8 +9,6 @@
 
 namespace velmoran {
 
-void raise(ErrorKind kind) { throw RuntimeError(kind); }
-
 namespace {
 
 bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
@@ -51,13 +49,19 @@ double readWhole(std::string_view digits, int radix)
     if (!isWide)
         return static_cast<double>(exact);
     if (wide > std::numeric_limits<double>::max())
-        raise(ErrorKind::Overflow);
+        throwError(ErrorKind::Overflow);
     return static_cast<double>(wide);
 }
 
-// Length of the longest prefix of `s` that is a decimal number: sign, digits
-// with at most one ".", and an exponent only when digits follow its letter.
-std::size_t decimalPrefix(std::string_view s)
+locale_t cLocale()
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return c;
+}
+
+}  // namespace
+
+std::size_t decimalPrefixLength(std::string_view s)
 {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
@@ -85,15 +89,7 @@ std::size_t decimalPrefix(std::string_view s)
     return i;
 }
 
-locale_t cLocale()
-{
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return c;
-}
-
-}  // namespace
-
-double Val(std::string_view text)
+double parseLeadingNumber(std::string_view text)
 {
     std::string s;
     s.reserve(text.size());
@@ -109,7 +105,7 @@ double Val(std::string_view text)
         return 0;
     }
 
-    const std::size_t length = decimalPrefix(s);
+    const std::size_t length = decimalPrefixLength(s);
     if (length == 0)
         return 0;
     s.resize(length);
@@ -118,7 +114,7 @@ double Val(std::string_view text)
     errno = 0;
     const double value = strtod_l(s.c_str(), nullptr, cLocale());
     if (errno == ERANGE && std::isinf(value))
-        raise(ErrorKind::Overflow);
+        throwError(ErrorKind::Overflow);
     return value;
 }
 

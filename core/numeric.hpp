@@ -22,14 +22,12 @@ constexpr Colour RGB(unsigned r, unsigned g, unsigned b) noexcept
     return r + 256u * g + 65536u * b;
 }
 
-[[noreturn]] void raise(ErrorKind kind);
-
 // --- Checked Integer arithmetic ---------------------------------------------
 
 inline Integer checkedInteger(std::int32_t exact)
 {
     if (exact < INT16_MIN || exact > INT16_MAX)
-        raise(ErrorKind::Overflow);
+        throwError(ErrorKind::Overflow);
     return static_cast<Integer>(exact);
 }
 
@@ -61,11 +59,9 @@ inline double Round(double v) noexcept
 inline Integer toInteger(double v)
 {
     if (!(v >= -32768.5 && v < 32767.5))
-        raise(ErrorKind::Overflow);
+        throwError(ErrorKind::Overflow);
     return static_cast<Integer>(Round(v));
 }
-
-inline double Sqr(double v) noexcept { return std::sqrt(v); }
 
 // --- Whole-number quotients ---------------------------------------------------
 //
@@ -111,7 +107,7 @@ template <class T, class... Operands>
     const bool inherited = std::isnan(result) ? (std::isnan(operands) || ...)
                                               : (std::isinf(operands) || ...);
     if (!inherited)
-        raise(ErrorKind::FloatingPoint);
+        throwError(ErrorKind::FloatingPoint);
 }
 }  // namespace detail
 
@@ -133,6 +129,11 @@ inline T checkedFp(T result, Operands... operands)
 // number. Reading stops at the first character that cannot continue the
 // number; no number in front gives 0. Raises the overflow error for a
 // magnitude beyond the double range.
-double Val(std::string_view text);
+double parseLeadingNumber(std::string_view text);
+
+// The length of the longest prefix of `text` that is a plain decimal number:
+// sign, digits with at most one ".", and an exponent only where digits
+// follow its letter; 0 when no digit leads.
+std::size_t decimalPrefixLength(std::string_view text);
 
 }  // namespace velmoran

@@ -39,19 +39,21 @@ char* putColour(char* out, Colour colour)
     return out;
 }
 
-}  // namespace
-
+// Writes a coordinate as "%.9g" of the float widened to double, at most 16
+// characters; returns the end.
 char* putCoordinate(char* out, Single value)
 {
     // Whole numbers below 1e9 print without exponent under "%.9g"; almost
     // every coordinate is one, so they skip printf.
     if (value == std::trunc(value) && std::fabs(value) < 1e9f) {
         if (value == 0 && std::signbit(value))
-            return putLiteral(out, "-0");
+            return detail::putLiteral(out, "-0");
         return putInteger(out, static_cast<long long>(value));
     }
     return out + std::sprintf(out, "%.9g", static_cast<double>(value));
 }
+
+}  // namespace
 
 TraceWriter::~TraceWriter() { flush(); }
 
@@ -82,7 +84,7 @@ const std::string& TraceWriter::text()
 
 void TraceWriter::foreColor(Colour colour)
 {
-    char* p = putLiteral(room(), "forecolor ");
+    char* p = detail::putLiteral(room(), "forecolor ");
     p = putColour(p, colour);
     *p++ = '\n';
     commit(p);
@@ -90,7 +92,7 @@ void TraceWriter::foreColor(Colour colour)
 
 void TraceWriter::drawStyle(Integer style)
 {
-    char* p = putLiteral(room(), "drawstyle ");
+    char* p = detail::putLiteral(room(), "drawstyle ");
     p = putInteger(p, style);
     *p++ = '\n';
     commit(p);
@@ -98,7 +100,7 @@ void TraceWriter::drawStyle(Integer style)
 
 void TraceWriter::line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour)
 {
-    char* p = putLiteral(room(), "line ");
+    char* p = detail::putLiteral(room(), "line ");
     p = putInteger(p, flags);
     for (Single v : {x1, y1, x2, y2}) {
         *p++ = ' ';
@@ -112,7 +114,7 @@ void TraceWriter::line(LineFlags flags, Single x1, Single y1, Single x2, Single 
 
 void TraceWriter::error(ErrorKind kind)
 {
-    char* p = putLiteral(room(), "error ");
+    char* p = detail::putLiteral(room(), "error ");
     const char* name = traceName(kind);
     const std::size_t length = std::strlen(name);
     std::memcpy(p, name, length);

@@ -25,6 +25,7 @@ public:
     virtual void error(ErrorKind kind) = 0;
 };
 
+namespace detail {
 // Copies a string literal without its terminator; returns the end.
 template <std::size_t N>
 char* putLiteral(char* out, const char (&text)[N])
@@ -32,6 +33,7 @@ char* putLiteral(char* out, const char (&text)[N])
     std::memcpy(out, text, N - 1);
     return out + N - 1;
 }
+}  // namespace detail
 
 // Writes one line per event: "cls", "forecolor 0x0050C8", "drawstyle 0",
 // "line 6 10 290 490 290 0x0050B4", "doevents", "print", "end",
@@ -75,7 +77,7 @@ private:
     template <std::size_t N>
     void literal(const char (&text)[N])
     {
-        commit(putLiteral(room(), text));
+        commit(detail::putLiteral(room(), text));
     }
     void drain();
 
@@ -86,10 +88,6 @@ private:
     bool failed_ = false;
 };
 
-// Writes a coordinate as "%.9g" of the float widened to double, at most 16
-// characters; returns the end.
-char* putCoordinate(char* out, Single value);
-
 // The surface of a given size whose every call goes to a sink.
 class RecordingSurface final : public DrawingSurface {
 public:
@@ -98,12 +96,12 @@ public:
     {
     }
 
-    Single ScaleWidth() const override { return width_; }
-    Single ScaleHeight() const override { return height_; }
-    void Cls() override { sink_.cls(); }
-    void SetForeColor(Colour colour) override { sink_.foreColor(colour); }
-    void SetDrawStyle(Integer style) override { sink_.drawStyle(style); }
-    void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    Single scaleWidth() const override { return width_; }
+    Single scaleHeight() const override { return height_; }
+    void clear() override { sink_.cls(); }
+    void setForeColour(Colour colour) override { sink_.foreColor(colour); }
+    void setDrawStyle(Integer style) override { sink_.drawStyle(style); }
+    void drawLine(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
     {
         sink_.line(flags, x1, y1, x2, y2, colour);
     }

@@ -16,19 +16,25 @@ Single sizeCell(long double value, Single size)
 
 }  // namespace
 
-void Form_Load(WindowState& state, DrawingSurface& surface)
+void placeTriangleCorners(WindowState& state, DrawingSurface& surface)
 {
-    auto& v = state.vertici;
+    auto& v = state.triangleCorners;
     v[0][0] = 10;
-    const Single h1 = surface.ScaleHeight();
+    const Single h1 = surface.scaleHeight();
     v[0][1] = sizeCell(static_cast<long double>(h1) - 10, h1);
-    const Single w1 = surface.ScaleWidth();
+    const Single w1 = surface.scaleWidth();
     v[1][0] = sizeCell(static_cast<long double>(w1) - 10, w1);
-    const Single h2 = surface.ScaleHeight();
+    const Single h2 = surface.scaleHeight();
     v[1][1] = sizeCell(static_cast<long double>(h2) - 10, h2);
-    const Single w2 = surface.ScaleWidth();
+    const Single w2 = surface.scaleWidth();
     v[2][0] = sizeCell(static_cast<long double>(w2) / 2, w2);
     v[2][1] = 10;
+}
+
+void loadWindowState(WindowState& state, DrawingSurface& surface)
+{
+    state.stackFloor = stackFloorOfThisThread();
+    placeTriangleCorners(state, surface);
 }
 
 std::uintptr_t stackFloorOfThisThread()
@@ -47,7 +53,7 @@ std::uintptr_t stackFloorOfThisThread()
     const std::uintptr_t top = reinterpret_cast<std::uintptr_t>(low) + size;
     const std::size_t usable = std::min<std::size_t>(size, 64 * kMiB);
     // Leave room for what runs between two renderer invocations: the event
-    // dispatch inside DoEvents, a message box, the printer's code.
+    // dispatch inside yieldToEvents, a message box, the printer's code.
     const std::size_t margin = usable >= 4 * kMiB ? kMiB : usable / 4;
     return top - usable + margin;
 }

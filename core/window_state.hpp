@@ -8,7 +8,8 @@ namespace velmoran {
 
 // How deep renderer invocations may nest, counted over every drawing running
 // at once (nested presses included). Far beyond any figure that can finish
-// (3^1000 segments), and a few hundred kilobytes of stack in a normal build.
+// (3^1000 segments), and about 1 MiB of stack in a normal build (the
+// triangle's frame, the deepest, at 256 bytes a level).
 constexpr int kMaxNesting = 4096;
 
 // The state the draw commands share for the window's whole life.
@@ -16,22 +17,28 @@ struct WindowState {
     // The count of the latest press that got past its conversion. Top-level
     // renderer calls hold a reference to it and reread it, so a nested press
     // changes the depth of the parts of an interrupted figure not yet begun.
-    Integer iterazioni = 0;
+    Integer iterations = 0;
     // The triangle's corners, [vertex][0 = x, 1 = y], filled once at load.
-    Single vertici[3][2] = {};
+    Single triangleCorners[3][2] = {};
 
     // Renderer invocations active right now, over all running presses.
     int nesting = 0;
     // Lowest stack address a renderer may reach before it refuses to go
     // deeper; 0 where the stack's bounds are unknown.
     std::uintptr_t stackFloor = 0;
-    // Set by "Esci": every running drawing unwinds at its next DoEvents.
+    // Set by "Esci": every running drawing unwinds at its next yieldToEvents.
     bool ending = false;
 };
 
-// Fills `vertici` from the surface's size: the base 10 units above the bottom
-// edge and 10 inside the side edges, the apex 10 below the top edge.
-void Form_Load(WindowState& state, DrawingSurface& surface);
+// Fills `triangleCorners` from the surface's size: the base 10 units above
+// the bottom edge and 10 inside the side edges, the apex 10 below the top
+// edge.
+void placeTriangleCorners(WindowState& state, DrawingSurface& surface);
+
+// Readies a state for drawings on this thread and `surface`, as the window
+// does when it is made: the stack's floor, then the triangle's corners.
+// Raises what placing the corners raises, the floor already set.
+void loadWindowState(WindowState& state, DrawingSurface& surface);
 
 // The lowest address this thread's stack may grow to, less a safety margin
 // for the code that runs between two renderer invocations (event dispatch,

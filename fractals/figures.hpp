@@ -1,42 +1,36 @@
 #pragma once
 
-#include <optional>
+// One press of a figure button, with every renderer compiled in.
+
 #include <string_view>
+#include <utility>
 
 #include "core/draw_command.hpp"
-#include "fractals/fiocco.hpp"
-#include "fractals/kock.hpp"
-#include "fractals/sierpinski.hpp"
-#include "fractals/tappeto.hpp"
+#include "fractals/figure.hpp"
+#include "fractals/koch_curve.hpp"
+#include "fractals/koch_snowflake.hpp"
+#include "fractals/sierpinski_carpet.hpp"
+#include "fractals/sierpinski_triangle.hpp"
 
 namespace velmoran {
 
-// The four draw buttons, in button order.
-enum class Figure { Triangolo, Tappeto, Trina, Fiocco };
+namespace detail {
+template <class Surface, class Events, std::size_t... I>
+void drawFigure(Canvas<Surface, Events>& canvas, Figure figure, std::index_sequence<I...>)
+{
+    // A figure without a FigureRenderer specialisation fails to compile here.
+    ((figure == static_cast<Figure>(I) ? FigureRenderer<static_cast<Figure>(I)>::draw(canvas) : void()), ...);
+}
+}  // namespace detail
 
-// The name a figure goes by on the trace tool's command line.
-const char* figureName(Figure figure) noexcept;
-std::optional<Figure> figureNamed(std::string_view name) noexcept;
-
-// One press of a draw button: the common flow, then the figure's own step.
+// The common flow of a press, then the figure's own drawing.
 template <class Surface, class Events>
 PressOutcome pressFigure(WindowState& state, Surface& surface, Events& events, Figure figure,
                          std::string_view text)
 {
     Canvas<Surface, Events> canvas{state, surface, events};
-    return runDrawCommand(state, surface, text, [&] {
-        switch (figure) {
-        case Figure::Triangolo: Command1_Click(canvas); break;
-        case Figure::Tappeto: Command2_Click(canvas); break;
-        case Figure::Trina: Command3_Click(canvas); break;
-        case Figure::Fiocco: Command4_Click(canvas); break;
-        }
-    });
+    return runDrawCommand(state, surface, text,
+                          [&] { detail::drawFigure(canvas, figure, std::make_index_sequence<kFigureCount>{}); });
 }
-
-// The same through the plain virtual contract, for callers where the cost of
-// a virtual call per line does not matter.
-PressOutcome pressFigure(WindowState& state, DrawingSurface& surface, DoEventsService& events,
-                         Figure figure, std::string_view text);
 
 }  // namespace velmoran

@@ -13,40 +13,19 @@ namespace velmoran {
 const char* const kTraceUsage =
     "usage: velmoran-trace [--size W H] [--at K ACTION [TEXT]]... FIGURE TEXT\n"
     "  FIGURE: triangolo, tappeto, trina or fiocco; TEXT: the selector's text\n"
-    "  --size W H: the surface's ScaleWidth and ScaleHeight (default 640 490)\n"
-    "  --at K ACTION [TEXT]: at the K-th DoEvents call, press ACTION: a FIGURE\n"
+    "  --size W H: the surface's scaleWidth and scaleHeight (default 640 490)\n"
+    "  --at K ACTION [TEXT]: at the K-th yieldToEvents call, press ACTION: a FIGURE\n"
     "      with its TEXT, stampa or esci\n";
 
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A plain decimal number: sign, digits with at most one ".", exponent.
+// A plain decimal number and nothing else.
 bool isDecimal(const std::string& s)
 {
-    std::size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    while (i < s.size() && isDigit(s[i]))
-        ++i, ++digits;
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && isDigit(s[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
-        return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            ++i;
-        if (i == s.size() || !isDigit(s[i]))
-            return false;
-        while (i < s.size() && isDigit(s[i]))
-            ++i;
-    }
-    return i == s.size();
+    const std::size_t length = decimalPrefixLength(s);
+    return length > 0 && length == s.size();
 }
 
 // A size is stored as the float nearest the decimal number; one too large
@@ -60,7 +39,7 @@ bool parseSize(const std::string& text, Single& value)
     return !std::isinf(value);
 }
 
-// K counts DoEvents calls; one beyond 2^64 - 1 is simply never reached.
+// K counts yieldToEvents calls; one beyond 2^64 - 1 is simply never reached.
 bool parseCount(const std::string& text, std::uint64_t& value)
 {
     if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit))
@@ -73,7 +52,7 @@ bool parseCount(const std::string& text, std::uint64_t& value)
 
 // The event service of a trace run: records each call and presses the
 // actions scripted for it, in the order given.
-class ScriptedEvents final : public DoEventsService {
+class ScriptedEvents final : public EventService {
 public:
     ScriptedEvents(const TraceRequest& request, WindowState& state, RecordingSurface& surface,
                    TraceSink& sink)
@@ -83,12 +62,12 @@ public:
                          [](const TraceAction& a, const TraceAction& b) { return a.at < b.at; });
     }
 
-    void DoEvents() override
+    void yieldToEvents() override
     {
         sink_.doEvents();
         ++calls_;
         // Take every action due now before running any: a nested press runs
-        // DoEvents calls of its own.
+        // yieldToEvents calls of its own.
         const std::size_t first = next_;
         while (next_ < script_.size() && script_[next_].at == calls_)
             ++next_;
@@ -109,8 +88,8 @@ private:
     {
         switch (action.kind) {
         case TraceAction::Kind::Press: press(action.figure, action.text); break;
-        case TraceAction::Kind::Stampa: sink_.print(); break;
-        case TraceAction::Kind::Esci:
+        case TraceAction::Kind::Print: sink_.print(); break;
+        case TraceAction::Kind::Exit:
             sink_.end();
             state_.ending = true;
             break;
@@ -150,10 +129,10 @@ std::variant<TraceRequest, UsageError> parseTraceArguments(const std::vector<std
             const std::string& name = args[i + 2];
             i += 2;
             if (name == "stampa") {
-                action.kind = TraceAction::Kind::Stampa;
+                action.kind = TraceAction::Kind::Print;
             } else if (name == "esci") {
-                action.kind = TraceAction::Kind::Esci;
-            } else if (const auto figure = figureNamed(name)) {
+                action.kind = TraceAction::Kind::Exit;
+            } else if (const auto figure = figureWithTraceWord(name)) {
                 if (i + 1 >= args.size())
                     return missing("the TEXT of the figure pressed by --at");
                 action.figure = *figure;
@@ -169,7 +148,7 @@ std::variant<TraceRequest, UsageError> parseTraceArguments(const std::vector<std
 
     if (i >= args.size())
         return missing("FIGURE and TEXT");
-    const auto figure = figureNamed(args[i]);
+    const auto figure = figureWithTraceWord(args[i]);
     if (!figure)
         return UsageError{"unknown figure '" + args[i] + "'"};
     request.figure = *figure;
@@ -184,11 +163,10 @@ std::variant<TraceRequest, UsageError> parseTraceArguments(const std::vector<std
 void runTrace(const TraceRequest& request, TraceSink& sink)
 {
     WindowState state;
-    state.stackFloor = stackFloorOfThisThread();
     RecordingSurface surface(request.width, request.height, sink);
     ScriptedEvents events(request, state, surface, sink);
     try {
-        Form_Load(state, surface);
+        loadWindowState(state, surface);
     } catch (const RuntimeError& error) {
         sink.error(error.kind());
     }

@@ -2,7 +2,7 @@
 
 // The trace tool's logic, apart from main() so the tests can drive it:
 // parse the command line, load the window state on a recording surface,
-// press the button, and press the scripted actions from inside DoEvents.
+// press the button, and press the scripted actions from inside yieldToEvents.
 
 #include <cstdint>
 #include <cstdio>
@@ -16,10 +16,10 @@
 namespace velmoran {
 
 struct TraceAction {
-    enum class Kind { Press, Stampa, Esci };
-    std::uint64_t at = 0;  // the DoEvents call, counted from 1 over the run
+    enum class Kind { Press, Print, Exit };
+    std::uint64_t at = 0;  // the yieldToEvents call, counted from 1 over the run
     Kind kind = Kind::Press;
-    Figure figure = Figure::Triangolo;  // for Press
+    Figure figure = Figure::SierpinskiTriangle;  // for Press
     std::string text;                   // for Press
 };
 
@@ -27,7 +27,7 @@ struct TraceRequest {
     Single width = 640;
     Single height = 490;
     std::vector<TraceAction> actions;  // in command-line order
-    Figure figure = Figure::Triangolo;
+    Figure figure = Figure::SierpinskiTriangle;
     std::string text;
 };
 

@@ -3,13 +3,13 @@
 #include <QApplication>
 
 #include "ui/app_setup.hpp"
-#include "ui/form1.hpp"
+#include "ui/main_window.hpp"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     velmoran::ui::setupApplication(app);
-    velmoran::ui::Form1 form;
+    velmoran::ui::MainWindow form;
     form.show();
     return QApplication::exec();
 }

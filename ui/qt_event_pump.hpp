@@ -1,6 +1,6 @@
 #pragma once
 
-// DoEvents over Qt. A figure calls it after every subdivision, up to 150
+// yieldToEvents over Qt. A figure calls it after every subdivision, up to 150
 // million times per press, while handing events to Qt costs a system call;
 // so most calls only count down, and the clock is read about every half
 // millisecond, the count between readings adapting to the figure's speed.
@@ -28,13 +28,13 @@ struct PumpTiming {
     static constexpr PumpTiming everyCall() { return {std::chrono::nanoseconds(0), std::chrono::nanoseconds(0)}; }
 };
 
-class QtEventPump final : public DoEventsService {
+class QtEventPump final : public EventService {
 public:
     // `repaint` (may be null) is updated before each hand-over, so the
     // drawing shows as it grows.
     explicit QtEventPump(QWidget* repaint, PumpTiming timing = {});
 
-    void DoEvents() override
+    void yieldToEvents() override
     {
         if (--countdown_ > 0)
             return;

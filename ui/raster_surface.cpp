@@ -36,7 +36,7 @@ RasterSurface::RasterSurface(QSize inner, qreal devicePixelRatio, QRgb backgroun
     image_.setDevicePixelRatio(devicePixelRatio);
     columns_ = makeTable(image_.width(), scaleWidth_);
     rows_ = makeTable(image_.height(), scaleHeight_);
-    Cls();
+    clear();
 }
 
 RasterSurface::PixelTable RasterSurface::makeTable(int devicePixels, Single scale) const
@@ -51,7 +51,7 @@ RasterSurface::PixelTable RasterSurface::makeTable(int devicePixels, Single scal
     return table;
 }
 
-void RasterSurface::Cls()
+void RasterSurface::clear()
 {
     image_.fill(background_);
     // Taken afresh here: fill() may have given the image pixels of its own.

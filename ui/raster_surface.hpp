@@ -42,15 +42,15 @@ public:
     // round(inner * devicePixelRatio) device pixels and starts cleared.
     RasterSurface(QSize inner, qreal devicePixelRatio, QRgb background);
 
-    Single ScaleWidth() const override { return scaleWidth_; }
-    Single ScaleHeight() const override { return scaleHeight_; }
-    void Cls() override;
-    void SetForeColor(Colour colour) override { foreColor_ = toQRgb(colour); }
-    void SetDrawStyle(Integer style) override { drawStyle_ = style; }
+    Single scaleWidth() const override { return scaleWidth_; }
+    Single scaleHeight() const override { return scaleHeight_; }
+    void clear() override;
+    void setForeColour(Colour colour) override { foreColor_ = toQRgb(colour); }
+    void setDrawStyle(Integer style) override { drawStyle_ = style; }
 
     // Always inlined: the renderers hand over Integers or constants, and
     // only inlined do the tests below see them as such and fold away.
-    [[gnu::always_inline]] void Line(LineFlags flags, Single x1, Single y1, Single x2, Single y2,
+    [[gnu::always_inline]] void drawLine(LineFlags flags, Single x1, Single y1, Single x2, Single y2,
                                      Colour colour) override
     {
         const QRgb rgb = flags == kLineInForeColor ? foreColor_ : toQRgb(colour);
@@ -71,7 +71,7 @@ public:
     }
 
     // The picture. It is drawn into in place: a QImage copied from it shares
-    // its pixels until the next Cls, so take copy() to keep a snapshot.
+    // its pixels until the next clear, so take copy() to keep a snapshot.
     const QImage& image() const { return image_; }
     QRgb background() const { return background_; }
     // The style last set; every line is drawn solid, the one style in use.

@@ -23,13 +23,13 @@
 
 #include "fractals/figures.hpp"
 #include "ui/app_setup.hpp"
-#include "ui/picture_box.hpp"
+#include "ui/drawing_area.hpp"
 
 namespace {
 
 // The reference must not depend on when events would have been handed over.
 struct NoEvents {
-    void DoEvents() {}
+    void yieldToEvents() {}
 };
 
 int usage()
@@ -44,7 +44,7 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
 {
     // A drawing area of its own, placed and coloured as in the window, so its
     // picture has the window's size, scale and blank colour.
-    velmoran::ui::PictureBox box(QRect(16, 24, 497, 353), nullptr);
+    velmoran::ui::DrawingArea box(QRect(16, 24, 497, 353), nullptr);
     // At another ratio, a picture of the same logical size made as the box
     // makes its own, at that ratio.
     std::unique_ptr<velmoran::ui::RasterSurface> scaled;
@@ -54,7 +54,7 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
     velmoran::ui::RasterSurface& surface = scaled ? *scaled : box.surface();
     velmoran::WindowState state;
     state.stackFloor = velmoran::stackFloorOfThisThread();
-    velmoran::Form_Load(state, surface);
+    velmoran::placeTriangleCorners(state, surface);
     NoEvents events;
     if (!(velmoran::pressFigure(state, surface, events, figure, std::string_view(text))
           == velmoran::PressOutcome::done())) {
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
         argc -= 2;
     }
     const bool box = !dpr && argc == 4 && std::strcmp(argv[1], "--box") == 0;
-    const std::optional<velmoran::Figure> figure = box || argc != 4 ? std::nullopt : velmoran::figureNamed(argv[1]);
+    const std::optional<velmoran::Figure> figure = box || argc != 4 ? std::nullopt : velmoran::figureWithTraceWord(argv[1]);
     if (!box && !figure)
         return usage();
     if (!box && !std::getenv("QT_QPA_PLATFORM"))

@@ -80,16 +80,16 @@ struct Press {
     bool exits;
 };
 
-// Runs the scripted presses from DoEvents, and ends every run after a fixed
+// Runs the scripted presses from yieldToEvents, and ends every run after a fixed
 // number of calls so that counts that would draw for ages stay short.
-class ScriptedEvents final : public DoEventsService {
+class ScriptedEvents final : public EventService {
 public:
     ScriptedEvents(WindowState& state, RecordingSurface& surface, std::vector<Press> script)
         : state_(state), surface_(surface), script_(std::move(script))
     {
     }
 
-    void DoEvents() override
+    void yieldToEvents() override
     {
         if (++calls_ >= kCallBudget) {
             state_.ending = true;
@@ -157,7 +157,7 @@ void runOne(const std::uint8_t* data, std::size_t size)
     RecordingSurface surface(width, height, sink);
     ScriptedEvents events(state, surface, std::move(script));
     try {
-        Form_Load(state, surface);
+        placeTriangleCorners(state, surface);
     } catch (const RuntimeError&) {
         // A size the triangle cannot be set up on; the other figures still draw.
     }

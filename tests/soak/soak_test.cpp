@@ -5,7 +5,7 @@
 // presses; memory must not grow from run to run.
 //
 //   VELMORAN_SOAK_RUNS=N   how many runs (default below)
-//   VELMORAN_SOAK_CALLS=C  DoEvents calls a run may make (default 6000;
+//   VELMORAN_SOAK_CALLS=C  yieldToEvents calls a run may make (default 6000;
 //                          each costs a repaint of the shown window)
 //   VELMORAN_SOAK_SEED=S   run i uses the seed S + i (default 1), so a
 //                          failing run can be replayed on its own
@@ -134,7 +134,7 @@ std::uint64_t doEventsCalls(const TraceRequest& run)
     return counter.calls;
 }
 
-// A run whose presses make at most `budget` DoEvents calls in all, so that
+// A run whose presses make at most `budget` yieldToEvents calls in all, so that
 // the deepest figures come in when something cuts them short: "Esci", a
 // nested press that stores a smaller count or fails its drawing.
 TraceRequest randomRun(Rng& rng, Single width, Single height, std::uint64_t budget)
@@ -158,9 +158,9 @@ TraceRequest randomRun(Rng& rng, Single width, Single height, std::uint64_t budg
                                                     : uniform<std::uint64_t>(rng, 1, span);
             const double kind = std::uniform_real_distribution<double>(0, 1)(rng);
             if (kind < 0.06) {
-                action.kind = TraceAction::Kind::Esci;
+                action.kind = TraceAction::Kind::Exit;
             } else if (kind < 0.2) {
-                action.kind = TraceAction::Kind::Stampa;
+                action.kind = TraceAction::Kind::Print;
             } else {
                 action.figure = randomFigure(rng);
                 action.text = randomText(rng);
@@ -190,7 +190,7 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     int nestingAtEnd = -1;
     QImage pictureAtEnd;
     QStringList printed;
-    ui::Form1 form;
+    ui::MainWindow form;
     form.setDialogs(std::make_unique<RecordingDialogs>(log));
     form.setEndProgram([&] {
         ++endings;
@@ -205,7 +205,7 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     form.show();
     QCoreApplication::processEvents();
 
-    DoEventsScript script(form, run.actions);
+    YieldScript script(form, run.actions);
     script.run(run.figure, run.text);
 
     RunReport report;
@@ -224,7 +224,7 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     if (form.state().nesting != 0)
         problem("renderer invocations left active: " + std::to_string(form.state().nesting));
     if (script.calls() != expected.doEvents)
-        problem("DoEvents calls: window " + std::to_string(script.calls()) + ", trace "
+        problem("yieldToEvents calls: window " + std::to_string(script.calls()) + ", trace "
                 + std::to_string(expected.doEvents));
     if (log.errors != expected.errors)
         problem("errors reported: window [" + log.errors.join(QStringLiteral(" | ")).toStdString() + "], trace ["
@@ -271,7 +271,7 @@ private slots:
         QPixmapCache::setCacheLimit(1024);
     }
 
-    // The driver presses at exactly the DoEvents call the trace tool's --at
+    // The driver presses at exactly the yieldToEvents call the trace tool's --at
     // names: first on runs whose counts are known by heart.
     void pressesLandOnTheNamedCall_data()
     {
@@ -349,11 +349,11 @@ private slots:
             }
         }
         const std::size_t last = bytesInUse();
-        std::printf("soak: %lld runs, seed %llu, at most %llu DoEvents calls a run, %.1f s\n", runs,
+        std::printf("soak: %lld runs, seed %llu, at most %llu yieldToEvents calls a run, %.1f s\n", runs,
                     static_cast<unsigned long long>(seed), static_cast<unsigned long long>(budget),
                     clock.elapsed() / 1000.0);
         std::printf("soak: presses: %lld Triangolo, %lld Tappeto, %lld Trina, %lld Fiocco, %lld Stampa, %lld Esci;"
-                    " %lld DoEvents calls\n",
+                    " %lld yieldToEvents calls\n",
                     totals["Triangolo"], totals["Tappeto"], totals["Trina"], totals["Fiocco"], totals["Stampa"],
                     totals["Esci"], totals["calls"]);
         std::printf("soak: figure presses by count:");

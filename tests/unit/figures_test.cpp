@@ -49,14 +49,14 @@ TEST(Triangle, MidpointsComeThroughTheRoundedCentroid)
 TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
 {
     Recorder r;
-    Sierpinski<Integer>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
+    subdivideTriangle<Integer>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
     EXPECT_EQ(r.text(), (Lines{"line 6 0 2 2 -0 0x0050B4", "line 6 2 -0 1.00000002e+30 -4 0x00C8C8",
                                "line 6 0 2 1.00000002e+30 -4 0x3232FA"}));
 }
 
 TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
 {
-    using namespace sierpinski_detail;
+    using namespace triangle_detail;
     constexpr Single kNaN = std::numeric_limits<Single>::quiet_NaN();
     struct Row {
         Single corners[3][2];
@@ -80,8 +80,8 @@ TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
         if (!r.inDouble)
             continue;
         Recorder inDouble, extended;
-        Sierpinski<Integer, InDouble>(inDouble.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
-        Sierpinski<Integer, Extended>(extended.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        subdivideTriangle<Integer, InDouble>(inDouble.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        subdivideTriangle<Integer, Extended>(extended.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
         EXPECT_EQ(inDouble.text(), extended.text()) << v[0][0] << ',' << v[0][1];
     }
     // Why the bounds: beside corners past 2^24, extended precision keeps a
@@ -174,7 +174,7 @@ TEST(Curve, TheBumpStandsLeftOfTheDirectionOfTravel)
     };
     for (const Row& r : rows) {
         Recorder rec;
-        Kock<Integer>(rec.canvas, 1, r.x1, r.y1, r.x2, r.y2);
+        subdivideSegment<Integer>(rec.canvas, 1, r.x1, r.y1, r.x2, r.y2);
         Lines got = rec.text();
         got.erase(std::remove(got.begin(), got.end(), "forecolor 0x0050C8"), got.end());
         got.erase(std::remove(got.begin(), got.end(), "doevents"), got.end());
@@ -209,11 +209,11 @@ TEST(Curve, AnAreaTooWideForTheDepthOverflowsDuringTheDrawing)
 
 TEST(Curve, InnerPointsInIntegersAgreeWithTheDoubleRule)
 {
-    using namespace kock_detail;
+    using namespace koch_detail;
     // The apex as its double steps compute it.
     auto apexByTheRule = [](Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract) {
         const double halfSum = add(a, b) / 2.0;
-        const double offset = Round(sub(riseTo, riseFrom) * Sqr(3)) / 6;
+        const double offset = Round(sub(riseTo, riseFrom) * std::sqrt(3)) / 6;
         return toInteger(subtract ? halfSum - offset : halfSum + offset);
     };
     std::vector<int> rises;
@@ -249,7 +249,7 @@ TEST(Curve, APointStaysAPointWhileThreeTimesItFits)
         Recorder rec;
         bool overflowed = false;
         try {
-            Kock<Integer>(rec.canvas, 2, r.x, r.y, r.x, r.y);
+            subdivideSegment<Integer>(rec.canvas, 2, r.x, r.y, r.x, r.y);
         } catch (const RuntimeError& e) {
             overflowed = e.kind() == ErrorKind::Overflow;
         }
@@ -259,7 +259,7 @@ TEST(Curve, APointStaysAPointWhileThreeTimesItFits)
             continue;
         }
         EXPECT_EQ(std::count(got.begin(), got.end(), r.segment), 16) << r.x << ',' << r.y;
-        EXPECT_EQ(got.size(), 16u + 21u + 5u) << r.x << ',' << r.y;  // segments, colours, DoEvents
+        EXPECT_EQ(got.size(), 16u + 21u + 5u) << r.x << ',' << r.y;  // segments, colours, yieldToEvents
     }
 }
 
@@ -312,7 +312,7 @@ TEST(Carpet, CellsFollowTheIntegerThirdsOfTheSide)
     };
     for (const Row& r : rows) {
         Recorder rec;
-        tappeto<Integer>(rec.canvas, 1, 0, 0, r.side);
+        subdivideSquare<Integer>(rec.canvas, 1, 0, 0, r.side);
         Lines boxes;
         for (const auto& line : rec.text())
             if (line.rfind("line", 0) == 0)
@@ -342,11 +342,11 @@ TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
     };
     auto inIntegers = [](Integer x1, Integer y1, Integer lato) -> std::optional<std::vector<int>> {
         try {
-            const auto corners = tappeto_detail::cellCorners(x1, y1, lato);
+            const auto corners = carpet_detail::cellCorners(x1, y1, lato);
             std::vector<int> out;
             for (const auto& cell : corners.cells)
                 out.insert(out.end(), {cell[0], cell[1]});
-            out.push_back(tappeto_detail::cellSide(lato));
+            out.push_back(carpet_detail::cellSide(lato));
             return out;
         } catch (const RuntimeError&) {
             return std::nullopt;

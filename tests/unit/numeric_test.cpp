@@ -141,11 +141,11 @@ TEST(Val, ReadsTheNumberInFrontOfTheText)
         {"&O777", 511},   {"1d3", 1},        {"٣", 0},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(Val(r.text), r.value) << '"' << r.text << '"';
+        EXPECT_EQ(parseLeadingNumber(r.text), r.value) << '"' << r.text << '"';
 
     for (const std::string& big : {std::string("1e400"), std::string(400, '9'), std::string("-1e309"),
                                   "&H" + std::string(300, 'F')})
-        EXPECT_EQ(errorOf([&] { Val(big); }), ErrorKind::Overflow) << big;
+        EXPECT_EQ(errorOf([&] { parseLeadingNumber(big); }), ErrorKind::Overflow) << big;
 }
 
 TEST(IterationCount, ConvertsAndRefusesWhatCannotBeDrawn)

@@ -55,9 +55,9 @@ inline CountingSink count(const std::vector<std::string>& args)
 
 // A canvas over a recording surface, for calling one renderer directly.
 struct Recorder {
-    struct NoEvents final : DoEventsService {
+    struct NoEvents final : EventService {
         TraceSink* sink;
-        void DoEvents() override { sink->doEvents(); }
+        void yieldToEvents() override { sink->doEvents(); }
     };
 
     explicit Recorder(Single width = 640, Single height = 490) : surface(width, height, writer)

@@ -1,4 +1,4 @@
-// The trace tool: scripted presses from inside DoEvents, errors that abandon
+// The trace tool: scripted presses from inside yieldToEvents, errors that abandon
 // one press only, and its command line.
 
 #include <algorithm>
@@ -20,7 +20,7 @@ using Lines = std::vector<std::string>;
 const Lines kTriangle0 = {"line 6 10 480 630 480 0x0050B4", "line 6 630 480 320 10 0x00C8C8",
                           "line 6 10 480 320 10 0x3232FA"};
 
-// A trace up to and including its first DoEvents.
+// A trace up to and including its first yieldToEvents.
 Lines upToFirstDoEvents(const Lines& all)
 {
     Lines out;
@@ -75,8 +75,8 @@ TEST(Trace, CountsTooDeepForTheStackAreRefused)
 TEST(Trace, ANestedPressChangesTheDepthOfTheTopLevelPartsNotYetBegun)
 {
     // The first corner triangle is drawn at depth 1 (nine segments, then its
-    // DoEvents); the press of "0" there leaves -1 for the two other corners,
-    // which draw nothing. Only the top level's own DoEvents follows.
+    // yieldToEvents); the press of "0" there leaves -1 for the two other corners,
+    // which draw nothing. Only the top level's own yieldToEvents follows.
     const Lines zero = trace({"--at", "1", "triangolo", "0", "triangolo", "2"});
     ASSERT_EQ(zero.size(), 16u);
     EXPECT_EQ(zero[10], "doevents");
@@ -88,7 +88,7 @@ TEST(Trace, ANestedPressChangesTheDepthOfTheTopLevelPartsNotYetBegun)
     EXPECT_EQ(c.cls_, 2);
     EXPECT_EQ(c.segments, 27 /* first corner */ + 9 /* nested */ + 3 + 3);
 
-    // Deeper invocations keep their own depth: a press at the second DoEvents
+    // Deeper invocations keep their own depth: a press at the second yieldToEvents
     // (inside the first top-level corner) leaves that corner's remaining
     // sub-triangles at their depth.
     const auto deep = count({"--at", "2", "triangolo", "0", "triangolo", "3"});
@@ -107,7 +107,7 @@ TEST(Trace, ANestedPressDuringTheSnowflakeChangesTheSidesNotYetBegun)
 
 TEST(Trace, ANestedPressDuringTheCarpetChangesTheCellsNotYetBegun)
 {
-    // The first cell at depth 1 makes 8 boxes and the first DoEvents; the
+    // The first cell at depth 1 makes 8 boxes and the first yieldToEvents; the
     // nested press stores 0, so the seven other cells get -1 and draw nothing.
     const auto c = count({"--at", "1", "tappeto", "0", "tappeto", "2"});
     EXPECT_EQ(c.boxes, 8 + 1);
@@ -144,7 +144,7 @@ TEST(Trace, PrintAndExitRunFromInsideDoEvents)
 
 TEST(Trace, EachScriptedPressRunsOnceAtItsOwnCall)
 {
-    // The print belongs to the nested curve's DoEvents (call 2); when that
+    // The print belongs to the nested curve's yieldToEvents (call 2); when that
     // curve returns to call 1, nothing is pressed again.
     const Lines got = trace({"--size", "500", "300", "--at", "1", "trina", "1", "--at", "2", "stampa",
                              "triangolo", "2"});
@@ -152,14 +152,14 @@ TEST(Trace, EachScriptedPressRunsOnceAtItsOwnCall)
     const auto printAt = std::find(got.begin(), got.end(), "print");
     ASSERT_NE(printAt, got.end());
     EXPECT_EQ(std::count(got.begin(), printAt, "doevents"), 2);
-    // Listed before the press whose DoEvents reaches its K first.
+    // Listed before the press whose yieldToEvents reaches its K first.
     const Lines early = trace({"--at", "2", "stampa", "--at", "1", "fiocco", "1", "triangolo", "2"});
     EXPECT_EQ(std::count(early.begin(), early.end(), "print"), 1);
 }
 
 TEST(Trace, NestedPressesAddUpTowardsTheStackBound)
 {
-    // A curve of count 30 never ends; pressed again from each of its DoEvents
+    // A curve of count 30 never ends; pressed again from each of its yieldToEvents
     // calls, every press starts 30 levels deeper than the one it interrupts:
     // the press at the k-th call needs 30k + 31 levels. Those at calls 1 to
     // 135 fit under the bound; those at 136 to 140 are refused, and the

@@ -1,5 +1,5 @@
 // A drawing pressed again and again from inside itself, each press a real
-// click dispatched by the drawing's own DoEvents, until the program refuses
+// click dispatched by the drawing's own yieldToEvents, until the program refuses
 // to go deeper: the refusal must be the stack error, reported, and never an
 // overflow; "Esci" then unwinds every press. Prints the stack each nested
 // press takes and what is left below the deepest one.
@@ -89,12 +89,12 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
 }
 
 // Clicks the button again from each of its releases, so that the next press
-// is dispatched by the next DoEvents of the drawing the release starts. Once
+// is dispatched by the next yieldToEvents of the drawing the release starts. Once
 // enough presses were refused, clicks "Esci" instead and lets no more
 // presses start.
 class PressAgain final : public QObject {
 public:
-    PressAgain(QAbstractButton& button, ui::Form1& form, const DialogLog& log, int refusals)
+    PressAgain(QAbstractButton& button, ui::MainWindow& form, const DialogLog& log, int refusals)
         : button_(button), form_(form), log_(log), refusals_(refusals)
     {
         button.installEventFilter(this);
@@ -117,7 +117,7 @@ public:
 
 private:
     QAbstractButton& button_;
-    ui::Form1& form_;
+    ui::MainWindow& form_;
     const DialogLog& log_;
     qsizetype refusals_;
 };
@@ -150,13 +150,13 @@ private slots:
         int nestingAtFirstError = -1;
         std::size_t pressesAtFirstError = 0;
         std::uintptr_t frameAtFirstError = 0;
-        ui::Form1 form;
+        ui::MainWindow form;
         form.setDialogs(std::make_unique<RecordingDialogs>(log));
         form.setEndProgram([&] { ++endings; });
         form.pump().setTiming(ui::PumpTiming::everyCall());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QAbstractButton& triangle = *figureButton(form, Figure::Triangolo);
+        QAbstractButton& triangle = *figureButton(form, Figure::SierpinskiTriangle);
         PressAgain again(triangle, form, log, refusals);
         log.onError = [&] {
             if (log.errors.size() > 1)

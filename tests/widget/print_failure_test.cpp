@@ -65,25 +65,25 @@ private slots:
         DialogLog log;
         log.answerYes = answerYes;
         log.pdfFile = pdfFile;
-        ui::Form1 form;
+        ui::MainWindow form;
         form.setDialogs(std::make_unique<RecordingDialogs>(log));
         form.setPrinterChoice([&] { return printer.isEmpty() ? nullptr : pdfPrinter(printer); });
         form.pump().setTiming(ui::PumpTiming::everyCall());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-        // A carpet of depth 3 makes 73 DoEvents calls; "Stampa" comes at the 30th.
+        // A carpet of depth 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
         TraceRequest request;
-        request.figure = Figure::Tappeto;
+        request.figure = Figure::SierpinskiCarpet;
         request.text = "3";
         TraceAction stampa;
         stampa.at = 30;
-        stampa.kind = TraceAction::Kind::Stampa;
+        stampa.kind = TraceAction::Kind::Print;
         request.actions.push_back(stampa);
-        DoEventsScript script(form, request.actions);
+        YieldScript script(form, request.actions);
         script.run(request.figure, request.text);
 
-        QCOMPARE(script.pressedOf(TraceAction::Kind::Stampa), 1);
+        QCOMPARE(script.pressedOf(TraceAction::Kind::Print), 1);
         QCOMPARE(log.questions, printer.isEmpty() ? QStringList{kNoPrinterQuestion} : QStringList{});
         QCOMPARE(log.fileQuestions, printer.isEmpty() && answerYes ? 1 : 0);
         QCOMPARE(log.errors, message.isEmpty() ? QStringList{}
@@ -95,11 +95,11 @@ private slots:
 
         QCOMPARE(form.lastOutcome(), PressOutcome::done());
         QCOMPARE(form.surface().image(), predict(form, request).picture);
-        QCOMPARE(form.state().iterazioni, Integer(3));
+        QCOMPARE(form.state().iterations, Integer(3));
         QCOMPARE(form.state().nesting, 0);
         QVERIFY(form.isVisible());
         setSelectorText(form, "0");
-        clickByMouse(*figureButton(form, Figure::Trina));
+        clickByMouse(*figureButton(form, Figure::KochCurve));
         QCOMPARE(form.lastOutcome(), PressOutcome::done());
     }
 };

@@ -42,7 +42,7 @@ std::vector<QPoint> litPixels(const QImage& image)
 std::vector<QPoint> drawn(LineFlags flags, const Ends& e, qreal ratio = 1)
 {
     RasterSurface s(kInner, ratio, kBlank);
-    s.Line(flags, e.x1, e.y1, e.x2, e.y2, RGB(1, 2, 3));
+    s.drawLine(flags, e.x1, e.y1, e.x2, e.y2, RGB(1, 2, 3));
     return litPixels(s.image());
 }
 
@@ -70,11 +70,11 @@ private slots:
         QFETCH(double, ratio);
         QFETCH(QSize, deviceSize);
         RasterSurface s(kInner, ratio, kBlank);
-        QCOMPARE(s.ScaleWidth(), 640.0f);
-        QCOMPARE(s.ScaleHeight(), 490.0f);
+        QCOMPARE(s.scaleWidth(), 640.0f);
+        QCOMPARE(s.scaleHeight(), 490.0f);
         QCOMPARE(s.image().size(), deviceSize);
         QCOMPARE(s.image().devicePixelRatio(), ratio);
-        s.Line(kLineInForeColor, 0, 0, 0, 0, RGB(9, 9, 9));
+        s.drawLine(kLineInForeColor, 0, 0, 0, 0, RGB(9, 9, 9));
         QCOMPARE(s.image().pixel(0, 0), qRgb(244, 125, 47));  // until a figure sets its own colour
         // One device pixel wide, across the whole width.
         const std::vector<QPoint> lit = drawn(kLineWithColor, {0, 245.5f, 639.9f, 245.5f}, ratio);
@@ -99,7 +99,7 @@ private slots:
         std::set<std::pair<int, int>> expected;  // (y, x), the order litPixels finds them in
         for (int u = 0; u <= 640; ++u) {
             const int v = u * 490 / 640;  // down the diagonal, to 490 with u
-            s.Line(kBoxWithColor, float(u), float(v), float(u), float(v), RGB(1, 2, 3));
+            s.drawLine(kBoxWithColor, float(u), float(v), float(u), float(v), RGB(1, 2, 3));
             const int x = u * size.width() / 640, y = v * size.height() / 490;
             if (x < size.width() && y < size.height())
                 expected.emplace(y, x);

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QMouseEvent>
 
-#include "ui/picture_box.hpp"
+#include "ui/drawing_area.hpp"
 #include "ui/raster_surface.hpp"
 
 namespace velmoran::testing {
@@ -33,18 +33,18 @@ QString RecordingDialogs::askPdfFileName()
     return log_.pdfFile;
 }
 
-QAbstractButton* buttonNamed(ui::Form1& form, const char* name)
+QAbstractButton* buttonNamed(ui::MainWindow& form, const char* name)
 {
     return form.findChild<QAbstractButton*>(QString::fromLatin1(name));
 }
 
-QAbstractButton* figureButton(ui::Form1& form, Figure figure)
+QAbstractButton* figureButton(ui::MainWindow& form, Figure figure)
 {
     static const char* const names[] = {"Command1", "Command2", "Command3", "Command4"};
     return buttonNamed(form, names[static_cast<int>(figure)]);
 }
 
-void setSelectorText(ui::Form1& form, const std::string& text)
+void setSelectorText(ui::MainWindow& form, const std::string& text)
 {
     form.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QString::fromStdString(text));
 }
@@ -72,15 +72,15 @@ void postClick(QAbstractButton& button)
         QCoreApplication::postEvent(&button, mouseEvent(button, type).release());
 }
 
-void press(ui::Form1& form, const TraceAction& action)
+void press(ui::MainWindow& form, const TraceAction& action)
 {
     switch (action.kind) {
     case TraceAction::Kind::Press:
         setSelectorText(form, action.text);
         clickByMouse(*figureButton(form, action.figure));
         break;
-    case TraceAction::Kind::Stampa: clickByMouse(*buttonNamed(form, "Command6")); break;
-    case TraceAction::Kind::Esci: clickByMouse(*buttonNamed(form, "Command5")); break;
+    case TraceAction::Kind::Print: clickByMouse(*buttonNamed(form, "Command6")); break;
+    case TraceAction::Kind::Exit: clickByMouse(*buttonNamed(form, "Command5")); break;
     }
 }
 
@@ -88,7 +88,7 @@ namespace {
 const QEvent::Type kTick = static_cast<QEvent::Type>(QEvent::registerEventType());
 }  // namespace
 
-DoEventsScript::DoEventsScript(ui::Form1& form, std::vector<TraceAction> script)
+YieldScript::YieldScript(ui::MainWindow& form, std::vector<TraceAction> script)
     : form_(form), script_(std::move(script))
 {
     // The trace runs the actions of one call in the order given.
@@ -97,13 +97,13 @@ DoEventsScript::DoEventsScript(ui::Form1& form, std::vector<TraceAction> script)
     QCoreApplication::postEvent(this, new QEvent(kTick));
 }
 
-int DoEventsScript::pressedOf(TraceAction::Kind kind) const
+int YieldScript::pressedOf(TraceAction::Kind kind) const
 {
     return static_cast<int>(std::count_if(pressed_.begin(), pressed_.end(),
                                           [kind](const TraceAction& a) { return a.kind == kind; }));
 }
 
-void DoEventsScript::run(Figure figure, const std::string& text)
+void YieldScript::run(Figure figure, const std::string& text)
 {
     TraceAction first;
     first.figure = figure;
@@ -116,19 +116,19 @@ void DoEventsScript::run(Figure figure, const std::string& text)
     running_ = 0;
 }
 
-bool DoEventsScript::event(QEvent* event)
+bool YieldScript::event(QEvent* event)
 {
     if (event->type() != kTick)
         return QObject::event(event);
     ++calls_;
     deepestNesting_ = std::max(deepestNesting_, form_.state().nesting);
     // Every action due now is taken before any runs: a press made here runs
-    // DoEvents calls of its own, which must not take this call's actions.
+    // yieldToEvents calls of its own, which must not take this call's actions.
     const std::size_t first = next_;
     while (next_ < script_.size() && script_[next_].at == calls_)
         ++next_;
     const std::size_t last = next_;
-    // Posted before those presses, so that their own DoEvents calls find it.
+    // Posted before those presses, so that their own yieldToEvents calls find it.
     QCoreApplication::postEvent(this, new QEvent(kTick));
     for (std::size_t i = first; i < last && !form_.state().ending; ++i) {
         const TraceAction& action = script_[i];
@@ -148,12 +148,12 @@ namespace {
 class PictureSink final : public TraceSink {
 public:
     PictureSink(ui::RasterSurface& surface, Prediction& out) : surface_(surface), out_(out) {}
-    void cls() override { surface_.Cls(); }
-    void foreColor(Colour colour) override { surface_.SetForeColor(colour); }
-    void drawStyle(Integer style) override { surface_.SetDrawStyle(style); }
+    void cls() override { surface_.clear(); }
+    void foreColor(Colour colour) override { surface_.setForeColour(colour); }
+    void drawStyle(Integer style) override { surface_.setDrawStyle(style); }
     void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
     {
-        surface_.Line(flags, x1, y1, x2, y2, colour);
+        surface_.drawLine(flags, x1, y1, x2, y2, colour);
     }
     void doEvents() override { ++out_.doEvents; }
     void print() override { ++out_.prints; }
@@ -182,9 +182,9 @@ std::string number(double v)
 
 }  // namespace
 
-Prediction predict(ui::Form1& form, const TraceRequest& request)
+Prediction predict(ui::MainWindow& form, const TraceRequest& request)
 {
-    const auto* box = form.findChild<ui::PictureBox*>(QStringLiteral("Picture1"));
+    const auto* box = form.findChild<ui::DrawingArea*>(QStringLiteral("Picture1"));
     ui::RasterSurface surface(box->contentsRect().size(), box->devicePixelRatioF(), form.surface().background());
     Prediction prediction;
     PictureSink sink(surface, prediction);
@@ -199,12 +199,12 @@ std::string traceCommand(const TraceRequest& request)
     for (const TraceAction& a : request.actions) {
         command += " --at " + std::to_string(a.at) + " ";
         switch (a.kind) {
-        case TraceAction::Kind::Press: command += figureName(a.figure) + (" " + quoted(a.text)); break;
-        case TraceAction::Kind::Stampa: command += "stampa"; break;
-        case TraceAction::Kind::Esci: command += "esci"; break;
+        case TraceAction::Kind::Press: command += traceWord(a.figure) + (" " + quoted(a.text)); break;
+        case TraceAction::Kind::Print: command += "stampa"; break;
+        case TraceAction::Kind::Exit: command += "esci"; break;
         }
     }
-    return command + " " + figureName(request.figure) + " " + quoted(request.text);
+    return command + " " + traceWord(request.figure) + " " + quoted(request.text);
 }
 
 std::unique_ptr<QPrinter> pdfPrinter(const QString& file)

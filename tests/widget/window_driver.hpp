@@ -2,7 +2,7 @@
 
 // What the window tests and the soak share: dialogs that record instead of
 // asking, clicks that travel Qt's mouse event path, a driver that presses
-// buttons from inside a chosen DoEvents call of a drawing, and the picture
+// buttons from inside a chosen yieldToEvents call of a drawing, and the picture
 // the trace engine predicts for the same presses.
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 #include <QStringList>
 
 #include "tools/trace_run.hpp"
-#include "ui/form1.hpp"
+#include "ui/main_window.hpp"
 
 class QAbstractButton;
 
@@ -45,29 +45,29 @@ private:
     DialogLog& log_;
 };
 
-QAbstractButton* figureButton(ui::Form1& form, Figure figure);
-QAbstractButton* buttonNamed(ui::Form1& form, const char* name);
-void setSelectorText(ui::Form1& form, const std::string& text);
+QAbstractButton* figureButton(ui::MainWindow& form, Figure figure);
+QAbstractButton* buttonNamed(ui::MainWindow& form, const char* name);
+void setSelectorText(ui::MainWindow& form, const std::string& text);
 
 // A left click sent through QApplication::notify, as a person's click is
 // delivered: the button goes down, then its release clicks it.
 void clickByMouse(QAbstractButton& button);
 
 // The same click posted, to be delivered by whichever event processing
-// comes next (in a drawing, its next DoEvents).
+// comes next (in a drawing, its next yieldToEvents).
 void postClick(QAbstractButton& button);
 
 // Presses the button of a trace action, its selector text typed first.
-void press(ui::Form1& form, const TraceAction& action);
+void press(ui::MainWindow& form, const TraceAction& action);
 
-// Presses the buttons of a trace script from inside the DoEvents calls that
+// Presses the buttons of a trace script from inside the yieldToEvents calls that
 // the trace tool's --at counts. The window's pump must hand events over at
 // every call (PumpTiming::everyCall()); this object keeps one event of its
 // own posted, so each call delivers it exactly once, and it presses from
 // that delivery what is due at that call.
-class DoEventsScript final : public QObject {
+class YieldScript final : public QObject {
 public:
-    DoEventsScript(ui::Form1& form, std::vector<TraceAction> script);
+    YieldScript(ui::MainWindow& form, std::vector<TraceAction> script);
 
     // The first press, made as the person would; returns when it has.
     void run(Figure figure, const std::string& text);
@@ -78,14 +78,14 @@ public:
     int pressedOf(TraceAction::Kind kind) const;
     // Most figure presses running at once, the first one included.
     int deepestPresses() const { return deepestPresses_; }
-    // Most renderer invocations active at a DoEvents call.
+    // Most renderer invocations active at a yieldToEvents call.
     int deepestNesting() const { return deepestNesting_; }
 
 protected:
     bool event(QEvent* event) override;
 
 private:
-    ui::Form1& form_;
+    ui::MainWindow& form_;
     std::vector<TraceAction> script_;
     std::size_t next_ = 0;
     std::uint64_t calls_ = 0;
@@ -104,7 +104,7 @@ struct Prediction {
     bool ended = false;
     QStringList errors;  // as the window reports them
 };
-Prediction predict(ui::Form1& form, const TraceRequest& request);
+Prediction predict(ui::MainWindow& form, const TraceRequest& request);
 
 // The trace tool's command line for a request, to replay a failure.
 std::string traceCommand(const TraceRequest& request);

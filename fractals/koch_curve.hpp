@@ -7,10 +7,11 @@
 #include <type_traits>
 
 #include "core/canvas.hpp"
+#include "fractals/figure.hpp"
 
 namespace velmoran {
 
-namespace kock_detail {
+namespace koch_detail {
 
 // Integer((2 * near + far) / 3): the point a third of the way from `near`.
 inline Integer third(Integer near, Integer far)
@@ -31,7 +32,7 @@ inline Integer third(Integer near, Integer far)
 inline Integer apex(Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract)
 {
     const int sum = add(a, b);
-    const double raised = checkedFp(sub(riseTo, riseFrom) * Sqr(3));
+    const double raised = checkedFp(sub(riseTo, riseFrom) * std::sqrt(3));
     const int rise = static_cast<int>(Round(raised));
     return static_cast<Integer>(nearestSixth(subtract ? 3 * sum - rise : 3 * sum + rise));
 }
@@ -53,70 +54,71 @@ inline InnerPoints innerPoints(Integer x1, Integer y1, Integer x2, Integer y2)
             third(x2, x1), third(y2, y1)};
 }
 
-}  // namespace kock_detail
-
-constexpr Colour kKochColour = RGB(200, 80, 0);
+}  // namespace koch_detail
 
 // `Depth` is `const Integer&` for a top-level call (the window's count,
 // reread before each of the four parts) and `Integer` below it.
 template <class Depth, class Surface, class Events>
-void Kock(Canvas<Surface, Events>& canvas, Depth l, Integer x1, Integer y1, Integer x2, Integer y2)
+void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, Integer y1, Integer x2, Integer y2)
 {
-    using namespace kock_detail;
+    using namespace koch_detail;
     const NestingLevel level(canvas.state);
 
     Surface& s = canvas.surface;
-    s.SetForeColor(kKochColour);
-    if (l == 0) {
-        s.Line(kLineInForeColor, x1, y1, x2, y2, 0);
+    s.setForeColour(kKochColour);
+    if (depth == 0) {
+        s.drawLine(kLineInForeColor, x1, y1, x2, y2, 0);
         return;
     }
-    if (l < 0)  // see Sierpinski
+    if (depth < 0)  // see subdivideTriangle
         return;
 
     const auto [ax, ay, tx, ty, bx, by] = innerPoints(x1, y1, x2, y2);
 
     if constexpr (!std::is_reference_v<Depth>) {
-        if (l == 1) {
-            // Three in four invocations are leaves: draw the four here rather
-            // than through four calls. Their nesting level is checked once, as
-            // the first of them would be.
+        if (depth == 1) {
             auto leaf = [&s](Integer xa, Integer ya, Integer xb, Integer yb) {
-                s.SetForeColor(kKochColour);
-                s.Line(kLineInForeColor, xa, ya, xb, yb, 0);
+                s.setForeColour(kKochColour);
+                s.drawLine(kLineInForeColor, xa, ya, xb, yb, 0);
             };
-            {
-                const NestingLevel leaves(canvas.state);
+            drawLastLevel(canvas, [&] {
                 leaf(x1, y1, ax, ay);
                 leaf(ax, ay, tx, ty);
                 leaf(tx, ty, bx, by);
                 leaf(bx, by, x2, y2);
-            }
-            canvas.DoEvents();
+            });
             return;
         }
     }
-    Kock<Integer>(canvas, sub(l, 1), x1, y1, ax, ay);
-    Kock<Integer>(canvas, sub(l, 1), ax, ay, tx, ty);
-    Kock<Integer>(canvas, sub(l, 1), tx, ty, bx, by);
-    Kock<Integer>(canvas, sub(l, 1), bx, by, x2, y2);
-    canvas.DoEvents();
+    subdivideSegment<Integer>(canvas, sub(depth, 1), x1, y1, ax, ay);
+    subdivideSegment<Integer>(canvas, sub(depth, 1), ax, ay, tx, ty);
+    subdivideSegment<Integer>(canvas, sub(depth, 1), tx, ty, bx, by);
+    subdivideSegment<Integer>(canvas, sub(depth, 1), bx, by, x2, y2);
+    canvas.yieldToEvents();
 }
 
-// The curve's own step of its press: one curve at mid-height, 10 units
-// inside either side edge. The three size reads and conversions keep their
-// historical order.
+// One curve at mid-height, 10 units inside either side edge. The three size
+// reads and conversions keep their historical order.
 template <class Surface, class Events>
-void Command3_Click(Canvas<Surface, Events>& canvas)
+void drawKochCurve(Canvas<Surface, Events>& canvas)
 {
     Surface& s = canvas.surface;
-    const Single firstHeight = s.ScaleHeight();
-    const Single width = s.ScaleWidth();
-    const Single secondHeight = s.ScaleHeight();
+    const Single firstHeight = s.scaleHeight();
+    const Single width = s.scaleWidth();
+    const Single secondHeight = s.scaleHeight();
     const Integer y2 = toInteger(checkedFp(static_cast<double>(secondHeight) / 2, secondHeight));
     const Integer x2 = toInteger(checkedFp(static_cast<double>(width) - 10, width));
     const Integer y1 = toInteger(checkedFp(static_cast<double>(firstHeight) / 2, firstHeight));
-    Kock<const Integer&>(canvas, canvas.state.iterazioni, 10, y1, x2, y2);
+    subdivideSegment<const Integer&>(canvas, canvas.state.iterations, 10, y1, x2, y2);
 }
+
+template <>
+struct FigureRenderer<Figure::KochCurve> {
+    template <class Surface, class Events>
+    static void draw(Canvas<Surface, Events>& canvas)
+    {
+        drawKochCurve(canvas);
+    }
+};
 
 }  // namespace velmoran

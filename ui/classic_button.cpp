@@ -1,4 +1,4 @@
-#include "ui/form_button.hpp"
+#include "ui/classic_button.hpp"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -6,14 +6,14 @@
 
 namespace velmoran::ui {
 
-FormButton::FormButton(const QString& caption, std::optional<QColor> face, QWidget* parent)
+ClassicButton::ClassicButton(const QString& caption, std::optional<QColor> face, QWidget* parent)
     : QPushButton(caption, parent), face_(face)
 {
     setAutoDefault(false);
     setDefault(false);
 }
 
-QRect FormButton::captionRect() const
+QRect ClassicButton::captionRect() const
 {
     QRect r = rect().adjusted(3, 3, -3, -3);
     if (isDown())
@@ -21,7 +21,7 @@ QRect FormButton::captionRect() const
     return r;
 }
 
-void FormButton::keyPressEvent(QKeyEvent* event)
+void ClassicButton::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (!event->isAutoRepeat())
@@ -32,7 +32,7 @@ void FormButton::keyPressEvent(QKeyEvent* event)
     QPushButton::keyPressEvent(event);
 }
 
-void FormButton::paintEvent(QPaintEvent* event)
+void ClassicButton::paintEvent(QPaintEvent* event)
 {
     if (!face_) {
         QPushButton::paintEvent(event);

@@ -11,14 +11,14 @@ namespace velmoran::ui {
 // The drawing area: a sunken 2-pixel border around the figure's picture.
 // Takes the focus by Tab only, shows no focus mark, and leaves every key and
 // mouse event to others. Whatever covers it, it repaints from its picture.
-class PictureBox final : public QFrame {
+class DrawingArea final : public QFrame {
     Q_OBJECT
 public:
     static constexpr int kBorder = 2;
 
     // `outer` is the box's geometry, border included, in its parent.
-    PictureBox(const QRect& outer, QWidget* parent);
-    ~PictureBox() override;
+    DrawingArea(const QRect& outer, QWidget* parent);
+    ~DrawingArea() override;
 
     RasterSurface& surface() { return *surface_; }
     const RasterSurface& surface() const { return *surface_; }

@@ -11,12 +11,11 @@ namespace velmoran::ui {
 // presses the one that has the focus. Given a face colour, the button paints
 // itself the classic way: a raised bevel around a flat face of that colour,
 // the caption wrapped by words and centred.
-class FormButton final : public QPushButton {
+class ClassicButton final : public QPushButton {
     Q_OBJECT
 public:
-    FormButton(const QString& caption, std::optional<QColor> face, QWidget* parent);
+    ClassicButton(const QString& caption, std::optional<QColor> face, QWidget* parent);
 
-    std::optional<QColor> face() const { return face_; }
     // Where the caption is laid out, inside the bevel.
     QRect captionRect() const;
 

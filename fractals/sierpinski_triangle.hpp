@@ -9,10 +9,11 @@
 #include <type_traits>
 
 #include "core/canvas.hpp"
+#include "fractals/figure.hpp"
 
 namespace velmoran {
 
-namespace sierpinski_detail {
+namespace triangle_detail {
 
 // Round() of a Single, in single precision: below 2^23, adding and taking
 // away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
@@ -91,33 +92,34 @@ inline bool inDoubleIsExact(const Single (&corners)[3][2])
 template <class Surface, class Whole>
 inline void sides(Surface& s, Whole x1, Whole y1, Whole x2, Whole y2, Whole x3, Whole y3)
 {
-    s.Line(kLineWithColor, x1, y1, x2, y2, RGB(180, 80, 0));
-    s.Line(kLineWithColor, x2, y2, x3, y3, RGB(200, 200, 0));
-    s.Line(kLineWithColor, x1, y1, x3, y3, RGB(250, 50, 50));
+    constexpr const Colour* colours = figureInfo(Figure::SierpinskiTriangle).colours;
+    s.drawLine(kLineWithColor, x1, y1, x2, y2, colours[0]);
+    s.drawLine(kLineWithColor, x2, y2, x3, y3, colours[1]);
+    s.drawLine(kLineWithColor, x1, y1, x3, y3, colours[2]);
 }
 
-}  // namespace sierpinski_detail
+}  // namespace triangle_detail
 
 // `Depth` is `const Integer&` for the top-level call, which reads the
 // window's count afresh before each corner triangle, and `Integer` below it,
 // where nothing else can reach the depth. `A` computes the centroids,
 // midpoints and rounded corners: Extended, or InDouble where that gives the
 // same values.
-template <class Depth, class A = sierpinski_detail::Extended, class Surface, class Events>
-void Sierpinski(Canvas<Surface, Events>& canvas, Depth n, Single x1, Single y1, Single x2, Single y2,
+template <class Depth, class A = triangle_detail::Extended, class Surface, class Events>
+void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Single x1, Single y1, Single x2, Single y2,
                 Single x3, Single y3)
 {
-    using namespace sierpinski_detail;
+    using namespace triangle_detail;
     const NestingLevel level(canvas.state);
 
-    if (n == 0) {
+    if (depth == 0) {
         sides(canvas.surface, A::rounded(x1), A::rounded(y1), A::rounded(x2), A::rounded(y2), A::rounded(x3),
               A::rounded(y3));
         return;
     }
     // Only a nested press storing 0 under a subdividing top level gets here:
     // such a corner triangle would never reach its leaves.
-    if (n < 0)
+    if (depth < 0)
         return;
 
     const Single cx = A::centroid(x1, x2, x3);
@@ -130,46 +132,50 @@ void Sierpinski(Canvas<Surface, Events>& canvas, Depth n, Single x1, Single y1, 
     const Single p3y = A::midpoint(cy, y3);
 
     if constexpr (!std::is_reference_v<Depth>) {
-        if (n == 1) {
-            // Two in three invocations are leaves: draw the three here rather
-            // than through three calls. Their nesting level is checked once,
-            // as the first of them would be; their six corners are rounded
-            // once each.
+        if (depth == 1) {
+            // The six corners of the three leaves, each rounded once.
             const auto v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
             const auto v3x = A::rounded(x3), v3y = A::rounded(y3);
             const auto m1x = A::rounded(p1x), m1y = A::rounded(p1y), m2x = A::rounded(p2x), m2y = A::rounded(p2y);
             const auto m3x = A::rounded(p3x), m3y = A::rounded(p3y);
-            {
-                const NestingLevel leaves(canvas.state);
+            drawLastLevel(canvas, [&] {
                 sides(canvas.surface, v1x, v1y, m3x, m3y, m2x, m2y);
                 sides(canvas.surface, m3x, m3y, v2x, v2y, m1x, m1y);
                 sides(canvas.surface, m2x, m2y, m1x, m1y, v3x, v3y);
-            }
-            canvas.DoEvents();
+            });
             return;
         }
     }
-    Sierpinski<Integer, A>(canvas, sub(n, 1), x1, y1, p3x, p3y, p2x, p2y);
-    Sierpinski<Integer, A>(canvas, sub(n, 1), p3x, p3y, x2, y2, p1x, p1y);
-    Sierpinski<Integer, A>(canvas, sub(n, 1), p2x, p2y, p1x, p1y, x3, y3);
-    canvas.DoEvents();
+    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), x1, y1, p3x, p3y, p2x, p2y);
+    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), p3x, p3y, x2, y2, p1x, p1y);
+    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), p2x, p2y, p1x, p1y, x3, y3);
+    canvas.yieldToEvents();
 }
 
-// The triangle's own step of its press: the corners loaded with the window.
-// Their box decides, once for the whole figure, how it is computed.
+// The triangle on the corners placed when the window was made. Their box
+// decides, once for the whole figure, how it is computed.
 template <class Surface, class Events>
-void Command1_Click(Canvas<Surface, Events>& canvas)
+void drawSierpinskiTriangle(Canvas<Surface, Events>& canvas)
 {
-    using namespace sierpinski_detail;
-    const auto& v = canvas.state.vertici;
+    using namespace triangle_detail;
+    const auto& v = canvas.state.triangleCorners;
     auto draw = [&](auto arithmetic) {
-        Sierpinski<const Integer&, decltype(arithmetic)>(canvas, canvas.state.iterazioni, v[0][0], v[0][1],
-                                                         v[1][0], v[1][1], v[2][0], v[2][1]);
+        subdivideTriangle<const Integer&, decltype(arithmetic)>(canvas, canvas.state.iterations, v[0][0],
+                                                                v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
     };
     if (inDoubleIsExact(v))
         draw(InDouble{});
     else
         draw(Extended{});
 }
+
+template <>
+struct FigureRenderer<Figure::SierpinskiTriangle> {
+    template <class Surface, class Events>
+    static void draw(Canvas<Surface, Events>& canvas)
+    {
+        drawSierpinskiTriangle(canvas);
+    }
+};
 
 }  // namespace velmoran

@@ -13,7 +13,7 @@
 #include <QPushButton>
 
 #include "ui/app_setup.hpp"
-#include "ui/form1.hpp"
+#include "ui/main_window.hpp"
 #include "ui/raster_surface.hpp"
 #include "window_driver.hpp"
 
@@ -62,17 +62,17 @@ QString focusName()
     return w ? w->objectName() : QString();
 }
 
-// Runs `action` at the first DoEvents of the press that follows.
+// Runs `action` at the first yieldToEvents of the press that follows.
 void atNextDoEvents(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
 
 using ColourCounts = QList<QPair<QRgb, int>>;
 
 }  // namespace
 
-class Form1Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     DialogLog log;
     int endings = 0;
     QImage pictureAtEnd;
@@ -92,7 +92,7 @@ private slots:
     {
         log = {};
         endings = 0;
-        form = std::make_unique<Form1>();
+        form = std::make_unique<MainWindow>();
         form->setDialogs(std::make_unique<FakeDialogs>(log));
         form->setEndProgram([this] {
             ++endings;
@@ -243,8 +243,8 @@ private slots:
         setCount(qPrintable(count));
         click(qPrintable(button));
         QCOMPARE(form->lastOutcome(), PressOutcome::done());
-        QCOMPARE(form->surface().ScaleWidth(), 640.0f);
-        QCOMPARE(form->surface().ScaleHeight(), 490.0f);
+        QCOMPARE(form->surface().scaleWidth(), 640.0f);
+        QCOMPARE(form->surface().scaleHeight(), 490.0f);
         const QImage image = picture();
         for (const auto& [colour, n] : colours)
             QCOMPARE(countColour(image, colour), n);
@@ -418,5 +418,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Form1Test)
-#include "form1_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,10 +1,10 @@
-#include "ui/picture_box.hpp"
+#include "ui/drawing_area.hpp"
 
 #include <QPainter>
 
 namespace velmoran::ui {
 
-PictureBox::PictureBox(const QRect& outer, QWidget* parent) : QFrame(parent)
+DrawingArea::DrawingArea(const QRect& outer, QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
@@ -16,9 +16,9 @@ PictureBox::PictureBox(const QRect& outer, QWidget* parent) : QFrame(parent)
                                                palette().color(QPalette::Button).rgb());
 }
 
-PictureBox::~PictureBox() = default;
+DrawingArea::~DrawingArea() = default;
 
-void PictureBox::paintEvent(QPaintEvent* event)
+void DrawingArea::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter p(this);

@@ -1,0 +1,30 @@
+#pragma once
+
+// The Koch snowflake: three Koch curves over the sides of a fixed triangle,
+// traversed clockwise on screen so that every bump points outward. The only
+// figure that ignores the drawing area's size.
+
+#include "fractals/koch_curve.hpp"
+
+namespace velmoran {
+
+template <class Surface, class Events>
+void drawKochSnowflake(Canvas<Surface, Events>& canvas)
+{
+    // Each side takes the count the window holds when that side begins.
+    const Integer& count = canvas.state.iterations;
+    subdivideSegment<const Integer&>(canvas, count, 150, 120, 490, 120);
+    subdivideSegment<const Integer&>(canvas, count, 490, 120, 320, 414);
+    subdivideSegment<const Integer&>(canvas, count, 320, 414, 150, 120);
+}
+
+template <>
+struct FigureRenderer<Figure::KochSnowflake> {
+    template <class Surface, class Events>
+    static void draw(Canvas<Surface, Events>& canvas)
+    {
+        drawKochSnowflake(canvas);
+    }
+};
+
+}  // namespace velmoran

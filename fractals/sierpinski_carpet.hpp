@@ -1,0 +1,111 @@
+#pragma once
+
+// The Sierpinski carpet: a square split into a 3 by 3 grid, the eight outer
+// cells split again, the centre left empty; the last level's squares are
+// outlined in the carpet colour.
+
+#include <type_traits>
+
+#include "core/canvas.hpp"
+#include "fractals/figure.hpp"
+
+namespace velmoran {
+
+namespace carpet_detail {
+
+// Integer(numerator / 3 + origin), the double expression with its check: a
+// third of a whole number is never a tie and never near one, so the double
+// steps' rounding cannot move the result, worked out here in integers.
+inline Integer corner(int numerator, Integer origin)
+{
+    return checkedInteger(origin + nearestThird(numerator));
+}
+
+// Integer(side / 3): the side of the nine cells.
+inline Integer cellSide(Integer side) { return static_cast<Integer>(nearestThird(side)); }
+
+// The top-left corners of the eight outer cells, in the order they are
+// drawn: the corners clockwise from the top-left, then the edges clockwise
+// from the top-middle; the centre cell is never visited.
+struct CellCorners {
+    Integer cells[8][2];
+};
+
+inline CellCorners cellCorners(Integer x1, Integer y1, Integer side)
+{
+    // A square of side 0 splits into eight of side 0 at its own corner; a
+    // few levels down, every square of a deep carpet is one.
+    if (side == 0)
+        return {{{x1, y1}, {x1, y1}, {x1, y1}, {x1, y1}, {x1, y1}, {x1, y1}, {x1, y1}, {x1, y1}}};
+
+    const Integer twoSides = mul(2, side);
+    const Integer right = corner(twoSides, x1);
+    const Integer bottom = corner(twoSides, y1);
+    const Integer middleX = corner(side, x1);
+    const Integer middleY = corner(side, y1);
+    return {{{x1, y1}, {right, y1}, {right, bottom}, {x1, bottom}, {middleX, y1}, {right, middleY},
+             {middleX, bottom}, {x1, middleY}}};
+}
+
+}  // namespace carpet_detail
+
+// One square of the last level, outlined in the carpet colour.
+template <class Surface>
+inline void outlineSquare(Surface& s, Integer x1, Integer y1, Integer side)
+{
+    s.setDrawStyle(0);
+    const Integer bottom = add(y1, side);
+    const Integer right = add(x1, side);
+    s.drawLine(kBoxWithColor, x1, y1, right, bottom, figureInfo(Figure::SierpinskiCarpet).colours[0]);
+}
+
+// `Depth` is `const Integer&` for the top-level call (the window's count,
+// reread before each cell) and `Integer` below it.
+template <class Depth, class Surface, class Events>
+void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, Integer y1, Integer side)
+{
+    using namespace carpet_detail;
+    const NestingLevel level(canvas.state);
+
+    if (depth == 0) {
+        outlineSquare(canvas.surface, x1, y1, side);
+        return;
+    }
+    if (depth < 0)  // see subdivideTriangle
+        return;
+
+    const CellCorners corners = cellCorners(x1, y1, side);
+    const Integer cell = cellSide(side);
+    if constexpr (!std::is_reference_v<Depth>) {
+        if (depth == 1) {
+            drawLastLevel(canvas, [&] {
+                for (const auto& at : corners.cells)
+                    outlineSquare(canvas.surface, at[0], at[1], cell);
+            });
+            return;
+        }
+    }
+    for (const auto& at : corners.cells)
+        subdivideSquare<Integer>(canvas, sub(depth, 1), at[0], at[1], cell);
+    canvas.yieldToEvents();
+}
+
+// The start square at (150, 50), its side the area's height less 100.
+template <class Surface, class Events>
+void drawSierpinskiCarpet(Canvas<Surface, Events>& canvas)
+{
+    const Single height = canvas.surface.scaleHeight();
+    const Integer side = toInteger(checkedFp(static_cast<double>(height) - 100, height));
+    subdivideSquare<const Integer&>(canvas, canvas.state.iterations, 150, 50, side);
+}
+
+template <>
+struct FigureRenderer<Figure::SierpinskiCarpet> {
+    template <class Surface, class Events>
+    static void draw(Canvas<Surface, Events>& canvas)
+    {
+        drawSierpinskiCarpet(canvas);
+    }
+};
+
+}  // namespace velmoran
