@@ -27,8 +27,8 @@ Integer iterationCount(std::string_view text);
 
 // The flow every draw button shares: read the count, store it, clear the
 // area, then run the figure's own step. This is the one place a press's
-// errors are caught; a press nested inside this one (run from yieldToEvents) has
-// already caught its own.
+// errors are caught; a press nested inside this one (run while it yields to
+// events) has already caught its own.
 template <class Surface, class FigureStep>
 PressOutcome runDrawCommand(WindowState& state, Surface& surface, std::string_view text,
                             FigureStep&& figureStep)

@@ -67,7 +67,8 @@ inline Integer toInteger(double v)
 //
 // The figures divide whole numbers by 3 and 6 and convert the quotient to an
 // Integer. Worked out in integers, these give exactly what the double
-// division and the conversion give, for a fraction of the cost.
+// division and the conversion give (docs/exactness.md), for a fraction of the
+// cost.
 
 namespace detail {
 // Shifts a dividend to a positive one, where integer division is floor.

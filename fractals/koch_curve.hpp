@@ -21,14 +21,8 @@ inline Integer third(Integer near, Integer far)
 
 // The apex coordinate: the half-sum of the ends, moved by a sixth of the
 // rounded rise times the square root of 3. The rise is rounded before the
-// division, so the offset moves in sixths of a unit.
-//
-// With S the sum of the ends and R the rounded rise, the value converted is
-// S / 2 +- R / 6 = (3S +- R) / 6, which is worked out in integers: where it
-// is a tie, R is a multiple of 3, so R / 6 and the sum were exact in double
-// too; elsewhere it lies at least a sixth from a tie, far beyond the
-// rounding errors of the double steps. |3S +- R| < 3 * 65536 + 56756 keeps
-// the result well inside the Integer range.
+// division, so the offset moves in sixths of a unit, which is why the result
+// can be worked out in integers (docs/exactness.md).
 inline Integer apex(Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract)
 {
     const int sum = add(a, b);

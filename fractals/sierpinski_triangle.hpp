@@ -52,11 +52,8 @@ struct Extended {
 };
 
 // The same values, several times quicker, for a figure whose every corner,
-// centroid and midpoint lies from 1 to 32767 (see inDoubleIsExact). There
-// every sum and product is exact in double as in extended precision, a
-// quotient by 3 rounded to double and then to a Single is the one rounded
-// once, nothing can fault, and a rounded corner is a whole Integer: handed
-// over as one, the drawing area's own whole-number tests on it fold away.
+// centroid and midpoint lies from 1 to 32767 (docs/exactness.md). Its rounded
+// corners are Integers, so the drawing area's whole-number tests fold away.
 struct InDouble {
     static Single centroid(Single a, Single b, Single c)
     {
@@ -70,11 +67,8 @@ struct InDouble {
 };
 
 // Whether InDouble draws the figure from these corners exactly as Extended
-// does. Each midpoint lies within 2.5 * 2^-24 * hi of the mean of two
-// corners (hi the largest coordinate), so however deep the recursion goes
-// (kMaxNesting levels at most), every corner, centroid and midpoint stays
-// within the corners' bounding box widened by kMaxNesting * 3 * 2^-24 * hi.
-// Corners that keep that widened box within [1, 32767] on both axes qualify.
+// does: the corners' box, widened by the most the midpoints can drift over
+// kMaxNesting levels, lies within [1, 32767] on both axes.
 inline bool inDoubleIsExact(const Single (&corners)[3][2])
 {
     constexpr double kDrift = kMaxNesting * 3.0 / 16777216.0;

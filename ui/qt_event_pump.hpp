@@ -1,6 +1,6 @@
 #pragma once
 
-// yieldToEvents over Qt. A figure calls it after every subdivision, up to 150
+// The window's event service. A figure yields after every subdivision, up to 150
 // million times per press, while handing events to Qt costs a system call;
 // so most calls only count down, and the clock is read about every half
 // millisecond, the count between readings adapting to the figure's speed.
