@@ -39,12 +39,16 @@ struct Canvas {
     WindowState& state;
     Surface& surface;
     Events& events;
+    // Which of the running presses draws on this canvas.
+    int pressIndex = state.runningPresses;
 
     void yieldToEvents()
     {
         events.yieldToEvents();
         if (state.ending)
             throw ProgramEnding{};
+        if (pressIndex < state.stopBelow)
+            throw DrawingStopped{};
     }
 };
 

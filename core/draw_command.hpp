@@ -8,21 +8,22 @@ namespace velmoran {
 
 // How one button press ended.
 struct PressOutcome {
-    enum class Status { Done, Failed, Ended };
+    enum class Status { Done, Failed, Ended, Stopped };
     Status status = Status::Done;
     ErrorKind error = ErrorKind::Overflow;  // meaningful when Failed
 
     static PressOutcome done() { return {}; }
     static PressOutcome failed(ErrorKind kind) { return {Status::Failed, kind}; }
     static PressOutcome ended() { return {Status::Ended, ErrorKind::Overflow}; }
+    static PressOutcome stopped() { return {Status::Stopped, ErrorKind::Overflow}; }
     bool operator==(const PressOutcome& o) const
     {
         return status == o.status && (status != Status::Failed || error == o.error);
     }
 };
 
-// The selector's text as a depth: Val, then the Integer conversion. A
-// negative count is refused (it could never finish drawing).
+// The selector's text as a depth: its leading number, then the Integer
+// conversion. A negative count is refused (it could never finish drawing).
 Integer iterationCount(std::string_view text);
 
 // The flow every draw button shares: read the count, store it, clear the
@@ -35,6 +36,16 @@ PressOutcome runDrawCommand(WindowState& state, Surface& surface, std::string_vi
 {
     if (state.ending)
         return PressOutcome::ended();
+    struct Running {
+        WindowState& state;
+        explicit Running(WindowState& s) : state(s) { ++state.runningPresses; }
+        ~Running()
+        {
+            --state.runningPresses;
+            if (state.stopBelow > state.runningPresses)
+                state.stopBelow = state.runningPresses;
+        }
+    } running(state);
     try {
         state.iterations = iterationCount(text);
         surface.clear();
@@ -44,6 +55,8 @@ PressOutcome runDrawCommand(WindowState& state, Surface& surface, std::string_vi
         return PressOutcome::failed(error.kind());
     } catch (const ProgramEnding&) {
         return PressOutcome::ended();
+    } catch (const DrawingStopped&) {
+        return PressOutcome::stopped();
     }
 }
 

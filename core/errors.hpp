@@ -33,4 +33,8 @@ private:
 // another line; each press catches it and returns quietly.
 struct ProgramEnding {};
 
+// Not an error: the person stopped the drawings in progress. Thrown where a
+// stopped drawing yields, so it unwinds leaving what it has drawn.
+struct DrawingStopped {};
+
 }  // namespace velmoran

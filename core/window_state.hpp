@@ -28,7 +28,17 @@ struct WindowState {
     std::uintptr_t stackFloor = 0;
     // Set by "Esci": every running drawing unwinds at its next yieldToEvents.
     bool ending = false;
+
+    // Presses running right now, the nested ones included; a press's index
+    // is how many were running when it began, so the outermost is 0.
+    int runningPresses = 0;
+    // Presses whose index is below this are stopping: each unwinds at its
+    // next yield. A press begun after the stop draws normally.
+    int stopBelow = 0;
 };
+
+// Stops every drawing in progress, leaving what each has drawn.
+inline void stopDrawings(WindowState& state) { state.stopBelow = state.runningPresses; }
 
 // Fills `triangleCorners` from the surface's size: the base 10 units above
 // the bottom edge and 10 inside the side edges, the apex 10 below the top
