@@ -2,9 +2,11 @@
 // the 16-bit arithmetic.
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -96,7 +98,7 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
     struct Row {
         const char* figure;
         const char* depth;
-        long long segments, boxes, doEvents, foreColors, drawStyles;
+        long long segments, boxes, yields, foreColors, drawStyles;
     };
     const Row rows[] = {
         {"triangolo", "0", 3, 0, 0, 0, 0},
@@ -117,14 +119,18 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
     };
     for (const Row& r : rows) {
         const auto c = count({r.figure, r.depth});
-        EXPECT_EQ(c.cls_, 1) << r.figure << r.depth;
+        EXPECT_EQ(c.clears, 1) << r.figure << r.depth;
         EXPECT_EQ(c.errors, 0) << r.figure << r.depth;
         EXPECT_EQ(c.segments, r.segments) << r.figure << r.depth;
         EXPECT_EQ(c.boxes, r.boxes) << r.figure << r.depth;
-        EXPECT_EQ(c.doEvents_, r.doEvents) << r.figure << r.depth;
+        EXPECT_EQ(c.yields, r.yields) << r.figure << r.depth;
         EXPECT_EQ(c.foreColors, r.foreColors) << r.figure << r.depth;
         EXPECT_EQ(c.drawStyles, r.drawStyles) << r.figure << r.depth;
     }
+    for (const FigureInfo& figure : kFigures)
+        EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows),
+                                [&](const Row& r) { return std::string_view(r.figure) == figure.traceWord; }))
+            << figure.traceWord << " has no rows";
 }
 
 TEST(Curve, DepthOneOnA500By300Area)
@@ -327,26 +333,26 @@ TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
 {
     // The eight corners and the side as the double expressions give them;
     // nullopt where one of them overflows.
-    auto byTheRule = [](Integer x1, Integer y1, Integer lato) -> std::optional<std::vector<int>> {
+    auto byTheRule = [](Integer x1, Integer y1, Integer side) -> std::optional<std::vector<int>> {
         auto corner = [](double offset, Integer origin) { return int{toInteger(checkedFp(offset + origin))}; };
         try {
-            const int xR = corner(2.0 / 3.0 * lato, x1), yB = corner(2.0 / 3.0 * lato, y1);
-            const int xM = corner(lato / 3.0, x1), xR2 = corner(mul(2, lato) / 3.0, x1);
-            const int yM = corner(lato / 3.0, y1), xM2 = corner(lato / 3.0, x1);
-            const int yB2 = corner(mul(2, lato) / 3.0, y1), yM2 = corner(lato / 3.0, y1);
+            const int xR = corner(2.0 / 3.0 * side, x1), yB = corner(2.0 / 3.0 * side, y1);
+            const int xM = corner(side / 3.0, x1), xR2 = corner(mul(2, side) / 3.0, x1);
+            const int yM = corner(side / 3.0, y1), xM2 = corner(side / 3.0, x1);
+            const int yB2 = corner(mul(2, side) / 3.0, y1), yM2 = corner(side / 3.0, y1);
             return std::vector<int>{x1, y1, xR, y1,  xR,  yB,  x1, yB,  xM,
-                                    y1, xR2, yM, xM2, yB2, x1, yM2, toInteger(lato / 3.0)};
+                                    y1, xR2, yM, xM2, yB2, x1, yM2, toInteger(side / 3.0)};
         } catch (const RuntimeError&) {
             return std::nullopt;
         }
     };
-    auto inIntegers = [](Integer x1, Integer y1, Integer lato) -> std::optional<std::vector<int>> {
+    auto inIntegers = [](Integer x1, Integer y1, Integer side) -> std::optional<std::vector<int>> {
         try {
-            const auto corners = carpet_detail::cellCorners(x1, y1, lato);
+            const auto corners = carpet_detail::cellCorners(x1, y1, side);
             std::vector<int> out;
             for (const auto& cell : corners.cells)
                 out.insert(out.end(), {cell[0], cell[1]});
-            out.push_back(carpet_detail::cellSide(lato));
+            out.push_back(carpet_detail::cellSide(side));
             return out;
         } catch (const RuntimeError&) {
             return std::nullopt;
@@ -363,12 +369,12 @@ TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
         {{-32768, -21846, 0, 150, 21845, 32767}, -32768, 32767, 37},
     };
     for (const Sweep& sweep : sweeps)
-        for (int lato = sweep.from; lato <= sweep.to; lato += sweep.step)
+        for (int length = sweep.from; length <= sweep.to; length += sweep.step)
             for (std::size_t i = 0; i < sweep.origins.size(); ++i) {
                 const Integer x1 = sweep.origins[i], y1 = sweep.origins[sweep.origins.size() - 1 - i];
-                const auto side = static_cast<Integer>(lato);
+                const auto side = static_cast<Integer>(length);
                 ASSERT_EQ(inIntegers(x1, y1, side), byTheRule(x1, y1, side))
-                    << x1 << ',' << y1 << " side " << lato;
+                    << x1 << ',' << y1 << " side " << length;
             }
 }
 
@@ -385,6 +391,61 @@ TEST(Carpet, LimitsOfTheStartSide)
               (Lines{"cls", "drawstyle 0", "line 38 150 50 140 40 0x0050C8"}));
     // The start side itself out of range.
     EXPECT_EQ(trace({"--size", "640", "40000", "tappeto", "0"}), (Lines{"cls", "error overflow"}));
+}
+
+// A press nested inside a drawing stores its count, which the interrupted
+// figure's top-level invocation rereads before each part it has not begun:
+// the triangle's corners, the carpet's cells, the curve's four sub-curves,
+// each side of the snowflake. Parts already begun keep their own depth.
+TEST(NestedPress, ChangesTheDepthOfTheTopLevelPartsNotYetBegun)
+{
+    struct Row {
+        std::vector<std::string> args;
+        long long lines, yields;
+    };
+    const Row rows[] = {
+        // Inside the first corner (depth 2): it finishes at its own depth,
+        // the other two take depth 0.
+        {{"--at", "1", "triangolo", "1", "triangolo", "3"}, 27 + 9 + 3 + 3, 4 + 1 + 1},
+        // Inside the first corner's sub-triangles: they keep their depth.
+        {{"--at", "2", "triangolo", "0", "triangolo", "3"}, 27 + 3, 4 + 1},
+        // The first cell at depth 1, then -1 for the seven others.
+        {{"--at", "1", "tappeto", "0", "tappeto", "2"}, 8 + 1, 1 + 1},
+        // The first sub-curve at depth 1, then -1 for the three others.
+        {{"--at", "1", "trina", "0", "trina", "2"}, 4 + 1, 1 + 1},
+        // A deeper count deepens them: depth 2 for the three others.
+        {{"--at", "1", "trina", "3", "trina", "2"}, 4 + 64 + 3 * 16, 1 + 21 + 3 * 5 + 1},
+        // During the top side (depth 3): its first sub-curve at depth 2, its
+        // three others at depth 0, then the other two sides at depth 1.
+        {{"--at", "1", "fiocco", "1", "fiocco", "3"}, 16 + 12 + 3 + 2 * 4, 5 + 3 + 1 + 2},
+        // During the right side (calls 6 to 10): the top side whole, then
+        // the rest of the right side and the left side from the new count.
+        {{"--at", "6", "fiocco", "0", "fiocco", "2"}, 16 + 4 + 3 + 1, 5 + 1 + 1},
+        {{"--at", "6", "fiocco", "1", "fiocco", "2"}, 16 + 4 + 12 + 3 + 4, 5 + 1 + 3 + 1 + 1},
+        // During the left side (calls 11 to 15).
+        {{"--at", "11", "fiocco", "0", "fiocco", "2"}, 16 + 16 + 4 + 3, 5 + 5 + 1 + 1},
+    };
+    for (const Row& r : rows) {
+        const auto c = count(r.args);
+        const std::string run = testing::PrintToString(r.args);
+        EXPECT_EQ(c.clears, 2) << run;
+        EXPECT_EQ(c.errors, 0) << run;
+        EXPECT_EQ(c.segments + c.boxes, r.lines) << run;
+        EXPECT_EQ(c.yields, r.yields) << run;
+    }
+}
+
+TEST(NestedPress, OfZeroLeavesTheTriangleCornersNotYetBegunEmpty)
+{
+    // The first corner is drawn at depth 1 (nine segments, then its yield);
+    // the press of "0" there leaves -1 for the two other corners, which draw
+    // nothing. Only the top level's own yield follows.
+    const Lines zero = trace({"--at", "1", "triangolo", "0", "triangolo", "2"});
+    ASSERT_EQ(zero.size(), 16u);
+    EXPECT_EQ(zero[10], "doevents");
+    Lines nested = trace({"triangolo", "0"});
+    nested.push_back("doevents");
+    EXPECT_EQ(Lines(zero.begin() + 11, zero.end()), nested);
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST(WholeQuotients, AgreeWithTheDivisionAndConversionTheyReplace)
         int divisor, from, to;
     };
     const Row rows[] = {
-        {3, -2 * 32768, 2 * 32767},                       // 2 * lato, 2 * near + far
+        {3, -2 * 32768, 2 * 32767},                       // 2 * side, 2 * near + far
         {6, -3 * 32768 - 56756, 3 * 32767 + 56756},       // 3 * sum +- rounded rise
     };
     for (const Row& r : rows)
@@ -121,7 +121,7 @@ TEST(FloatingPointCheck, FaultsOnlyWhenTheStepMadeTheNonFiniteValue)
     EXPECT_EQ(errorOf([&] { checkedFp(1e-300 * 1e-300); }), std::nullopt);
 }
 
-TEST(Val, ReadsTheNumberInFrontOfTheText)
+TEST(LeadingNumber, IsReadFromTheFrontOfTheText)
 {
     struct Row {
         const char* text;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/trace.hpp"
+#include "tests/unit/doubles.hpp"
 #include "tools/trace_run.hpp"
 
 namespace velmoran::test {
@@ -30,19 +31,16 @@ inline std::vector<std::string> trace(const std::vector<std::string>& args)
 }
 
 // Counts events instead of keeping them, for the deep figures.
-struct CountingSink final : TraceSink {
-    long long cls_ = 0, foreColors = 0, drawStyles = 0, segments = 0, boxes = 0, doEvents_ = 0,
-              errors = 0;
-    void cls() override { ++cls_; }
+struct CountingSink final : NullSink {
+    long long clears = 0, foreColors = 0, drawStyles = 0, segments = 0, boxes = 0, yields = 0, errors = 0;
+    void cls() override { ++clears; }
     void foreColor(Colour) override { ++foreColors; }
     void drawStyle(Integer) override { ++drawStyles; }
     void line(LineFlags flags, Single, Single, Single, Single, Colour) override
     {
         ++(flags == kBoxWithColor ? boxes : segments);
     }
-    void doEvents() override { ++doEvents_; }
-    void print() override {}
-    void end() override {}
+    void doEvents() override { ++yields; }
     void error(ErrorKind) override { ++errors; }
 };
 
@@ -55,22 +53,14 @@ inline CountingSink count(const std::vector<std::string>& args)
 
 // A canvas over a recording surface, for calling one renderer directly.
 struct Recorder {
-    struct NoEvents final : EventService {
-        TraceSink* sink;
-        void yieldToEvents() override { sink->doEvents(); }
-    };
-
-    explicit Recorder(Single width = 640, Single height = 490) : surface(width, height, writer)
-    {
-        events.sink = &writer;
-    }
+    explicit Recorder(Single width = 640, Single height = 490) : surface(width, height, writer) {}
     std::vector<std::string> text() { return lines(writer.text()); }
 
     TraceWriter writer;
     RecordingSurface surface;
-    NoEvents events;
+    RecordingEvents events{writer};
     WindowState state;
-    Canvas<RecordingSurface, NoEvents> canvas{state, surface, events};
+    Canvas<RecordingSurface, RecordingEvents> canvas{state, surface, events};
 };
 
 }  // namespace velmoran::test

@@ -20,8 +20,8 @@ using Lines = std::vector<std::string>;
 const Lines kTriangle0 = {"line 6 10 480 630 480 0x0050B4", "line 6 630 480 320 10 0x00C8C8",
                           "line 6 10 480 320 10 0x3232FA"};
 
-// A trace up to and including its first yieldToEvents.
-Lines upToFirstDoEvents(const Lines& all)
+// A trace up to and including its first yield.
+Lines upToFirstYield(const Lines& all)
 {
     Lines out;
     for (const auto& line : all) {
@@ -59,59 +59,17 @@ TEST(Trace, CountErrorsComeBeforeAnythingIsCleared)
 
 TEST(Trace, CountsTooDeepForTheStackAreRefused)
 {
-    for (const char* figure : {"triangolo", "tappeto", "trina", "fiocco"}) {
+    for (const FigureInfo& figure : kFigures) {
         for (const char* depth : {"5000", "32767"}) {
-            const auto c = count({figure, depth});
-            EXPECT_EQ(c.errors, 1) << figure << depth;
-            EXPECT_EQ(c.segments + c.boxes, 0) << figure << depth;
+            const auto c = count({figure.traceWord, depth});
+            EXPECT_EQ(c.errors, 1) << figure.traceWord << depth;
+            EXPECT_EQ(c.segments + c.boxes, 0) << figure.traceWord << depth;
         }
     }
     // Each Koch invocation writes its colour before anything else; the one
     // past the bound is refused before it does.
     EXPECT_EQ(count({"trina", "32767"}).foreColors, kMaxNesting);
     EXPECT_EQ(trace({"triangolo", "32767"}), (Lines{"cls", "error stack"}));
-}
-
-TEST(Trace, ANestedPressChangesTheDepthOfTheTopLevelPartsNotYetBegun)
-{
-    // The first corner triangle is drawn at depth 1 (nine segments, then its
-    // yieldToEvents); the press of "0" there leaves -1 for the two other corners,
-    // which draw nothing. Only the top level's own yieldToEvents follows.
-    const Lines zero = trace({"--at", "1", "triangolo", "0", "triangolo", "2"});
-    ASSERT_EQ(zero.size(), 16u);
-    EXPECT_EQ(zero[10], "doevents");
-    EXPECT_EQ(Lines(zero.begin() + 11, zero.end()), concat({{"cls"}, kTriangle0, {"doevents"}}));
-
-    // A press of "1" inside the first corner (depth 2) leaves that corner to
-    // finish at its own depth; the other two corners take depth 0.
-    const auto c = count({"--at", "1", "triangolo", "1", "triangolo", "3"});
-    EXPECT_EQ(c.cls_, 2);
-    EXPECT_EQ(c.segments, 27 /* first corner */ + 9 /* nested */ + 3 + 3);
-
-    // Deeper invocations keep their own depth: a press at the second yieldToEvents
-    // (inside the first top-level corner) leaves that corner's remaining
-    // sub-triangles at their depth.
-    const auto deep = count({"--at", "2", "triangolo", "0", "triangolo", "3"});
-    EXPECT_EQ(deep.segments, 27 /* first corner, depth 2 */ + 3 /* nested */);
-}
-
-TEST(Trace, ANestedPressDuringTheSnowflakeChangesTheSidesNotYetBegun)
-{
-    // From 3 to 1 during the top side: its remaining sub-curves and the two
-    // other sides are drawn at depth 1 (4 segments per sub-curve... per side).
-    const auto c = count({"--at", "1", "fiocco", "1", "fiocco", "3"});
-    const long long topSide = 16 /* first sub-curve at depth 2 */ + 3 * 1 /* depth 0 */;
-    EXPECT_EQ(c.segments, topSide + 12 /* nested snowflake */ + 2 * 4);
-    EXPECT_EQ(c.cls_, 2);
-}
-
-TEST(Trace, ANestedPressDuringTheCarpetChangesTheCellsNotYetBegun)
-{
-    // The first cell at depth 1 makes 8 boxes and the first yieldToEvents; the
-    // nested press stores 0, so the seven other cells get -1 and draw nothing.
-    const auto c = count({"--at", "1", "tappeto", "0", "tappeto", "2"});
-    EXPECT_EQ(c.boxes, 8 + 1);
-    EXPECT_EQ(c.doEvents_, 2);
 }
 
 TEST(Trace, AnErrorAbandonsOnlyThePressThatRaisedIt)
@@ -124,13 +82,13 @@ TEST(Trace, AnErrorAbandonsOnlyThePressThatRaisedIt)
     EXPECT_EQ(c.segments, 9);
 }
 
-TEST(Trace, PrintAndExitRunFromInsideDoEvents)
+TEST(Trace, PrintAndExitRunFromInsideAYield)
 {
     // Several actions for one call run in the order given; after "esci"
     // nothing more happens at all.
     EXPECT_EQ(trace({"--at", "1", "stampa", "--at", "1", "stampa", "--at", "1", "esci", "--at", "1",
                      "stampa", "triangolo", "2"}),
-              concat({Lines(upToFirstDoEvents(trace({"triangolo", "2"}))), {"print", "print", "end"}}));
+              concat({Lines(upToFirstYield(trace({"triangolo", "2"}))), {"print", "print", "end"}}));
     // Exit from inside a nested press ends the outer one too.
     const Lines nested = trace({"--at", "1", "triangolo", "1", "--at", "2", "esci", "triangolo", "2"});
     EXPECT_EQ(nested.back(), "end");
