@@ -30,16 +30,12 @@ COMPARE=/usr/bin/compare
 IMPORT=/usr/bin/import
 IDENTIFY=/usr/bin/identify
 
-# Client-area geometry of the window's controls, in logical pixels; SCALE is
-# the QT_SCALE_FACTOR of the program running, and AREA in device pixels.
-AREA_LOGICAL="493 349 18 26"  # the drawing area inside its 2-pixel border
+# The figures and the window's layout come from the program's own tables,
+# through velmoran-render (read once the tools are known to be there).
+# SCALE is the QT_SCALE_FACTOR of the program running, and AREA the drawing
+# area in device pixels.
 SCALE=1
-declare -A BUTTON_Y=([fiocco]=24 [trina]=96 [tappeto]=168 [triangolo]=240)
-declare -A CENTRE=([fiocco]="572 56" [trina]="572 128" [tappeto]="572 200" [triangolo]="572 272"
-                   [stampa]="572 324" [esci]="572 356" [combo]="479 397")
-KOCH=200,80,0           # also the carpet's colour
-TRIANGLE=(180,80,0 200,200,0 250,50,50)
-FACE=192,64,0
+FACE=192,64,0  # the figure buttons' face
 OVERFLOW_TEXT="Overflow: il numero di iterazioni deve essere compreso tra 0 e 32767."
 NO_PRINTER_TEXT=$'Non è configurata nessuna stampante predefinita.\nSalvare la stampa in un file PDF?'
 
@@ -129,6 +125,58 @@ done
 [ -x "$VELMORAN" ] || abort "no program at $VELMORAN"
 [ -x "$RENDER" ] || abort "no velmoran-render at $RENDER"
 [ "$(id -u)" = 0 ] || abort "must run as root (cupsd, cups-pdf)"
+
+# FIGURES: the figures' trace words in button order; BUTTON and COLOURS
+# ("R,G,B ...") by word. GEOMETRY: "X Y W H" by object name, in logical
+# pixels of the client area, Form1 being the client area itself.
+FIGURES=()
+declare -A BUTTON COLOURS GEOMETRY
+while read -r word object colours; do
+  FIGURES+=("$word")
+  BUTTON[$word]=$object
+  COLOURS[$word]=$colours
+done < <("$RENDER" --figures)
+while read -r object x y w h; do
+  GEOMETRY[$object]="$x $y $w $h"
+done < <("$RENDER" --layout)
+[ "${#FIGURES[@]}" -gt 0 ] || abort "velmoran-render --figures lists no figure"
+for object in Form1 Picture1 Combo1 Command5 Command6 "${BUTTON[@]}"; do
+  [ -n "${GEOMETRY[$object]:-}" ] || abort "velmoran-render --layout does not place $object"
+done
+
+read -r _ _ WINDOW_W WINDOW_H <<< "${GEOMETRY[Form1]}"
+# The drawing area's picture, inside the area's 2-pixel sunken border: "W H X Y".
+read -r x y w h <<< "${GEOMETRY[Picture1]}"
+AREA_LOGICAL="$((w - 4)) $((h - 4)) $((x + 2)) $((y + 2))"
+read -r AREA_W AREA_H AREA_X AREA_Y <<< "$AREA_LOGICAL"
+
+# Where a click lands on each control: a figure's button by its word, the
+# print and exit buttons, and the count selector's text, left of its arrow
+# and clear of the label that covers its leftmost column.
+declare -A CENTRE
+centre_of() {
+  local x y w h
+  read -r x y w h <<< "${GEOMETRY[$1]}"
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+for figure in "${FIGURES[@]}"; do CENTRE[$figure]=$(centre_of "${BUTTON[$figure]}"); done
+CENTRE[stampa]=$(centre_of Command6)
+CENTRE[esci]=$(centre_of Command5)
+read -r x y w h <<< "${GEOMETRY[Combo1]}"
+CENTRE[combo]="$((x + 7)) $((y + h / 2))"
+
+# ImageMagick's WxH+X+Y of a control.
+crop_of() {
+  local x y w h
+  read -r x y w h <<< "${GEOMETRY[$1]}"
+  echo "${w}x${h}+${x}+${y}"
+}
+
+# "W H X Y" of the box around every figure button.
+FIGURE_BUTTONS=$(for figure in "${FIGURES[@]}"; do echo "${GEOMETRY[${BUTTON[$figure]}]}"; done \
+  | awk 'NR == 1 { l = $1; t = $2; r = $1 + $3; b = $2 + $4 }
+         { if ($1 < l) l = $1; if ($2 < t) t = $2; if ($1 + $3 > r) r = $1 + $3; if ($2 + $4 > b) b = $2 + $4 }
+         END { print r - l, b - t, l, t }')
 
 # Xvfb on a free display in 100-199, then openbox. Either may lose a race
 # with another program taking the same display: then another one is tried.
@@ -418,10 +466,10 @@ render_print() {
   read -r PRINT_W PRINT_H < <($IDENTIFY -format "%w %h\n" "$out.png")
 }
 
-# CROP of a 629x444 client area, scaled to the printed picture.
+# A region of the client area, scaled to the printed picture.
 printed_region() {  # W H X Y
-  awk -v w="$PRINT_W" -v W="$1" -v H="$2" -v X="$3" -v Y="$4" \
-    'BEGIN { s = w / 629; printf "%dx%d+%d+%d\n", W * s, H * s, X * s, Y * s }'
+  awk -v w="$PRINT_W" -v cw="$WINDOW_W" -v W="$1" -v H="$2" -v X="$3" -v Y="$4" \
+    'BEGIN { s = w / cw; printf "%dx%d+%d+%d\n", W * s, H * s, X * s, Y * s }'
 }
 
 # A message box of the program titled "Velmoran" is shown, and looks exactly
@@ -461,22 +509,25 @@ box_gone() {
 # ---------------------------------------------------------------- checks
 
 window_opens() {
-  local title geometry name top
+  local title geometry name
   title=$(xdotool getwindowname "$WID")
   [ "$title" = "Ondrila Vastreni e Ferlino Quarsotti presentano:" ] || { WHY="title \"$title\""; return 1; }
   geometry=$(xwininfo -id "$WID" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
-  [ "$geometry" = 629x444 ] || { WHY="client area $geometry"; return 1; }
+  [ "$geometry" = "${WINDOW_W}x${WINDOW_H}" ] || { WHY="client area $geometry"; return 1; }
   shot "$WORK/window.png"
-  for name in fiocco trina tappeto triangolo; do
-    top=${BUTTON_Y[$name]}
-    for point in "526,$((top + 6))" "526,$((top + 58))" "618,$((top + 32))"; do
+  # Each figure button's face, near two corners and an edge, clear of its
+  # border and caption.
+  for name in "${FIGURES[@]}"; do
+    local x y w h
+    read -r x y w h <<< "${GEOMETRY[${BUTTON[$name]}]}"
+    for point in "$((x + 6)),$((y + 6))" "$((x + 6)),$((y + h - 7))" "$((x + w - 7)),$((y + h / 2))"; do
       local colour
       colour=$(rgb_at "$WORK/window.png" "$point")
       [ "$colour" = "$FACE" ] || { WHY="$name button face at ($point) is $colour"; return 1; }
     done
   done
   # "Stampa" and "Esci": light standard faces with dark captions.
-  for region in 105x25+520+312 105x25+520+344; do
+  for region in "$(crop_of Command6)" "$(crop_of Command5)"; do
     local dark face
     dark=$($CONVERT "$WORK/window.png" -crop "$region" +repage -colorspace gray -threshold 40% -negate \
       -format '%[fx:int(mean*w*h)]' info:)
@@ -484,7 +535,8 @@ window_opens() {
     [ "$dark" -ge 30 ] && awk -v f="$face" 'BEGIN { exit !(f < 0.01) }' \
       || { WHY="button at $region: $dark caption pixels, face share $face"; return 1; }
   done
-  # The drawing area is blank, in the colour a press clears it to.
+  # The drawing area is blank, in the colour a press clears it to (the
+  # triangle keeps clear of the area's corners).
   local blank colours
   blank=$(rgb_at "$(reference triangolo 0)" 0,0)
   shot_area "$WORK/blank.png"
@@ -499,7 +551,7 @@ draws() {  # FIGURE TEXT
 }
 
 prints_window() {
-  local before face figure screen
+  local before face figure screen carpet=${COLOURS[tappeto]%% *}
   before=$(pdf_count)
   shot "$WORK/printed-window.png"
   MARK=$(now_ms)
@@ -508,13 +560,13 @@ prints_window() {
   echo "# PDF job: ${PDF_MS} ms from the click on Stampa to the finished file"
   render_print "$WORK/print" || { WHY="pdftoppm failed"; return 1; }
   # The whole window, aspect kept, as large as the page allows.
-  awk -v w="$PRINT_W" -v h="$PRINT_H" -v pw="$PAGE_W" -v ph="$PAGE_H" \
-    'BEGIN { r = (w / h) / (629 / 444); exit !(r > 0.97 && r < 1.03 && (w > 0.9 * pw || h > 0.9 * ph)) }' \
+  awk -v w="$PRINT_W" -v h="$PRINT_H" -v pw="$PAGE_W" -v ph="$PAGE_H" -v cw="$WINDOW_W" -v ch="$WINDOW_H" \
+    'BEGIN { r = (w / h) / (cw / ch); exit !(r > 0.97 && r < 1.03 && (w > 0.9 * pw || h > 0.9 * ph)) }' \
     || { WHY="printed ${PRINT_W}x${PRINT_H} on a ${PAGE_W}x${PAGE_H} page"; return 1; }
   # The four figure buttons, and the figure in the drawing area as on screen.
-  face=$(share "$WORK/print.png" "$(printed_region 105 281 520 24)" "$FACE" 2%)
-  figure=$(share "$WORK/print.png" "$(printed_region 493 349 18 26)" "$KOCH" 8%)
-  screen=$(share "$WORK/printed-window.png" "$AREA" "$KOCH" 0)
+  face=$(share "$WORK/print.png" "$(printed_region $FIGURE_BUTTONS)" "$FACE" 2%)
+  figure=$(share "$WORK/print.png" "$(printed_region $AREA_LOGICAL)" "$carpet" 8%)
+  screen=$(share "$WORK/printed-window.png" "$AREA" "$carpet" 0)
   echo "# printout: button face share $face, figure share $figure (on screen $screen)"
   awk -v f="$face" -v g="$figure" -v s="$screen" 'BEGIN { exit !(f > 0.45 && s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
     || { WHY="button face share $face, figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
@@ -547,9 +599,11 @@ snowflake_with_print() {
   # the finished figure brought to the printout's scale; 2 pixels in from
   # the area's edge, clear of its border once scaled.
   blank=$(rgb_at "$WORK/snowflake-10.png" 0,0)
-  $CONVERT "$WORK/snowflake-10.png" -crop 489x345+2+2 +repage -resize "$(printed_region 489 345 0 0 | cut -d+ -f1)!" \
-    "PNG24:$WORK/snowflake-10-small.png"
-  printed=$(share "$WORK/print-snowflake.png" "$(printed_region 489 345 20 28)" "$blank" 8%)
+  local inner_w=$((AREA_W - 4)) inner_h=$((AREA_H - 4))
+  $CONVERT "$WORK/snowflake-10.png" -crop "${inner_w}x${inner_h}+2+2" +repage \
+    -resize "$(printed_region $inner_w $inner_h 0 0 | cut -d+ -f1)!" "PNG24:$WORK/snowflake-10-small.png"
+  printed=$(share "$WORK/print-snowflake.png" \
+    "$(printed_region $inner_w $inner_h $((AREA_X + 2)) $((AREA_Y + 2)))" "$blank" 8%)
   final=$(share "$WORK/snowflake-10-small.png" 10000x10000+0+0 "$blank" 8%)
   ratio=$(awk -v p="$printed" -v f="$final" 'BEGIN { printf "%.2f", (1 - p) / (1 - f) }')
   echo "# snowflake printout: $ratio of the finished figure's pixels"
@@ -568,7 +622,7 @@ nested_press() {
   burst $(type_count 8) $(click_on tappeto) $(type_count 0) $(click_on triangolo)
   settle 60 || return 1
   shot_area "$WORK/nested.png"
-  for colour in "$KOCH" "${TRIANGLE[@]}"; do
+  for colour in ${COLOURS[tappeto]} ${COLOURS[triangolo]}; do
     n=$(colour_count "$WORK/nested.png" "$colour")
     [ "$n" -ge 100 ] || { WHY="only $n pixels of $colour: both figures should show (see $WORK/nested.png)"; return 1; }
   done
@@ -654,7 +708,7 @@ no_printer() {
 scaled_window_draws() {
   local geometry want
   geometry=$(xwininfo -id "$WID" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
-  want=$(device 629 444 0 0 | cut -d+ -f1)
+  want=$(device "$WINDOW_W" "$WINDOW_H" 0 0 | cut -d+ -f1)
   echo "# QT_SCALE_FACTOR=$SCALE: client area $geometry"
   [ "$geometry" = "$want" ] || { WHY="client area $geometry, expected $want"; return 1; }
   draws triangolo 3 || return 1
@@ -674,19 +728,16 @@ start_cups
 echo "# display $DISPLAY, CUPS at $CUPS_SERVER, work folder $WORK"
 
 start_app main
-check "window: title, 629x444, four figure buttons, Stampa and Esci, blank area" window_opens
-while read -r figure count; do
-  check "$figure depth $count draws pixel-exact" draws "$figure" "$count"
-done << 'EOF'
-triangolo 0
-triangolo 3
-triangolo 7
-trina 4
-fiocco 4
-tappeto 0
-tappeto 3
-tappeto 5
-EOF
+check "window: title, client area size, figure buttons, Stampa and Esci, blank area" window_opens
+for figure in "${FIGURES[@]}"; do
+  for count in 0 4; do
+    check "$figure depth $count draws pixel-exact" draws "$figure" "$count"
+  done
+done
+# Deeper where it is still quick: the triangle's leaves a pixel or two apart;
+# the carpet last, as the printing check wants a dense figure on screen.
+check "triangolo depth 7 draws pixel-exact" draws triangolo 7
+check "tappeto depth 5 draws pixel-exact" draws tappeto 5
 check "Stampa prints the window with the carpet to the default PDF queue" prints_window
 check "snowflake depth 10 completes, with Stampa handled during it" snowflake_with_print
 check "a second press during a drawing: the triangle, then the carpet goes on" nested_press

@@ -1,14 +1,20 @@
 // velmoran-render: what the end-to-end test expects to see, made without the
-// program's window.
+// program's window, and the figures and layout the test finds its way by.
 //
 //   velmoran-render [--dpr S] FIGURE TEXT OUT.png
 //       Draws one press the way the window draws it and saves the drawing
-//       area's inner picture. FIGURE: triangolo, tappeto, trina or fiocco.
+//       area's inner picture. FIGURE: a figure's trace word (see --figures).
 //       With --dpr, the picture is made at device-pixel ratio S, as the window
-//       makes it on a screen scaled by S: round(493*S) x round(349*S) pixels.
+//       makes it on a screen scaled by S: the inner size times S, rounded.
 //   velmoran-render --box critical|question TEXT
 //       Shows a message box titled "Velmoran" with TEXT until it is closed,
 //       to be put beside the program's own box on the same X server.
+//   velmoran-render --figures
+//       One line per figure, in button order: WORD OBJECTNAME R,G,B...
+//       (its trace word, its button's object name, the colours of its lines).
+//   velmoran-render --layout
+//       One line per control: OBJECTNAME X Y W H, in logical pixels of the
+//       window's client area; first "Form1 0 0 W H", the client area itself.
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,14 +27,16 @@
 #include <QMessageBox>
 #include <QPalette>
 
+#include "core/window_state.hpp"
 #include "fractals/figures.hpp"
 #include "ui/app_setup.hpp"
 #include "ui/drawing_area.hpp"
+#include "ui/window_layout.hpp"
 
 namespace {
 
 // The reference must not depend on when events would have been handed over.
-struct NoEvents {
+struct IgnoredEvents {
     void yieldToEvents() {}
 };
 
@@ -36,7 +44,8 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: velmoran-render [--dpr S] FIGURE TEXT OUT.png\n"
-                 "       velmoran-render --box critical|question TEXT\n");
+                 "       velmoran-render --box critical|question TEXT\n"
+                 "       velmoran-render --figures | --layout\n");
     return 2;
 }
 
@@ -44,7 +53,7 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
 {
     // A drawing area of its own, placed and coloured as in the window, so its
     // picture has the window's size, scale and blank colour.
-    velmoran::ui::DrawingArea box(QRect(16, 24, 497, 353), nullptr);
+    velmoran::ui::DrawingArea box(velmoran::ui::layout::geometryOf("Picture1"), nullptr);
     // At another ratio, a picture of the same logical size made as the box
     // makes its own, at that ratio.
     std::unique_ptr<velmoran::ui::RasterSurface> scaled;
@@ -53,9 +62,13 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
                                                                 box.palette().color(QPalette::Button).rgb());
     velmoran::ui::RasterSurface& surface = scaled ? *scaled : box.surface();
     velmoran::WindowState state;
-    state.stackFloor = velmoran::stackFloorOfThisThread();
-    velmoran::placeTriangleCorners(state, surface);
-    NoEvents events;
+    try {
+        velmoran::loadWindowState(state, surface);
+    } catch (const velmoran::RuntimeError& error) {
+        std::fprintf(stderr, "velmoran-render: cannot place the triangle: %s\n", error.what());
+        return 1;
+    }
+    IgnoredEvents events;
     if (!(velmoran::pressFigure(state, surface, events, figure, std::string_view(text))
           == velmoran::PressOutcome::done())) {
         std::fprintf(stderr, "velmoran-render: the press did not finish\n");
@@ -68,10 +81,40 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
     return 0;
 }
 
+void printFigures()
+{
+    for (const velmoran::FigureInfo& figure : velmoran::kFigures) {
+        std::printf("%s %s", figure.traceWord, figure.objectName);
+        for (int i = 0; i < figure.colourCount; ++i) {
+            const velmoran::Colour c = figure.colours[i];
+            std::printf(" %u,%u,%u", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);
+        }
+        std::printf("\n");
+    }
+}
+
+void printLayout()
+{
+    namespace layout = velmoran::ui::layout;
+    std::printf("Form1 0 0 %d %d\n", layout::kWindowSize.width(), layout::kWindowSize.height());
+    for (const layout::ControlPlace& control : layout::kControls) {
+        const QRect& g = control.geometry;
+        std::printf("%s %d %d %d %d\n", control.objectName, g.x(), g.y(), g.width(), g.height());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--figures") == 0) {
+        printFigures();
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--layout") == 0) {
+        printLayout();
+        return 0;
+    }
     std::optional<double> dpr;
     if (argc >= 3 && std::strcmp(argv[1], "--dpr") == 0) {
         char* end = nullptr;
