@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds Velmoran and opens its window.
+# Installs what is missing (which alone needs root), builds Velmoran and opens
+# its window as the user who ran this.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/setup.sh
 bash scripts/build.sh
 exec ./build/ui/velmoran

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, everything needed to build, run and test
 # Velmoran; with --profilers, also what the benchmarks are profiled with.
-# Safe to run again: apt-get skips what is already there.
+# Safe to run again, and by any user once everything is there: only missing
+# packages are installed, which needs root.
 set -euo pipefail
 
 packages=(
@@ -29,7 +30,7 @@ done
 
 if [ "${#missing[@]}" -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
-    echo "setup: missing packages: ${missing[*]}; run this script as root" >&2
+    echo "setup: missing packages: ${missing[*]}; run scripts/setup.sh as root to install them" >&2
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
