@@ -8,6 +8,7 @@
 
 #include "core/trace.hpp"
 #include "fractals/figures.hpp"
+#include "tests/unit/doubles.hpp"
 
 namespace velmoran::fuzz {
 
@@ -48,10 +49,8 @@ private:
     std::abort();
 }
 
-// Counts what the recording surface is asked to do; a count out of step
-// with the calls (a line outside any press, say) fails the run.
-struct CheckingSink final : TraceSink {
-    void cls() override {}
+// Fails the run on a colour, line style or flags word no figure draws with.
+struct CheckingSink final : test::NullSink {
     void foreColor(Colour c) override
     {
         if (c != RGB(200, 80, 0))
@@ -67,10 +66,6 @@ struct CheckingSink final : TraceSink {
         if (flags != kLineInForeColor && flags != kLineWithColor && flags != kBoxWithColor)
             fail("unexpected line flags");
     }
-    void doEvents() override {}
-    void print() override {}
-    void end() override {}
-    void error(ErrorKind) override {}
 };
 
 struct Press {
@@ -123,7 +118,7 @@ private:
     std::uint64_t calls_ = 0;
 };
 
-Figure figureOf(std::uint8_t b) { return static_cast<Figure>(b % 4); }
+Figure figureOf(std::uint8_t b) { return kFigures[b % kFigureCount].id; }
 
 }  // namespace
 
@@ -153,11 +148,10 @@ void runOne(const std::uint8_t* data, std::size_t size)
 
     CheckingSink sink;
     WindowState state;
-    state.stackFloor = stackFloorOfThisThread();
     RecordingSurface surface(width, height, sink);
     ScriptedEvents events(state, surface, std::move(script));
     try {
-        placeTriangleCorners(state, surface);
+        loadWindowState(state, surface);
     } catch (const RuntimeError&) {
         // A size the triangle cannot be set up on; the other figures still draw.
     }

@@ -17,11 +17,13 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <random>
 #include <string>
 
+#include "tests/unit/doubles.hpp"
 #include "tests/widget/window_driver.hpp"
 #include "ui/app_setup.hpp"
 #include "ui/raster_surface.hpp"
@@ -113,25 +115,18 @@ std::string randomText(Rng& rng)
     }
 }
 
-Figure randomFigure(Rng& rng) { return static_cast<Figure>(uniform(rng, 0, 3)); }
+Figure randomFigure(Rng& rng) { return kFigures[uniform<std::size_t>(rng, 0, kFigureCount - 1)].id; }
 
-struct CallCounter final : TraceSink {
-    std::uint64_t calls = 0;
-    void cls() override {}
-    void foreColor(Colour) override {}
-    void drawStyle(Integer) override {}
-    void line(LineFlags, Single, Single, Single, Single, Colour) override {}
-    void doEvents() override { ++calls; }
-    void print() override {}
-    void end() override {}
-    void error(ErrorKind) override {}
+struct YieldCounter final : test::NullSink {
+    std::uint64_t yields = 0;
+    void doEvents() override { ++yields; }
 };
 
-std::uint64_t doEventsCalls(const TraceRequest& run)
+std::uint64_t yieldCalls(const TraceRequest& run)
 {
-    CallCounter counter;
+    YieldCounter counter;
     runTrace(run, counter);
-    return counter.calls;
+    return counter.yields;
 }
 
 // A run whose presses make at most `budget` yieldToEvents calls in all, so that
@@ -146,7 +141,7 @@ TraceRequest randomRun(Rng& rng, Single width, Single height, std::uint64_t budg
         run.figure = randomFigure(rng);
         run.text = randomText(rng);
         // The moments to press at are spread over the first press's own calls.
-        const std::uint64_t span = std::max<std::uint64_t>(1, doEventsCalls(run));
+        const std::uint64_t span = std::max<std::uint64_t>(1, yieldCalls(run));
 
         const int actions = uniform(rng, 0, 16);
         std::uint64_t at = 0;
@@ -168,7 +163,7 @@ TraceRequest randomRun(Rng& rng, Single width, Single height, std::uint64_t budg
             at = action.at;
             run.actions.push_back(action);
         }
-        if (doEventsCalls(run) <= budget)
+        if (yieldCalls(run) <= budget)
             return run;
     }
 }
@@ -190,22 +185,22 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     int nestingAtEnd = -1;
     QImage pictureAtEnd;
     QStringList printed;
-    ui::MainWindow form;
-    form.setDialogs(std::make_unique<RecordingDialogs>(log));
-    form.setEndProgram([&] {
+    ui::MainWindow window;
+    window.setDialogs(std::make_unique<RecordingDialogs>(log));
+    window.setEndProgram([&] {
         ++endings;
-        nestingAtEnd = form.state().nesting;
-        pictureAtEnd = form.surface().image().copy();
+        nestingAtEnd = window.state().nesting;
+        pictureAtEnd = window.surface().image().copy();
     });
-    form.setPrinterChoice([&] {
+    window.setPrinterChoice([&] {
         printed << QDir(printFolder).filePath(QStringLiteral("print-%1.pdf").arg(printed.size()));
         return pdfPrinter(printed.back());
     });
-    form.pump().setTiming(ui::PumpTiming::everyCall());
-    form.show();
+    window.pump().setTiming(ui::PumpTiming::everyCall());
+    window.show();
     QCoreApplication::processEvents();
 
-    YieldScript script(form, run.actions);
+    YieldScript script(window, run.actions);
     script.run(run.figure, run.text);
 
     RunReport report;
@@ -215,17 +210,17 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     report.deepestNesting = script.deepestNesting();
     report.errors = log.errors;
 
-    const Prediction expected = predict(form, run);
-    const QImage picture = form.surface().image();
+    const Prediction expected = predict(window, run);
+    const QImage picture = window.surface().image();
     auto problem = [&](const std::string& what) {
         if (report.problem.empty())
             report.problem = what;
     };
-    if (form.state().nesting != 0)
-        problem("renderer invocations left active: " + std::to_string(form.state().nesting));
-    if (script.calls() != expected.doEvents)
+    if (window.state().nesting != 0)
+        problem("renderer invocations left active: " + std::to_string(window.state().nesting));
+    if (script.calls() != expected.yields)
         problem("yieldToEvents calls: window " + std::to_string(script.calls()) + ", trace "
-                + std::to_string(expected.doEvents));
+                + std::to_string(expected.yields));
     if (log.errors != expected.errors)
         problem("errors reported: window [" + log.errors.join(QStringLiteral(" | ")).toStdString() + "], trace ["
                 + expected.errors.join(QStringLiteral(" | ")).toStdString() + "]");
@@ -236,7 +231,7 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
             problem("not a whole PDF: " + file.toStdString());
     if (endings != (expected.ended ? 1 : 0))
         problem("end action ran " + std::to_string(endings) + " times");
-    if (expected.ended && (picture != pictureAtEnd || !form.isHidden()))
+    if (expected.ended && (picture != pictureAtEnd || !window.isHidden()))
         problem("the window drew, or stayed shown, after Esci");
     if (picture != expected.picture) {
         int differing = 0;
@@ -310,6 +305,8 @@ private slots:
         const long long baselineRun = std::min<long long>(100, std::max<long long>(1, runs / 2));
 
         std::map<std::string, long long> totals;
+        std::array<long long, kFigureCount> figurePresses{};
+        long long prints = 0, exits = 0;
         std::map<QString, int> errors;
         std::map<int, int> depths;  // figure presses by count; 8: past the nesting bound
         std::size_t baseline = 0, baselineResident = 0, peak = 0;
@@ -325,13 +322,16 @@ private slots:
                                     .arg(seed + i)
                                     .arg(QString::fromStdString(report.problem))));
             for (const TraceAction& a : report.pressed) {
-                static const char* const kinds[] = {"Triangolo", "Tappeto", "Trina", "Fiocco", "Stampa", "Esci"};
-                ++totals[kinds[a.kind == TraceAction::Kind::Press ? static_cast<int>(a.figure)
-                                                                    : 3 + static_cast<int>(a.kind)]];
-                try {
-                    if (a.kind == TraceAction::Kind::Press)
+                switch (a.kind) {
+                case TraceAction::Kind::Press:
+                    ++figurePresses[static_cast<std::size_t>(a.figure)];
+                    try {
                         ++depths[std::min<int>(iterationCount(a.text), 8)];
-                } catch (const RuntimeError&) {
+                    } catch (const RuntimeError&) {
+                    }
+                    break;
+                case TraceAction::Kind::Print: ++prints; break;
+                case TraceAction::Kind::Exit: ++exits; break;
                 }
             }
             totals["calls"] += static_cast<long long>(report.calls);
@@ -352,10 +352,10 @@ private slots:
         std::printf("soak: %lld runs, seed %llu, at most %llu yieldToEvents calls a run, %.1f s\n", runs,
                     static_cast<unsigned long long>(seed), static_cast<unsigned long long>(budget),
                     clock.elapsed() / 1000.0);
-        std::printf("soak: presses: %lld Triangolo, %lld Tappeto, %lld Trina, %lld Fiocco, %lld Stampa, %lld Esci;"
-                    " %lld yieldToEvents calls\n",
-                    totals["Triangolo"], totals["Tappeto"], totals["Trina"], totals["Fiocco"], totals["Stampa"],
-                    totals["Esci"], totals["calls"]);
+        std::printf("soak: presses:");
+        for (const FigureInfo& figure : kFigures)
+            std::printf(" %lld %s,", figurePresses[static_cast<std::size_t>(figure.id)], figure.traceWord);
+        std::printf(" %lld stampa, %lld esci; %lld yieldToEvents calls\n", prints, exits, totals["calls"]);
         std::printf("soak: figure presses by count:");
         for (const auto& [count, n] : depths)
             if (count < 8)

@@ -94,8 +94,8 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
 // presses start.
 class PressAgain final : public QObject {
 public:
-    PressAgain(QAbstractButton& button, ui::MainWindow& form, const DialogLog& log, int refusals)
-        : button_(button), form_(form), log_(log), refusals_(refusals)
+    PressAgain(QAbstractButton& button, ui::MainWindow& window, const DialogLog& log, int refusals)
+        : button_(button), window_(window), log_(log), refusals_(refusals)
     {
         button.installEventFilter(this);
     }
@@ -111,13 +111,13 @@ public:
             postClick(button_);
             return false;
         }
-        postClick(*buttonNamed(form_, "Command5"));
+        postClick(*buttonNamed(window_, "Command5"));
         return true;
     }
 
 private:
     QAbstractButton& button_;
-    ui::MainWindow& form_;
+    ui::MainWindow& window_;
     const DialogLog& log_;
     qsizetype refusals_;
 };
@@ -150,27 +150,27 @@ private slots:
         int nestingAtFirstError = -1;
         std::size_t pressesAtFirstError = 0;
         std::uintptr_t frameAtFirstError = 0;
-        ui::MainWindow form;
-        form.setDialogs(std::make_unique<RecordingDialogs>(log));
-        form.setEndProgram([&] { ++endings; });
-        form.pump().setTiming(ui::PumpTiming::everyCall());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QAbstractButton& triangle = *figureButton(form, Figure::SierpinskiTriangle);
-        PressAgain again(triangle, form, log, refusals);
+        ui::MainWindow window;
+        window.setDialogs(std::make_unique<RecordingDialogs>(log));
+        window.setEndProgram([&] { ++endings; });
+        window.pump().setTiming(ui::PumpTiming::everyCall());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QAbstractButton& triangle = *figureButton(window, Figure::SierpinskiTriangle);
+        PressAgain again(triangle, window, log, refusals);
         log.onError = [&] {
             if (log.errors.size() > 1)
                 return;
-            nestingAtFirstError = form.state().nesting;
+            nestingAtFirstError = window.state().nesting;
             pressesAtFirstError = again.frames.size();
             frameAtFirstError = here();
         };
 
-        setSelectorText(form, count.toStdString());
+        setSelectorText(window, count.toStdString());
         clickByMouse(triangle);
         // When no drawing is left to take them, the last clicks wait for the event loop.
         QTRY_COMPARE(endings, 1);
-        QCOMPARE(form.state().nesting, 0);
+        QCOMPARE(window.state().nesting, 0);
         QCOMPARE(log.errors.size(), qsizetype(refusals));
         QVERIFY(std::all_of(log.errors.begin(), log.errors.end(),
                             [](const QString& e) { return e == ui::errorMessage(ErrorKind::Stack); }));
@@ -183,9 +183,9 @@ private slots:
         QVERIFY(shares.size() > 10);
         std::nth_element(shares.begin(), shares.begin() + shares.size() / 2, shares.end());
         const std::size_t perPress = shares[shares.size() / 2];
-        const std::uintptr_t floor = form.state().stackFloor;
+        const std::uintptr_t floor = window.state().stackFloor;
         const std::size_t left = frameAtFirstError - stackEnd();
-        const std::size_t dialogsNeed = stackOfTheWindowsDialogs(form);
+        const std::size_t dialogsNeed = stackOfTheWindowsDialogs(window);
         std::printf("count %s: %zu presses nested when the first was refused, %d renderer invocations active;"
                     " %zu bytes of stack a nested press; %zu KiB used at the refusal, %zu KiB left below it"
                     " (floor at %zu KiB); the window's dialogs and printing take up to %zu KiB\n",

@@ -31,7 +31,7 @@ class PrintFailureTest : public QObject {
 private slots:
     void initTestCase() { ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
 
-    void stampaDuringADrawing_data()
+    void printDuringADrawing_data()
     {
         QTest::addColumn<QString>("printer");   // its output file; empty: no printer at all
         QTest::addColumn<bool>("answerYes");    // to the offer of a PDF file
@@ -50,7 +50,7 @@ private slots:
         QTest::newRow("no printer, PDF file that cannot be written")
             << "" << true << "/dev/full" << "Impossibile scrivere il file PDF «%1»." << "";
     }
-    void stampaDuringADrawing()
+    void printDuringADrawing()
     {
         QFETCH(QString, printer);
         QFETCH(bool, answerYes);
@@ -65,22 +65,22 @@ private slots:
         DialogLog log;
         log.answerYes = answerYes;
         log.pdfFile = pdfFile;
-        ui::MainWindow form;
-        form.setDialogs(std::make_unique<RecordingDialogs>(log));
-        form.setPrinterChoice([&] { return printer.isEmpty() ? nullptr : pdfPrinter(printer); });
-        form.pump().setTiming(ui::PumpTiming::everyCall());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ui::MainWindow window;
+        window.setDialogs(std::make_unique<RecordingDialogs>(log));
+        window.setPrinterChoice([&] { return printer.isEmpty() ? nullptr : pdfPrinter(printer); });
+        window.pump().setTiming(ui::PumpTiming::everyCall());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         // A carpet of depth 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
         TraceRequest request;
         request.figure = Figure::SierpinskiCarpet;
         request.text = "3";
-        TraceAction stampa;
-        stampa.at = 30;
-        stampa.kind = TraceAction::Kind::Print;
-        request.actions.push_back(stampa);
-        YieldScript script(form, request.actions);
+        TraceAction print;
+        print.at = 30;
+        print.kind = TraceAction::Kind::Print;
+        request.actions.push_back(print);
+        YieldScript script(window, request.actions);
         script.run(request.figure, request.text);
 
         QCOMPARE(script.pressedOf(TraceAction::Kind::Print), 1);
@@ -93,14 +93,14 @@ private slots:
         else
             QVERIFY(QDir(dir.path()).isEmpty());
 
-        QCOMPARE(form.lastOutcome(), PressOutcome::done());
-        QCOMPARE(form.surface().image(), predict(form, request).picture);
-        QCOMPARE(form.state().iterations, Integer(3));
-        QCOMPARE(form.state().nesting, 0);
-        QVERIFY(form.isVisible());
-        setSelectorText(form, "0");
-        clickByMouse(*figureButton(form, Figure::KochCurve));
-        QCOMPARE(form.lastOutcome(), PressOutcome::done());
+        QCOMPARE(window.lastOutcome(), PressOutcome::done());
+        QCOMPARE(window.surface().image(), predict(window, request).picture);
+        QCOMPARE(window.state().iterations, Integer(3));
+        QCOMPARE(window.state().nesting, 0);
+        QVERIFY(window.isVisible());
+        setSelectorText(window, "0");
+        clickByMouse(*figureButton(window, Figure::KochCurve));
+        QCOMPARE(window.lastOutcome(), PressOutcome::done());
     }
 };
 

@@ -33,20 +33,19 @@ QString RecordingDialogs::askPdfFileName()
     return log_.pdfFile;
 }
 
-QAbstractButton* buttonNamed(ui::MainWindow& form, const char* name)
+QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name)
 {
-    return form.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
 }
 
-QAbstractButton* figureButton(ui::MainWindow& form, Figure figure)
+QAbstractButton* figureButton(ui::MainWindow& window, Figure figure)
 {
-    static const char* const names[] = {"Command1", "Command2", "Command3", "Command4"};
-    return buttonNamed(form, names[static_cast<int>(figure)]);
+    return buttonNamed(window, figureInfo(figure).objectName);
 }
 
-void setSelectorText(ui::MainWindow& form, const std::string& text)
+void setSelectorText(ui::MainWindow& window, const std::string& text)
 {
-    form.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QString::fromStdString(text));
+    window.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QString::fromStdString(text));
 }
 
 namespace {
@@ -72,15 +71,15 @@ void postClick(QAbstractButton& button)
         QCoreApplication::postEvent(&button, mouseEvent(button, type).release());
 }
 
-void press(ui::MainWindow& form, const TraceAction& action)
+void press(ui::MainWindow& window, const TraceAction& action)
 {
     switch (action.kind) {
     case TraceAction::Kind::Press:
-        setSelectorText(form, action.text);
-        clickByMouse(*figureButton(form, action.figure));
+        setSelectorText(window, action.text);
+        clickByMouse(*figureButton(window, action.figure));
         break;
-    case TraceAction::Kind::Print: clickByMouse(*buttonNamed(form, "Command6")); break;
-    case TraceAction::Kind::Exit: clickByMouse(*buttonNamed(form, "Command5")); break;
+    case TraceAction::Kind::Print: clickByMouse(*buttonNamed(window, "Command6")); break;
+    case TraceAction::Kind::Exit: clickByMouse(*buttonNamed(window, "Command5")); break;
     }
 }
 
@@ -88,8 +87,8 @@ namespace {
 const QEvent::Type kTick = static_cast<QEvent::Type>(QEvent::registerEventType());
 }  // namespace
 
-YieldScript::YieldScript(ui::MainWindow& form, std::vector<TraceAction> script)
-    : form_(form), script_(std::move(script))
+YieldScript::YieldScript(ui::MainWindow& window, std::vector<TraceAction> script)
+    : window_(window), script_(std::move(script))
 {
     // The trace runs the actions of one call in the order given.
     std::stable_sort(script_.begin(), script_.end(),
@@ -111,8 +110,8 @@ void YieldScript::run(Figure figure, const std::string& text)
     pressed_.push_back(first);
     running_ = 1;
     deepestPresses_ = std::max(deepestPresses_, 1);
-    setSelectorText(form_, text);
-    clickByMouse(*figureButton(form_, figure));
+    setSelectorText(window_, text);
+    clickByMouse(*figureButton(window_, figure));
     running_ = 0;
 }
 
@@ -121,7 +120,7 @@ bool YieldScript::event(QEvent* event)
     if (event->type() != kTick)
         return QObject::event(event);
     ++calls_;
-    deepestNesting_ = std::max(deepestNesting_, form_.state().nesting);
+    deepestNesting_ = std::max(deepestNesting_, window_.state().nesting);
     // Every action due now is taken before any runs: a press made here runs
     // yieldToEvents calls of its own, which must not take this call's actions.
     const std::size_t first = next_;
@@ -130,12 +129,12 @@ bool YieldScript::event(QEvent* event)
     const std::size_t last = next_;
     // Posted before those presses, so that their own yieldToEvents calls find it.
     QCoreApplication::postEvent(this, new QEvent(kTick));
-    for (std::size_t i = first; i < last && !form_.state().ending; ++i) {
+    for (std::size_t i = first; i < last && !window_.state().ending; ++i) {
         const TraceAction& action = script_[i];
         pressed_.push_back(action);
         if (action.kind == TraceAction::Kind::Press)
             deepestPresses_ = std::max(deepestPresses_, ++running_);
-        press(form_, action);
+        press(window_, action);
         if (action.kind == TraceAction::Kind::Press)
             --running_;
     }
@@ -155,7 +154,7 @@ public:
     {
         surface_.drawLine(flags, x1, y1, x2, y2, colour);
     }
-    void doEvents() override { ++out_.doEvents; }
+    void doEvents() override { ++out_.yields; }
     void print() override { ++out_.prints; }
     void end() override { out_.ended = true; }
     void error(ErrorKind kind) override { out_.errors << ui::errorMessage(kind); }
@@ -182,10 +181,10 @@ std::string number(double v)
 
 }  // namespace
 
-Prediction predict(ui::MainWindow& form, const TraceRequest& request)
+Prediction predict(ui::MainWindow& window, const TraceRequest& request)
 {
-    const auto* box = form.findChild<ui::DrawingArea*>(QStringLiteral("Picture1"));
-    ui::RasterSurface surface(box->contentsRect().size(), box->devicePixelRatioF(), form.surface().background());
+    const auto* box = window.findChild<ui::DrawingArea*>(QStringLiteral("Picture1"));
+    ui::RasterSurface surface(box->contentsRect().size(), box->devicePixelRatioF(), window.surface().background());
     Prediction prediction;
     PictureSink sink(surface, prediction);
     runTrace(request, sink);

@@ -45,9 +45,9 @@ private:
     DialogLog& log_;
 };
 
-QAbstractButton* figureButton(ui::MainWindow& form, Figure figure);
-QAbstractButton* buttonNamed(ui::MainWindow& form, const char* name);
-void setSelectorText(ui::MainWindow& form, const std::string& text);
+QAbstractButton* figureButton(ui::MainWindow& window, Figure figure);
+QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name);
+void setSelectorText(ui::MainWindow& window, const std::string& text);
 
 // A left click sent through QApplication::notify, as a person's click is
 // delivered: the button goes down, then its release clicks it.
@@ -58,7 +58,7 @@ void clickByMouse(QAbstractButton& button);
 void postClick(QAbstractButton& button);
 
 // Presses the button of a trace action, its selector text typed first.
-void press(ui::MainWindow& form, const TraceAction& action);
+void press(ui::MainWindow& window, const TraceAction& action);
 
 // Presses the buttons of a trace script from inside the yieldToEvents calls that
 // the trace tool's --at counts. The window's pump must hand events over at
@@ -67,7 +67,7 @@ void press(ui::MainWindow& form, const TraceAction& action);
 // that delivery what is due at that call.
 class YieldScript final : public QObject {
 public:
-    YieldScript(ui::MainWindow& form, std::vector<TraceAction> script);
+    YieldScript(ui::MainWindow& window, std::vector<TraceAction> script);
 
     // The first press, made as the person would; returns when it has.
     void run(Figure figure, const std::string& text);
@@ -85,7 +85,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    ui::MainWindow& form_;
+    ui::MainWindow& window_;
     std::vector<TraceAction> script_;
     std::size_t next_ = 0;
     std::uint64_t calls_ = 0;
@@ -99,12 +99,12 @@ private:
 // the window's.
 struct Prediction {
     QImage picture;
-    std::uint64_t doEvents = 0;
+    std::uint64_t yields = 0;
     int prints = 0;
     bool ended = false;
     QStringList errors;  // as the window reports them
 };
-Prediction predict(ui::MainWindow& form, const TraceRequest& request);
+Prediction predict(ui::MainWindow& window, const TraceRequest& request);
 
 // The trace tool's command line for a request, to replay a failure.
 std::string traceCommand(const TraceRequest& request);
