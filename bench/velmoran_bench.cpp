@@ -7,8 +7,8 @@
 //     replayed by Line calls into the same image after the same clear: the
 //     difference is what the recursion and its exact arithmetic cost.
 // Counters also report how responsive the window stayed during the press
-// (longest stretch without an event dispatched, repaints per second) and the
-// memory it took.
+// (longest stretch without an event dispatched, the median wait of a zero
+// timer, repaints per second) and the memory it took.
 //
 //   build/bench/velmoran-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -28,10 +28,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QTimer>
 #include <QWindow>
 
 #include "core/trace.hpp"
 #include "fractals/figures.hpp"
+#include "tests/unit/doubles.hpp"
 #include "ui/app_setup.hpp"
 #include "ui/main_window.hpp"
 #include "ui/drawing_area.hpp"
@@ -39,6 +41,7 @@
 
 using namespace velmoran;
 using namespace velmoran::ui;
+using velmoran::test::IgnoredEvents;
 
 namespace {
 
@@ -47,11 +50,6 @@ using Clock = std::chrono::steady_clock;
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // --- The references ------------------------------------------------------
-
-class NoEvents final : public EventService {
-public:
-    void yieldToEvents() override {}
-};
 
 // A run of identical consecutive Line calls. The deep carpet repeats each
 // degenerate box hundreds of times in a row (its last levels have side 0),
@@ -65,14 +63,12 @@ struct LineRun {
 };
 
 // Records the Line calls of a press, and the fore colour each one is drawn in.
-class LineRecorder final : public TraceSink {
+class LineRecorder final : public test::NullSink {
 public:
     std::vector<LineRun> runs;
     std::uint64_t lines = 0;
 
-    void cls() override {}
     void foreColor(Colour colour) override { foreColor_ = colour; }
-    void drawStyle(Integer) override {}
     void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
     {
         ++lines;
@@ -87,10 +83,6 @@ public:
         }
         runs.push_back({flags, x1, y1, x2, y2, colour, foreColor_, 1});
     }
-    void doEvents() override {}
-    void print() override {}
-    void end() override {}
-    void error(ErrorKind) override {}
 
 private:
     // Bitwise: -0 and 0 are different calls.
@@ -115,10 +107,9 @@ const BareFigure& bareFigure(Figure figure, int depth, Single width, Single heig
     LineRecorder recorder;
     RecordingSurface surface(width, height, recorder);
     WindowState state;
-    state.stackFloor = stackFloorOfThisThread();
-    placeTriangleCorners(state, surface);
-    NoEvents none;
-    pressFigure<RecordingSurface, NoEvents>(state, surface, none, figure, std::to_string(depth));
+    loadWindowState(state, surface);
+    IgnoredEvents ignored;
+    pressFigure<RecordingSurface, IgnoredEvents>(state, surface, ignored, figure, std::to_string(depth));
     cached.figure = figure;
     cached.depth = depth;
     cached.runs = std::move(recorder.runs);
@@ -142,26 +133,44 @@ void drawBare(RasterSurface& surface, const BareFigure& bare)
 // --- Responsiveness and memory ------------------------------------------
 
 // Sees every event the application dispatches: the longest stretch of a
-// press without one is the longest a click would have waited.
+// press without one is the longest a click would have waited. A zero timer
+// runs during the press too: the stretches between its turns (the press's
+// start and end count as turns) are how long a click usually waits.
 class DispatchWatch final : public QObject {
 public:
-    explicit DispatchWatch(const QObject* picture) : picture_(picture) {}
+    explicit DispatchWatch(const QObject* drawingArea) : drawingArea_(drawingArea)
+    {
+        connect(&probe_, &QTimer::timeout, this, [this] { noteTurn(Clock::now()); });
+    }
 
     void begin()
     {
         active_ = true;
-        last_ = Clock::now();
+        last_ = lastTurn_ = Clock::now();
+        probe_.start(0);
     }
     void end()
     {
-        note(Clock::now());
+        const Clock::time_point now = Clock::now();
+        note(now);
+        noteTurn(now);
+        probe_.stop();
         active_ = false;
     }
     Clock::duration longestGap() const { return longestGap_; }
+    Clock::duration medianTurnGap()
+    {
+        if (turnGaps_.empty())
+            return {};
+        const auto middle = turnGaps_.begin() + static_cast<std::ptrdiff_t>(turnGaps_.size() / 2);
+        std::nth_element(turnGaps_.begin(), middle, turnGaps_.end());
+        return *middle;
+    }
     std::uint64_t paints() const { return paints_; }
     void reset()
     {
         longestGap_ = {};
+        turnGaps_.clear();
         paints_ = 0;
     }
 
@@ -169,7 +178,7 @@ public:
     {
         if (active_) {
             note(Clock::now());
-            if (receiver == picture_ && event->type() == QEvent::Paint)
+            if (receiver == drawingArea_ && event->type() == QEvent::Paint)
                 ++paints_;
         }
         return false;
@@ -181,11 +190,19 @@ private:
         longestGap_ = std::max(longestGap_, now - last_);
         last_ = now;
     }
+    void noteTurn(Clock::time_point now)
+    {
+        turnGaps_.push_back(now - lastTurn_);
+        lastTurn_ = now;
+    }
 
-    const QObject* picture_;
+    const QObject* drawingArea_;
+    QTimer probe_;
     bool active_ = false;
     Clock::time_point last_;
+    Clock::time_point lastTurn_;
     Clock::duration longestGap_{};
+    std::vector<Clock::duration> turnGaps_;
     std::uint64_t paints_ = 0;
 };
 
@@ -225,24 +242,22 @@ long maxRssKiB()
 // --- The window ------------------------------------------------------------
 
 struct Window {
-    MainWindow* form = nullptr;
-    DrawingArea* picture = nullptr;
+    MainWindow* mainWindow = nullptr;
     DispatchWatch* watch = nullptr;
 };
 Window window;
 
 void pressBenchmark(benchmark::State& st, Figure figure, int depth)
 {
-    RasterSurface& surface = window.form->surface();
+    RasterSurface& surface = window.mainWindow->surface();
     if (surface.image().size() != QSize(493, 349) || surface.image().devicePixelRatio() != 1) {
         st.SkipWithError("the drawing area is not 493 by 349 pixels at ratio 1");
         return;
     }
-    QtEventPump& pump = window.form->pump();
+    QtEventPump& pump = window.mainWindow->pump();
     WindowState state;
-    state.stackFloor = stackFloorOfThisThread();
-    placeTriangleCorners(state, surface);
-    NoEvents none;
+    loadWindowState(state, surface);
+    IgnoredEvents ignored;
     const std::string text = std::to_string(depth);
     const BareFigure& bare = bareFigure(figure, depth, surface.scaleWidth(), surface.scaleHeight());
 
@@ -252,7 +267,7 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
     const long rssBefore = statusKiB("VmRSS");
     const bool peakReset = resetPeakMemory();
 
-    double full = 0, noEvents = 0, bareTime = 0;
+    double full = 0, ignoringEvents = 0, bareTime = 0;
     bool failed = false;
     for (auto _ : st) {
         watch.begin();
@@ -265,9 +280,9 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
         full += fullTime;
 
         t0 = Clock::now();
-        const PressOutcome quiet = pressFigure<RasterSurface, NoEvents>(state, surface, none, figure, text);
+        const PressOutcome quiet = pressFigure<RasterSurface, IgnoredEvents>(state, surface, ignored, figure, text);
         t1 = Clock::now();
-        noEvents += seconds(t1 - t0);
+        ignoringEvents += seconds(t1 - t0);
 
         t0 = Clock::now();
         drawBare(surface, bare);
@@ -284,11 +299,12 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
 
     using benchmark::Counter;
     const double ms = 1e3;
-    st.counters["no_doevents_ms"] = Counter(noEvents * ms, Counter::kAvgIterations);
+    st.counters["no_yield_ms"] = Counter(ignoringEvents * ms, Counter::kAvgIterations);
     st.counters["bare_ms"] = Counter(bareTime * ms, Counter::kAvgIterations);
     st.counters["full/bare"] = full / bareTime;
-    st.counters["full/no_doevents"] = full / noEvents;
+    st.counters["full/no_yield"] = full / ignoringEvents;
     st.counters["max_gap_ms"] = seconds(watch.longestGap()) * ms;
+    st.counters["median_gap_ms"] = seconds(watch.medianTurnGap()) * ms;
     st.counters["repaints/s"] = static_cast<double>(watch.paints()) / full;
     st.counters["dispatches/s"] = static_cast<double>(pump.dispatches() - dispatchesBefore) / full;
     st.counters["lines"] = static_cast<double>(bare.lines);
@@ -301,11 +317,11 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
 // limit measures other work.
 bool bareMatchesPress(Figure figure, int depth)
 {
-    RasterSurface& surface = window.form->surface();
+    RasterSurface& surface = window.mainWindow->surface();
     WindowState state;
-    placeTriangleCorners(state, surface);
-    NoEvents none;
-    pressFigure<RasterSurface, NoEvents>(state, surface, none, figure, std::to_string(depth));
+    loadWindowState(state, surface);
+    IgnoredEvents ignored;
+    pressFigure<RasterSurface, IgnoredEvents>(state, surface, ignored, figure, std::to_string(depth));
     const QImage pressed = surface.image().copy();
     drawBare(surface, bareFigure(figure, depth, surface.scaleWidth(), surface.scaleHeight()));
     return surface.image() == pressed;
@@ -323,28 +339,27 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
 
-    MainWindow form;
-    form.show();
+    MainWindow mainWindow;
+    mainWindow.show();
     QElapsedTimer waited;
     waited.start();
-    while (!(form.windowHandle() && form.windowHandle()->isExposed()) && waited.elapsed() < 5000)
+    while (!(mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed()) && waited.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    window.form = &form;
-    window.picture = form.findChild<DrawingArea*>(QStringLiteral("Picture1"));
-    DispatchWatch watch(window.picture);
+    window.mainWindow = &mainWindow;
+    DispatchWatch watch(mainWindow.findChild<DrawingArea*>(QStringLiteral("Picture1")));
     window.watch = &watch;
     app.installEventFilter(&watch);
 
-    for (Figure figure : {Figure::SierpinskiTriangle, Figure::KochCurve, Figure::KochSnowflake, Figure::SierpinskiCarpet})
-        if (!bareMatchesPress(figure, 5)) {
+    for (const FigureInfo& figure : kFigures)
+        if (!bareMatchesPress(figure.id, 5)) {
             std::fputs("velmoran-bench: the replayed lines do not paint what the press paints\n", stderr);
             return 1;
         }
 
-    for (Figure figure : {Figure::SierpinskiTriangle, Figure::KochCurve, Figure::KochSnowflake, Figure::SierpinskiCarpet})
+    for (const FigureInfo& figure : kFigures)
         for (int depth : {6, 8, 10})
-            benchmark::RegisterBenchmark((std::string(traceWord(figure)) + "/" + std::to_string(depth)).c_str(),
-                                         pressBenchmark, figure, depth)
+            benchmark::RegisterBenchmark((std::string(figure.traceWord) + "/" + std::to_string(depth)).c_str(),
+                                         pressBenchmark, figure.id, depth)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
