@@ -10,8 +10,8 @@ packages=(
   g++ cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
-  # checks of the desktop entry and the AppStream record
-  desktop-file-utils appstream
+  # checks of the desktop entry, the AppStream record and the Debian package
+  desktop-file-utils appstream lintian
   # fonts close to the window's faces
   fonts-dejavu-core fonts-liberation2 fonts-wine
   # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
