@@ -13,8 +13,8 @@ namespace velmoran {
 const char* const kTraceUsage =
     "usage: velmoran-trace [--size W H] [--at K ACTION [TEXT]]... FIGURE TEXT\n"
     "  FIGURE: triangolo, tappeto, trina or fiocco; TEXT: the selector's text\n"
-    "  --size W H: the surface's scaleWidth and scaleHeight (default 640 490)\n"
-    "  --at K ACTION [TEXT]: at the K-th yieldToEvents call, press ACTION: a FIGURE\n"
+    "  --size W H: the surface's ScaleWidth and ScaleHeight (default 640 490)\n"
+    "  --at K ACTION [TEXT]: at the K-th DoEvents call, press ACTION: a FIGURE\n"
     "      with its TEXT, stampa or esci\n";
 
 namespace {
