@@ -93,25 +93,19 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, 
 
 // One curve at mid-height, 10 units inside either side edge. The three size
 // reads and conversions keep their historical order.
-template <class Surface, class Events>
-void drawKochCurve(Canvas<Surface, Events>& canvas)
-{
-    Surface& s = canvas.surface;
-    const Single firstHeight = s.scaleHeight();
-    const Single width = s.scaleWidth();
-    const Single secondHeight = s.scaleHeight();
-    const Integer y2 = toInteger(checkedFp(static_cast<double>(secondHeight) / 2, secondHeight));
-    const Integer x2 = toInteger(checkedFp(static_cast<double>(width) - 10, width));
-    const Integer y1 = toInteger(checkedFp(static_cast<double>(firstHeight) / 2, firstHeight));
-    subdivideSegment<const Integer&>(canvas, canvas.state.iterations, 10, y1, x2, y2);
-}
-
 template <>
 struct FigureRenderer<Figure::KochCurve> {
     template <class Surface, class Events>
     static void draw(Canvas<Surface, Events>& canvas)
     {
-        drawKochCurve(canvas);
+        Surface& s = canvas.surface;
+        const Single firstHeight = s.scaleHeight();
+        const Single width = s.scaleWidth();
+        const Single secondHeight = s.scaleHeight();
+        const Integer y2 = toInteger(checkedFp(static_cast<double>(secondHeight) / 2, secondHeight));
+        const Integer x2 = toInteger(checkedFp(static_cast<double>(width) - 10, width));
+        const Integer y1 = toInteger(checkedFp(static_cast<double>(firstHeight) / 2, firstHeight));
+        subdivideSegment<const Integer&>(canvas, canvas.state.iterations, 10, y1, x2, y2);
     }
 };
 

@@ -8,22 +8,16 @@
 
 namespace velmoran {
 
-template <class Surface, class Events>
-void drawKochSnowflake(Canvas<Surface, Events>& canvas)
-{
-    // Each side takes the count the window holds when that side begins.
-    const Integer& count = canvas.state.iterations;
-    subdivideSegment<const Integer&>(canvas, count, 150, 120, 490, 120);
-    subdivideSegment<const Integer&>(canvas, count, 490, 120, 320, 414);
-    subdivideSegment<const Integer&>(canvas, count, 320, 414, 150, 120);
-}
-
 template <>
 struct FigureRenderer<Figure::KochSnowflake> {
     template <class Surface, class Events>
     static void draw(Canvas<Surface, Events>& canvas)
     {
-        drawKochSnowflake(canvas);
+        // Each side takes the count the window holds when that side begins.
+        const Integer& count = canvas.state.iterations;
+        subdivideSegment<const Integer&>(canvas, count, 150, 120, 490, 120);
+        subdivideSegment<const Integer&>(canvas, count, 490, 120, 320, 414);
+        subdivideSegment<const Integer&>(canvas, count, 320, 414, 150, 120);
     }
 };
 

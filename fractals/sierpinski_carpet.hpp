@@ -91,20 +91,14 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, I
 }
 
 // The start square at (150, 50), its side the area's height less 100.
-template <class Surface, class Events>
-void drawSierpinskiCarpet(Canvas<Surface, Events>& canvas)
-{
-    const Single height = canvas.surface.scaleHeight();
-    const Integer side = toInteger(checkedFp(static_cast<double>(height) - 100, height));
-    subdivideSquare<const Integer&>(canvas, canvas.state.iterations, 150, 50, side);
-}
-
 template <>
 struct FigureRenderer<Figure::SierpinskiCarpet> {
     template <class Surface, class Events>
     static void draw(Canvas<Surface, Events>& canvas)
     {
-        drawSierpinskiCarpet(canvas);
+        const Single height = canvas.surface.scaleHeight();
+        const Integer side = toInteger(checkedFp(static_cast<double>(height) - 100, height));
+        subdivideSquare<const Integer&>(canvas, canvas.state.iterations, 150, 50, side);
     }
 };
 

@@ -148,27 +148,21 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Single x1, 
 
 // The triangle on the corners placed when the window was made. Their box
 // decides, once for the whole figure, how it is computed.
-template <class Surface, class Events>
-void drawSierpinskiTriangle(Canvas<Surface, Events>& canvas)
-{
-    using namespace triangle_detail;
-    const auto& v = canvas.state.triangleCorners;
-    auto draw = [&](auto arithmetic) {
-        subdivideTriangle<const Integer&, decltype(arithmetic)>(canvas, canvas.state.iterations, v[0][0],
-                                                                v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
-    };
-    if (inDoubleIsExact(v))
-        draw(InDouble{});
-    else
-        draw(Extended{});
-}
-
 template <>
 struct FigureRenderer<Figure::SierpinskiTriangle> {
     template <class Surface, class Events>
     static void draw(Canvas<Surface, Events>& canvas)
     {
-        drawSierpinskiTriangle(canvas);
+        using namespace triangle_detail;
+        const auto& v = canvas.state.triangleCorners;
+        auto drawWith = [&](auto arithmetic) {
+            subdivideTriangle<const Integer&, decltype(arithmetic)>(canvas, canvas.state.iterations, v[0][0],
+                                                                    v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        };
+        if (inDoubleIsExact(v))
+            drawWith(InDouble{});
+        else
+            drawWith(Extended{});
     }
 };
 
