@@ -133,12 +133,15 @@ public:
         if (const NamedDestination dest(destination); dest.get())
             for (int i = 0; i < dest.get()->num_options; ++i)
                 options.add(dest.get()->options[i].name, dest.get()->options[i].value);
-        const JobId job = cupsCreateJob(CUPS_HTTP_DEFAULT, name, jobTitle.constData(), options.count(), options.options());
+        const JobId job =
+            cupsCreateJob(CUPS_HTTP_DEFAULT, name, jobTitle.constData(), options.count(), options.options());
         if (job <= 0)
             return 0;
-        http_status_t status = cupsStartDocument(CUPS_HTTP_DEFAULT, name, job, jobTitle.constData(), CUPS_FORMAT_PDF, 1);
+        http_status_t status =
+            cupsStartDocument(CUPS_HTTP_DEFAULT, name, job, jobTitle.constData(), CUPS_FORMAT_PDF, 1);
         if (status == HTTP_STATUS_CONTINUE)
-            status = cupsWriteRequestData(CUPS_HTTP_DEFAULT, document.constData(), static_cast<size_t>(document.size()));
+            status = cupsWriteRequestData(CUPS_HTTP_DEFAULT, document.constData(),
+                                          static_cast<size_t>(document.size()));
         if (status != HTTP_STATUS_CONTINUE || cupsFinishDocument(CUPS_HTTP_DEFAULT, name) != IPP_STATUS_OK) {
             // A job without its document would wait for it, held, for long.
             cupsCancelJob2(CUPS_HTTP_DEFAULT, name, job, 0);
