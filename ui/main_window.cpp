@@ -52,7 +52,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       endProgram_([] { QCoreApplication::exit(0); }),
-      choosePrinter_(systemDefaultPrinter)
+      choosePrinter_(systemDefaultPrinter),
+      printQueue_(makeCupsQueue())
 {
     // Made in the layout's order, which decides what is drawn on top.
     setUpWindow();
@@ -211,7 +212,7 @@ void MainWindow::printWindowContents() noexcept
     if (state_.ending)
         return;
     try {
-        printWindow(*this, choosePrinter_, *dialogs_);
+        printWindow(*this, choosePrinter_, *printQueue_, *dialogs_);
     } catch (...) {
         report(QStringLiteral("Errore imprevisto durante la stampa."));
     }

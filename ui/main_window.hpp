@@ -40,6 +40,12 @@ public:
     void setDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
     // Where "Stampa" prints; by default the system's default printer.
     void setPrinterChoice(PrinterChoice choice) { choosePrinter_ = std::move(choice); }
+    // The print server's queues that "Stampa" prints through; by default
+    // CUPS's, and again when given none.
+    void setPrintQueue(std::unique_ptr<PrintQueue> queue)
+    {
+        printQueue_ = queue ? std::move(queue) : makeCupsQueue();
+    }
 
     RasterSurface& surface();
     const WindowState& state() const { return state_; }
@@ -81,6 +87,7 @@ private:
     std::unique_ptr<UserDialogs> dialogs_;
     std::function<void()> endProgram_;
     PrinterChoice choosePrinter_;
+    std::unique_ptr<PrintQueue> printQueue_;
 };
 
 }  // namespace velmoran::ui

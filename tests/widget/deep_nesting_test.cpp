@@ -78,12 +78,15 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
     });
     closer.start(10);
     ui::MessageBoxDialogs dialogs(&window);
+    const std::unique_ptr<ui::PrintQueue> queue = ui::makeCupsQueue();
     QTemporaryDir dir;
     const std::size_t sizes[] = {
         stackUsedBy([&] { dialogs.showError(ui::errorMessage(ErrorKind::Stack)); }),
         stackUsedBy([&] { dialogs.askYesNo(QStringLiteral("?")); }),
         stackUsedBy([&] { dialogs.askPdfFileName(); }),
-        stackUsedBy([&] { ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, dialogs); }),
+        stackUsedBy([&] {
+            ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, *queue, dialogs);
+        }),
     };
     return *std::max_element(std::begin(sizes), std::end(sizes));
 }
