@@ -1,6 +1,5 @@
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include <cups/cups.h>
 
@@ -9,10 +8,6 @@
 namespace velmoran::ui {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 // Qt names a printer's instance after a slash, as lpstat does.
 struct Destination {
@@ -150,21 +145,13 @@ public:
         return job;
     }
 
-    JobState followJob(const QString& printer, JobId job, std::chrono::milliseconds patience) override
+    JobState jobState(const QString& printer, JobId job) override
     {
-        const QByteArray name = destinationOf(printer).name;
-        const Clock::time_point start = Clock::now();
-        for (;;) {
-            const JobList jobs(name);
-            const cups_job_t* ours = jobs.find(job);
-            // A server that keeps no history forgets a job as soon as it ends.
-            const JobState state = ours ? jobStateOf(ours->state)
-                                   : jobs.known() ? JobState::Completed
-                                                  : JobState::Waiting;
-            if (state != JobState::Waiting || Clock::now() - start >= patience)
-                return state;
-            std::this_thread::sleep_for(kPollInterval);
-        }
+        const JobList jobs(destinationOf(printer).name);
+        if (const cups_job_t* ours = jobs.find(job))
+            return jobStateOf(ours->state);
+        // A server that keeps no history forgets a job as soon as it ends.
+        return jobs.known() ? JobState::Completed : JobState::Waiting;
     }
 };
 

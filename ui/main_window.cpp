@@ -84,6 +84,7 @@ void MainWindow::setUpWindow()
     setPalette(windowPalette);
     setAutoFillBackground(true);
     dialogs_ = std::make_unique<MessageBoxDialogs>(this);
+    jobWatch_ = new JobWatch([this](const QString& text) { report(text); }, kJobPatience, this);
 }
 
 void MainWindow::createDrawingArea()
@@ -212,7 +213,7 @@ void MainWindow::printWindowContents() noexcept
     if (state_.ending)
         return;
     try {
-        printWindow(*this, choosePrinter_, *printQueue_, *dialogs_);
+        printWindow(*this, choosePrinter_, printQueue_, *jobWatch_, *dialogs_);
     } catch (...) {
         report(QStringLiteral("Errore imprevisto durante la stampa."));
     }

@@ -6,7 +6,6 @@
 // counts as printed there). Behind an interface, so the window and its
 // tests can stand in for the server.
 
-#include <chrono>
 #include <memory>
 
 #include <QByteArray>
@@ -23,7 +22,7 @@ enum class QueueState {
 };
 
 enum class JobState {
-    Waiting,    // still queued, held or printing when we stopped looking
+    Waiting,    // queued, held or printing
     Completed,  // the printer has it all
     Stopped,    // stopped by an error; it stays in the queue
     Cancelled,  // cancelled or aborted by the server
@@ -40,8 +39,7 @@ public:
     // Queues `document`, a PDF, on `printer` as one job titled `title`, with
     // the printer's default options; 0 when the server refused it.
     virtual JobId submit(const QString& printer, const QByteArray& document, const QString& title) = 0;
-    // Watches `job` for at most `patience` to see it end.
-    virtual JobState followJob(const QString& printer, JobId job, std::chrono::milliseconds patience) = 0;
+    virtual JobState jobState(const QString& printer, JobId job) = 0;
 };
 
 // The queue as CUPS sees it (the server Qt finds its printers on).

@@ -18,6 +18,7 @@
 #include <QPdfWriter>
 #include <QPrinterInfo>
 #include <QStyle>
+#include <QTimerEvent>
 
 #include "ui/classic_button.hpp"
 #include "ui/drawing_area.hpp"
@@ -31,11 +32,16 @@ namespace {
 // of them smooths a line into its neighbours.
 constexpr double kPictureDpi = 300;
 
-// Qt's styles paint a widget through a pixmap at the device's pixel ratio,
-// a screen-resolution picture on paper, whenever the painter only scales. A
-// shear far below a device pixel across the page makes them paint straight
-// onto it.
-constexpr double kUnseenShear = 1e-9;
+// How the pictures on a page are made: at `blocks` times the screen's
+// pixel ratio, so that each screen pixel can become an even block.
+struct PictureDensity {
+    qreal screenRatio;
+    int blocks;
+    qreal pixelsPerUnit() const { return screenRatio * blocks; }
+};
+
+// Between two looks at the jobs followed, in milliseconds.
+constexpr int kLookInterval = 100;
 
 QString creator()
 {
@@ -49,24 +55,21 @@ QString creator()
 // turned whole into pixels on its way to a PostScript printer.
 QImage blankPicture(const QWidget& widget, qreal density)
 {
-    QImage picture((QSizeF(widget.size()) * density).toSize(), QImage::Format_RGB32);
+    QImage picture(qRound(widget.width() * density), qRound(widget.height() * density), QImage::Format_RGB32);
     picture.setDevicePixelRatio(density);
     const QWidget* below = widget.parentWidget() ? widget.parentWidget() : &widget;
     picture.fill(below->palette().color(below->backgroundRole()));
     return picture;
 }
 
-// Widgets painted through pixels whatever the device: the drawing area shows
-// its picture, and Qt's styles draw a combo box through a pixmap.
-bool paintsThroughPixels(const QWidget& widget)
-{
-    return qobject_cast<const DrawingArea*>(&widget) || qobject_cast<const QComboBox*>(&widget);
-}
-
-void paintAsPicture(QPainter& painter, QWidget& widget, const QPoint& at, qreal density)
+// `widget`'s own painting (not the widgets inside it) as a picture made at
+// `density`, each of its pixels then enlarged to `blocks` by `blocks`.
+void paintAsPicture(QPainter& painter, QWidget& widget, const QPoint& at, qreal density, int blocks)
 {
     QImage picture = blankPicture(widget, density);
     widget.render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+    if (blocks > 1)
+        picture = picture.scaled(picture.size() * blocks, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     painter.drawImage(QRectF(at, widget.size()), picture);
 }
 
@@ -105,12 +108,17 @@ void paintStyledButton(QPainter& painter, const ClassicButton& button, const QPo
 
 // `widget` and the widgets inside it, each on its own: render() paints a
 // whole tree the one way.
-void paintTree(QPainter& painter, QWidget& widget, const QPoint& at, qreal density, QWidget::RenderFlags flags)
+void paintTree(QPainter& painter, QWidget& widget, const QPoint& at, const PictureDensity& density,
+               QWidget::RenderFlags flags)
 {
-    if (paintsThroughPixels(widget)) {
-        paintAsPicture(painter, widget, at, density);
+    if (qobject_cast<const DrawingArea*>(&widget)) {
+        // The figure and its frame exactly as on screen, pixel for pixel.
+        paintAsPicture(painter, widget, at, density.screenRatio, density.blocks);
+    } else if (qobject_cast<const QComboBox*>(&widget)) {
+        // Qt's styles draw a combo box through a pixmap, whatever the device.
+        paintAsPicture(painter, widget, at, density.pixelsPerUnit(), 1);
     } else if (auto* button = qobject_cast<ClassicButton*>(&widget); button && button->drawnByStyle()) {
-        paintStyledButton(painter, *button, at, density);
+        paintStyledButton(painter, *button, at, density.pixelsPerUnit());
     } else {
         widget.render(&painter, at, QRegion(), flags);
     }
@@ -121,14 +129,13 @@ void paintTree(QPainter& painter, QWidget& widget, const QPoint& at, qreal densi
     }
 }
 
-// Pixels a logical pixel for the pictures on a page where a logical pixel
-// spans `scale` device pixels of `device`: a whole multiple of the screen's
-// ratio, so each screen pixel becomes an even block.
-qreal pictureDensity(const QPaintDevice& device, qreal scale, qreal screenRatio)
+// The pictures' density on a page where a logical pixel spans `scale`
+// device pixels of `device`.
+PictureDensity pictureDensity(const QPaintDevice& device, qreal scale, qreal screenRatio)
 {
     const double dpi = std::max(1, device.logicalDpiX());
     const double wanted = scale * std::min(dpi, kPictureDpi) / dpi;
-    return screenRatio * std::max(1.0, std::ceil(wanted / screenRatio));
+    return {screenRatio, std::max(1, static_cast<int>(std::ceil(wanted / screenRatio)))};
 }
 
 // Writes `bytes` as the whole of `file`; 0, or the errno of what failed.
@@ -230,8 +237,9 @@ void paintWindow(QPainter& painter, QWidget& window)
     const QPointF origin = page.center() - QPointF(size.width(), size.height()) / 2;
     painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.setWorldTransform(QTransform(scale, kUnseenShear, kUnseenShear, scale, origin.x(), origin.y()));
-    const qreal density = pictureDensity(*painter.device(), scale, window.devicePixelRatioF());
+    painter.translate(origin);
+    painter.scale(scale, scale);
+    const PictureDensity density = pictureDensity(*painter.device(), scale, window.devicePixelRatioF());
     paintTree(painter, window, QPoint(), density, QWidget::DrawWindowBackground);
 }
 
@@ -258,7 +266,8 @@ std::optional<QByteArray> makePdf(QWidget& window, const QPageLayout& layout, in
     return document.data();
 }
 
-std::optional<PrintFailure> sendToQueue(PrintQueue& queue, const QString& printer, const QByteArray& document)
+std::optional<PrintFailure> sendToQueue(const std::shared_ptr<PrintQueue>& queue, const QString& printer,
+                                        const QByteArray& document, JobWatch& watch)
 {
     using Cause = PrintFailure::Cause;
     auto cannotTake = [&](QueueState state) -> std::optional<PrintFailure> {
@@ -276,32 +285,79 @@ std::optional<PrintFailure> sendToQueue(PrintQueue& queue, const QString& printe
         }
         return std::nullopt;
     };
-    if (std::optional<PrintFailure> failure = cannotTake(queue.state(printer)))
+    if (std::optional<PrintFailure> failure = cannotTake(queue->state(printer)))
         return failure;
-    const JobId job = queue.submit(printer, document, QString::fromUtf8(kDocumentTitle));
+    const JobId job = queue->submit(printer, document, QString::fromUtf8(kDocumentTitle));
     if (job == 0) {
         // Why, if the printer has changed since it was asked (a stopped one
         // still takes jobs, so that is no reason); else the server refused
         // this job.
-        const QueueState now = queue.state(printer);
+        const QueueState now = queue->state(printer);
         if (now != QueueState::Stopped)
             if (std::optional<PrintFailure> failure = cannotTake(now))
                 return failure;
         return PrintFailure{Cause::JobRefused, printer};
     }
-    switch (queue.followJob(printer, job, kJobPatience)) {
-    case JobState::Completed:
-        return std::nullopt;
-    case JobState::Waiting:
-        if (queue.state(printer) == QueueState::Stopped)
-            return PrintFailure{Cause::StoppedWithJob, printer};
-        return std::nullopt;
-    case JobState::Stopped:
-        return PrintFailure{Cause::JobStopped, printer};
-    case JobState::Cancelled:
-        return PrintFailure{Cause::JobCancelled, printer};
-    }
+    watch.follow(queue, printer, job);
     return std::nullopt;
+}
+
+JobWatch::JobWatch(Report report, std::chrono::milliseconds patience, QObject* parent)
+    : QObject(parent), report_(std::move(report)), patience_(patience)
+{
+}
+
+void JobWatch::follow(std::shared_ptr<PrintQueue> queue, const QString& printer, JobId job)
+{
+    jobs_.push_back({std::move(queue), printer, job, std::chrono::steady_clock::now() + patience_});
+    if (!timer_.isActive())
+        timer_.start(kLookInterval, this);
+}
+
+void JobWatch::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timer_.timerId()) {
+        QObject::timerEvent(event);
+        return;
+    }
+    try {
+        look();
+    } catch (...) {
+        jobs_.clear();
+        timer_.stop();
+        try {
+            report_(QStringLiteral("Errore imprevisto durante la stampa."));
+        } catch (...) {
+            // Nothing more can be told; the window goes on.
+        }
+    }
+}
+
+void JobWatch::look()
+{
+    using Cause = PrintFailure::Cause;
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<PrintFailure> failures;
+    std::vector<Followed> still;
+    for (Followed& followed : jobs_) {
+        const JobState state = followed.queue->jobState(followed.printer, followed.job);
+        if (state == JobState::Waiting && now < followed.until) {
+            still.push_back(std::move(followed));
+            continue;
+        }
+        if (state == JobState::Stopped)
+            failures.push_back({Cause::JobStopped, followed.printer});
+        else if (state == JobState::Cancelled)
+            failures.push_back({Cause::JobCancelled, followed.printer});
+        else if (state == JobState::Waiting && followed.queue->state(followed.printer) == QueueState::Stopped)
+            failures.push_back({Cause::StoppedWithJob, followed.printer});
+    }
+    jobs_ = std::move(still);
+    if (jobs_.empty())
+        timer_.stop();
+    // Last: a report may wait for the person, and the watch go on meanwhile.
+    for (const PrintFailure& failure : failures)
+        report_(failureMessage(failure));
 }
 
 std::unique_ptr<QPrinter> systemDefaultPrinter()
@@ -312,7 +368,8 @@ std::unique_ptr<QPrinter> systemDefaultPrinter()
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, PrintQueue& queue)
+std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, const std::shared_ptr<PrintQueue>& queue,
+                                    JobWatch& watch)
 {
     if (!printer.outputFileName().isEmpty())
         return savePdf(printer.outputFileName(), window, printer.pageLayout(), printer.resolution());
@@ -320,7 +377,7 @@ std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, PrintQue
     const std::optional<QByteArray> document = makePdf(window, printer.pageLayout(), printer.resolution());
     if (!document)
         return PrintFailure{PrintFailure::Cause::DocumentNotMade, name};
-    return sendToQueue(queue, name, *document);
+    return sendToQueue(queue, name, *document, watch);
 }
 
 std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const QPageLayout& layout, int resolution)
@@ -336,10 +393,11 @@ std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const 
     return std::nullopt;
 }
 
-PrintResult printWindow(QWidget& window, const PrinterChoice& choosePrinter, PrintQueue& queue, UserDialogs& dialogs)
+PrintResult printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std::shared_ptr<PrintQueue>& queue,
+                        JobWatch& watch, UserDialogs& dialogs)
 {
     if (std::unique_ptr<QPrinter> printer = choosePrinter ? choosePrinter() : nullptr) {
-        const std::optional<PrintFailure> failure = printOn(*printer, window, queue);
+        const std::optional<PrintFailure> failure = printOn(*printer, window, queue, watch);
         if (!failure)
             return PrintResult::Printed;
         dialogs.showError(failureMessage(*failure));

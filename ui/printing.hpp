@@ -9,10 +9,14 @@
 // of the figure are enlarged as blocks and stored without loss, so every
 // colour on paper is the one on screen.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include <QBasicTimer>
+#include <QObject>
 #include <QPageLayout>
 #include <QPrinter>
 
@@ -33,9 +37,9 @@ std::unique_ptr<QPrinter> systemDefaultPrinter();
 // The title of every print job and PDF document.
 inline const char* const kDocumentTitle = "Velmoran";
 
-// How long a job just queued is watched for the server to finish, stop or
+// How long a job just queued is followed for the server to finish, stop or
 // cancel it; one still waiting after that is taken as on its way.
-inline constexpr std::chrono::milliseconds kJobPatience{2000};
+inline constexpr std::chrono::milliseconds kJobPatience{5000};
 
 enum class PrintResult {
     Printed,     // sent to the printer
@@ -73,14 +77,46 @@ void paintWindow(QPainter& painter, QWidget& window);
 // `window` on one page of a PDF document; nothing if it could not be made.
 std::optional<QByteArray> makePdf(QWidget& window, const QPageLayout& layout, int resolution);
 
-// Hands `document` to `printer` on `queue` and follows the job: a printer
-// that would hold or refuse it is sent nothing, and a job the server
-// refuses, stops or cancels within kJobPatience is a failure.
-std::optional<PrintFailure> sendToQueue(PrintQueue& queue, const QString& printer, const QByteArray& document);
+// Follows the jobs queued on print servers for a while, without holding up
+// the window: a job the server stops or cancels, or one left on a printer
+// that stops, is reported then.
+class JobWatch final : public QObject {
+public:
+    using Report = std::function<void(const QString& message)>;
+    explicit JobWatch(Report report, std::chrono::milliseconds patience = kJobPatience, QObject* parent = nullptr);
 
-// Prints `window` on `printer`, through `queue`; a printer with an output
-// file writes it as savePdf does.
-std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, PrintQueue& queue);
+    void follow(std::shared_ptr<PrintQueue> queue, const QString& printer, JobId job);
+    // The jobs still followed.
+    int following() const { return static_cast<int>(jobs_.size()); }
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    struct Followed {
+        std::shared_ptr<PrintQueue> queue;
+        QString printer;
+        JobId job;
+        std::chrono::steady_clock::time_point until;
+    };
+    void look();
+
+    Report report_;
+    std::chrono::milliseconds patience_;
+    QBasicTimer timer_;
+    std::vector<Followed> jobs_;
+};
+
+// Hands `document` to `printer` on `queue`, and the job to `watch`: a
+// printer that would hold or refuse it is sent nothing, and a job the
+// server will not queue is a failure.
+std::optional<PrintFailure> sendToQueue(const std::shared_ptr<PrintQueue>& queue, const QString& printer,
+                                        const QByteArray& document, JobWatch& watch);
+
+// Prints `window` on `printer`, through `queue` and `watch`; a printer with
+// an output file writes it as savePdf does.
+std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, const std::shared_ptr<PrintQueue>& queue,
+                                    JobWatch& watch);
 
 // The same page as a PDF file at `file`. Succeeds only when every byte of
 // the document has reached the file; a file it created is removed again
@@ -89,8 +125,9 @@ std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const 
                                     int resolution);
 
 // Prints `window` as it is now. Every failure is reported through
-// `dialogs`; none of them stops the program.
-PrintResult printWindow(QWidget& window, const PrinterChoice& choosePrinter, PrintQueue& queue,
-                        UserDialogs& dialogs);
+// `dialogs`, or by `watch` when it comes later; none of them stops the
+// program.
+PrintResult printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std::shared_ptr<PrintQueue>& queue,
+                        JobWatch& watch, UserDialogs& dialogs);
 
 }  // namespace velmoran::ui

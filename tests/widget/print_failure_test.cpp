@@ -74,6 +74,31 @@ QByteArray pdfString(const QString& text)
     return "(" + bytes + ")";
 }
 
+// What is wrong with a PDF document for a printout; empty if nothing. No
+// JPEG, nothing translucent (a PostScript printer's driver turns such a page
+// whole into pixels), and the document says what it is.
+QString pdfProblem(const QByteArray& document)
+{
+    if (!document.startsWith("%PDF-") || !document.trimmed().endsWith("%%EOF"))
+        return QStringLiteral("not a whole PDF document");
+    if (document.contains("/DCTDecode"))
+        return QStringLiteral("a JPEG image");
+    const QString text = QString::fromLatin1(document);
+    if (text.contains(QRegularExpression(QStringLiteral("/SMask \\d"))))
+        return QStringLiteral("an image with an alpha channel");
+    QRegularExpressionMatchIterator alpha = QRegularExpression(QStringLiteral("/(ca|CA) ([0-9.]+)")).globalMatch(text);
+    while (alpha.hasNext()) {
+        const QRegularExpressionMatch match = alpha.next();
+        if (match.captured(2).toDouble() != 1.0)
+            return QStringLiteral("translucency: ") + match.captured(0);
+    }
+    if (!document.contains("/Title " + pdfString(QStringLiteral("Velmoran"))))
+        return QStringLiteral("no title");
+    if (!document.contains("/Creator " + pdfString(QStringLiteral("Velmoran 1.00"))))
+        return QStringLiteral("no creator");
+    return {};
+}
+
 // Stands in for the print server: answers `before` to the first question
 // about the printer's state and `after` to the later ones.
 class FakeQueue final : public ui::PrintQueue {
@@ -81,12 +106,12 @@ public:
     ui::QueueState before = ui::QueueState::Ready;
     ui::QueueState after = ui::QueueState::Ready;
     ui::JobId job = 7;  // given to a job submitted; 0: refused
-    ui::JobState jobState = ui::JobState::Completed;
+    ui::JobState jobNow = ui::JobState::Completed;
 
     int stateQuestions = 0;
     QByteArrayList submitted;
     QStringList titles;
-    QList<ui::JobId> followed;
+    QList<ui::JobId> looked;
 
     ui::QueueState state(const QString&) override { return stateQuestions++ == 0 ? before : after; }
     ui::JobId submit(const QString&, const QByteArray& document, const QString& title) override
@@ -95,10 +120,10 @@ public:
         titles << title;
         return job;
     }
-    ui::JobState followJob(const QString&, ui::JobId id, std::chrono::milliseconds) override
+    ui::JobState jobState(const QString&, ui::JobId id) override
     {
-        followed << id;
-        return jobState;
+        looked << id;
+        return jobNow;
     }
 };
 
@@ -179,14 +204,9 @@ private slots:
         QCOMPARE(log.errors, message.isEmpty() ? QStringList{}
                                                : QStringList{message.arg(printer.isEmpty() ? pdfFile : printer)});
         if (!written.isEmpty()) {
-            QVERIFY(isCompletePdf(dir.filePath(written)));
             QFile pdf(dir.filePath(written));
             QVERIFY(pdf.open(QIODevice::ReadOnly));
-            const QByteArray document = pdf.readAll();
-            // No JPEG, and the document says what it is.
-            QVERIFY(!document.contains("/DCTDecode"));
-            QVERIFY(document.contains("/Title " + pdfString(QStringLiteral("Velmoran"))));
-            QVERIFY(document.contains("/Creator " + pdfString(QStringLiteral("Velmoran 1.00"))));
+            QCOMPARE(pdfProblem(pdf.readAll()), QString());
         }
         QCOMPARE(pdfFilesIn(dir.path()), written.isEmpty() ? QStringList{} : QStringList{dir.filePath(written)});
 
@@ -251,23 +271,45 @@ private slots:
         QFETCH(QString, message);
         const QString printer = QStringLiteral("PDF");
         const QByteArray document = "%PDF-1.4 the page";
-        FakeQueue queue;
-        queue.before = before;
-        queue.after = after;
-        queue.job = refused ? 0 : 7;
-        queue.jobState = job;
-        const std::optional<ui::PrintFailure> failure = ui::sendToQueue(queue, printer, document);
-        QCOMPARE(queue.submitted, sent ? QByteArrayList{document} : QByteArrayList{});
-        QCOMPARE(queue.titles, sent ? QStringList{QStringLiteral("Velmoran")} : QStringList{});
-        QCOMPARE(queue.followed, sent && !refused ? QList<ui::JobId>{7} : QList<ui::JobId>{});
-        QCOMPARE(failure ? ui::failureMessage(*failure) : QString(),
-                 message.isEmpty() ? QString() : message.arg(printer));
+        auto queue = std::make_shared<FakeQueue>();
+        queue->before = before;
+        queue->after = after;
+        queue->job = refused ? 0 : 7;
+        queue->jobNow = job;
+        QStringList told;
+        // Patience over at the first look: a job still waiting is judged then.
+        ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::milliseconds(0));
+        if (const std::optional<ui::PrintFailure> failure = ui::sendToQueue(queue, printer, document, watch))
+            told << ui::failureMessage(*failure);
+        QCOMPARE(watch.following(), sent && !refused ? 1 : 0);
+        QTRY_COMPARE(watch.following(), 0);
+        QCOMPARE(queue->submitted, sent ? QByteArrayList{document} : QByteArrayList{});
+        QCOMPARE(queue->titles, sent ? QStringList{QStringLiteral("Velmoran")} : QStringList{});
+        QCOMPARE(queue->looked, sent && !refused ? QList<ui::JobId>{7} : QList<ui::JobId>{});
+        QCOMPARE(told, message.isEmpty() ? QStringList{} : QStringList{message.arg(printer)});
+    }
+
+    // A job is looked at until it ends, or until the watch's patience is
+    // over; the window goes on meanwhile.
+    void jobFollowedUntilItEnds()
+    {
+        auto queue = std::make_shared<FakeQueue>();
+        queue->jobNow = ui::JobState::Waiting;
+        QStringList told;
+        ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::seconds(60));
+        watch.follow(queue, QStringLiteral("PDF"), 7);
+        QTRY_VERIFY(queue->looked.size() >= 3);
+        QCOMPARE(watch.following(), 1);
+        queue->jobNow = ui::JobState::Cancelled;
+        QTRY_COMPARE(watch.following(), 0);
+        QCOMPARE(told, QStringList{QStringLiteral("La stampa su «PDF» è stata annullata dal server di stampa.")});
     }
 
     // What goes to a printer's queue is the page a PDF file gets.
     void printerGetsThePdfPage()
     {
-        FakeQueue queue;
+        auto queue = std::make_shared<FakeQueue>();
+        ui::JobWatch watch([](const QString&) {});
         DialogLog log;
         ui::MainWindow form;
         form.setDialogs(std::make_unique<RecordingDialogs>(log));
@@ -277,12 +319,9 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(QStringLiteral("PDF"));
         printer.setPageLayout(a4);
-        QVERIFY(!ui::printOn(printer, form, queue));
-        QCOMPARE(queue.submitted.size(), 1);
-        const QByteArray& document = queue.submitted.front();
-        QVERIFY(document.startsWith("%PDF-") && document.trimmed().endsWith("%%EOF"));
-        QVERIFY(!document.contains("/DCTDecode"));
-        QVERIFY(document.contains("/Title " + pdfString(QStringLiteral("Velmoran"))));
+        QVERIFY(!ui::printOn(printer, form, queue, watch));
+        QCOMPARE(queue->submitted.size(), 1);
+        QCOMPARE(pdfProblem(queue->submitted.front()), QString());
         QVERIFY(log.errors.isEmpty());
     }
 };
