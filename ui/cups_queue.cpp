@@ -84,6 +84,16 @@ private:
     int count_;
 };
 
+// cupsGetNamedDest says "not found" of a server it cannot reach, too.
+bool serverAnswers()
+{
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    if (!http)
+        return false;
+    httpClose(http);
+    return true;
+}
+
 JobState jobStateOf(ipp_jstate_t state)
 {
     switch (state) {
@@ -108,7 +118,8 @@ public:
     {
         const NamedDestination dest(destinationOf(printer));
         if (!dest.get())
-            return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND ? QueueState::Missing : QueueState::Unreachable;
+            return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND && serverAnswers() ? QueueState::Missing
+                                                                                    : QueueState::Unreachable;
         const char* accepting = dest.option("printer-is-accepting-jobs");
         const char* state = dest.option("printer-state");
         if (accepting && std::strcmp(accepting, "false") == 0)
