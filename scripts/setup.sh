@@ -10,6 +10,8 @@ packages=(
   g++ cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
+  # asking the print server about queues and jobs
+  libcups2-dev
   # checks of the desktop entry, the AppStream record and the Debian package
   desktop-file-utils appstream lintian
   # fonts close to the window's faces

@@ -21,6 +21,13 @@ QRect ClassicButton::captionRect() const
     return r;
 }
 
+QStyleOptionButton ClassicButton::styleOption() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return option;
+}
+
 void ClassicButton::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 namespace velmoran::ui {
 
@@ -18,6 +19,9 @@ public:
 
     // Where the caption is laid out, inside the bevel.
     QRect captionRect() const;
+    // Without a face colour, the style paints the button, from this.
+    bool drawnByStyle() const { return !face_; }
+    QStyleOptionButton styleOption() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

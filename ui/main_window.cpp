@@ -52,7 +52,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       endProgram_([] { QCoreApplication::exit(0); }),
-      choosePrinter_(systemDefaultPrinter)
+      choosePrinter_(systemDefaultPrinter),
+      printQueue_(makeCupsQueue())
 {
     // Made in the layout's order, which decides what is drawn on top.
     setUpWindow();
@@ -83,6 +84,7 @@ void MainWindow::setUpWindow()
     setPalette(windowPalette);
     setAutoFillBackground(true);
     dialogs_ = std::make_unique<MessageBoxDialogs>(this);
+    jobWatch_ = new JobWatch([this](const QString& text) { report(text); }, kJobPatience, this);
 }
 
 void MainWindow::createDrawingArea()
@@ -211,7 +213,7 @@ void MainWindow::printWindowContents() noexcept
     if (state_.ending)
         return;
     try {
-        printWindow(*this, choosePrinter_, *dialogs_);
+        printWindow(*this, choosePrinter_, printQueue_, *jobWatch_, *dialogs_);
     } catch (...) {
         report(QStringLiteral("Errore imprevisto durante la stampa."));
     }

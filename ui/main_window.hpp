@@ -40,6 +40,14 @@ public:
     void setDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
     // Where "Stampa" prints; by default the system's default printer.
     void setPrinterChoice(PrinterChoice choice) { choosePrinter_ = std::move(choice); }
+    // The print server's queues that "Stampa" prints through; by default
+    // CUPS's, and again when given none.
+    void setPrintQueue(std::shared_ptr<PrintQueue> queue)
+    {
+        printQueue_ = queue ? std::move(queue) : makeCupsQueue();
+    }
+    // Follows the jobs queued, and reports what goes wrong with them later.
+    JobWatch& jobWatch() { return *jobWatch_; }
 
     RasterSurface& surface();
     const WindowState& state() const { return state_; }
@@ -81,6 +89,8 @@ private:
     std::unique_ptr<UserDialogs> dialogs_;
     std::function<void()> endProgram_;
     PrinterChoice choosePrinter_;
+    std::shared_ptr<PrintQueue> printQueue_;
+    JobWatch* jobWatch_ = nullptr;
 };
 
 }  // namespace velmoran::ui

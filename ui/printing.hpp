@@ -3,23 +3,43 @@
 // Printing the window: its client area as shown, figure included, on the
 // system's default printer, as large as the page allows. No print dialog;
 // with no printer the person may save the printout as a PDF file instead.
+//
+// The window is painted onto the page, not copied from the screen: text,
+// frames and buttons come out at the printer's resolution, and the pixels
+// of the figure are enlarged as blocks and stored without loss, so every
+// colour on paper is the one on screen.
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include <QBasicTimer>
+#include <QObject>
 #include <QPageLayout>
-#include <QPixmap>
 #include <QPrinter>
 
+#include "ui/print_queue.hpp"
 #include "ui/user_dialogs.hpp"
+
+class QPainter;
 
 namespace velmoran::ui {
 
 // Gives the printer to print on, or null when there is none.
 using PrinterChoice = std::function<std::unique_ptr<QPrinter>()>;
 
-// The system's default printer at high resolution; null when none is set up.
+// The system's default printer, at high resolution: where the page goes,
+// and its size and margins. Null when none is set up.
 std::unique_ptr<QPrinter> systemDefaultPrinter();
+
+// The title of every print job and PDF document.
+inline const char* const kDocumentTitle = "Velmoran";
+
+// How long a job just queued is followed for the server to finish, stop or
+// cancel it; one still waiting after that is taken as on its way.
+inline constexpr std::chrono::milliseconds kJobPatience{5000};
 
 enum class PrintResult {
     Printed,     // sent to the printer
@@ -28,23 +48,86 @@ enum class PrintResult {
     Failed,      // the job could not be started or finished; already reported
 };
 
-// How one print job went.
-enum class JobResult {
-    Done,
-    NotStarted,  // the printer or the file could not be opened
-    Unfinished,  // started, but the page was not all sent or written
+// Why a printout did not reach its printer or file.
+struct PrintFailure {
+    enum class Cause {
+        PrinterStopped,      // the printer holds every job: nothing was sent
+        PrinterRejecting,    // the printer refuses new jobs
+        PrinterMissing,      // the print server has no such printer
+        ServerUnreachable,   // the print server does not answer
+        JobRefused,          // the server would not queue the job
+        JobStopped,          // the server stopped the job on an error
+        JobCancelled,        // the server cancelled or aborted the job
+        StoppedWithJob,      // the printer stopped with the job in its queue
+        DocumentNotMade,     // the page could not be made
+        FileNotWritten,      // a PDF file; errorNumber says why
+    };
+    Cause cause;
+    QString target;       // the printer's name, or the file's path
+    int errorNumber = 0;  // FileNotWritten: the system's errno, 0 if unknown
 };
 
-// Puts `picture` on one page, scaled to fit with its aspect kept, centred.
-// A printer with an output file writes it through savePdf.
-JobResult printPicture(QPrinter& printer, const QPixmap& picture);
+// What the person is told, in Italian.
+QString failureMessage(const PrintFailure& failure);
 
-// The same page as a PDF file at `file`. Done only when every byte of the
-// document has reached the file.
-JobResult savePdf(const QString& file, const QPixmap& picture, const QPageLayout& layout, int resolution);
+// Paints `window` on the page of the active `painter`, a PDF writer's:
+// scaled to fit the printable area with its aspect kept, centred.
+void paintWindow(QPainter& painter, QWidget& window);
 
-// Prints `window` as it is on screen now. Every failure is reported through
-// `dialogs`; none of them stops the program.
-PrintResult printWindow(QWidget& window, const PrinterChoice& choosePrinter, UserDialogs& dialogs);
+// `window` on one page of a PDF document; nothing if it could not be made.
+std::optional<QByteArray> makePdf(QWidget& window, const QPageLayout& layout, int resolution);
+
+// Follows the jobs queued on print servers for a while, without holding up
+// the window: a job the server stops or cancels, or one left on a printer
+// that stops, is reported then.
+class JobWatch final : public QObject {
+public:
+    using Report = std::function<void(const QString& message)>;
+    explicit JobWatch(Report report, std::chrono::milliseconds patience = kJobPatience, QObject* parent = nullptr);
+
+    void follow(std::shared_ptr<PrintQueue> queue, const QString& printer, JobId job);
+    // The jobs still followed.
+    int following() const { return static_cast<int>(jobs_.size()); }
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    struct Followed {
+        std::shared_ptr<PrintQueue> queue;
+        QString printer;
+        JobId job;
+        std::chrono::steady_clock::time_point until;
+    };
+    void look();
+
+    Report report_;
+    std::chrono::milliseconds patience_;
+    QBasicTimer timer_;
+    std::vector<Followed> jobs_;
+};
+
+// Hands `document` to `printer` on `queue`, and the job to `watch`: a
+// printer that would hold or refuse it is sent nothing, and a job the
+// server will not queue is a failure.
+std::optional<PrintFailure> sendToQueue(const std::shared_ptr<PrintQueue>& queue, const QString& printer,
+                                        const QByteArray& document, JobWatch& watch);
+
+// Prints `window` on `printer`, through `queue` and `watch`; a printer with
+// an output file writes it as savePdf does.
+std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, const std::shared_ptr<PrintQueue>& queue,
+                                    JobWatch& watch);
+
+// The same page as a PDF file at `file`. Succeeds only when every byte of
+// the document has reached the file; a file it created is removed again
+// when it fails.
+std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const QPageLayout& layout,
+                                    int resolution);
+
+// Prints `window` as it is now. Every failure is reported through
+// `dialogs`, or by `watch` when it comes later; none of them stops the
+// program.
+PrintResult printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std::shared_ptr<PrintQueue>& queue,
+                        JobWatch& watch, UserDialogs& dialogs);
 
 }  // namespace velmoran::ui

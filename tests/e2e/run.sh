@@ -460,7 +460,8 @@ wait_pdf() {
 # PAGE_W PAGE_H and PRINT_W PRINT_H.
 render_print() {
   local out=$1
-  pdftoppm -r 40 -png -singlefile "$(newest_pdf)" "$out-page" || return 1
+  # cups-pdf's Type 3 glyphs draw a warning per character from poppler.
+  pdftoppm -r 40 -png -singlefile "$(newest_pdf)" "$out-page" 2> /dev/null || return 1
   read -r PAGE_W PAGE_H < <($IDENTIFY -format "%w %h\n" "$out-page.png")
   $CONVERT "$out-page.png" -trim +repage "PNG24:$out.png" || return 1
   read -r PRINT_W PRINT_H < <($IDENTIFY -format "%w %h\n" "$out.png")
@@ -571,6 +572,161 @@ prints_window() {
   awk -v f="$face" -v g="$figure" -v s="$screen" 'BEGIN { exit !(f > 0.45 && s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
     || { WHY="button face share $face, figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
 }
+
+# The PDF behind the latest printout, and the window as it was printed
+# (printed-window.png): no JPEG anywhere; the job titled Velmoran; the
+# window's flat colours exactly on the page; the drawing area embedded
+# pixel for pixel, each pixel an even block. Sets PRINT_SCALE, printed
+# pixels a window pixel at 300 dpi.
+PRINT_SCALE=""
+printout_matches_window() {
+  local pdf images page name x y screen paper area blocks size d n_screen n_paper
+  pdf=$(newest_pdf)
+  images=$(pdfimages -list "$pdf" 2> /dev/null) || { WHY="pdfimages failed on $pdf"; return 1; }
+  echo "$images" | sed 's/^/# /'
+  if echo "$images" | awk 'NR > 2 && $9 ~ /jpeg|jpx|dct/ { found = 1 } END { exit !found }'; then
+    WHY="a lossy image in $pdf"
+    return 1
+  fi
+  pdfinfo "$pdf" 2> /dev/null | grep -q '^Title:.*Velmoran' || { WHY="$pdf is not titled Velmoran"; return 1; }
+  # At 300 dpi a window pixel is a little under 4 printed pixels here.
+  pdftoppm -r 300 -png -singlefile "$pdf" "$WORK/print-300-page" 2> /dev/null || { WHY="pdftoppm failed"; return 1; }
+  $CONVERT "$WORK/print-300-page.png" -trim +repage "PNG24:$WORK/print-300.png" || return 1
+  PRINT_SCALE=$($IDENTIFY -format '%[fx:w/629]' "$WORK/print-300.png")
+  # Flat colours at the middle of window pixels well inside their areas:
+  # the figure buttons' faces, the window, the blank drawing area, the two
+  # labels.
+  echo "# colour sampled: window (screen) vs page (printout at 300 dpi)"
+  while read -r name x y; do
+    screen=$(rgb_at "$WORK/printed-window.png" "$x,$y")
+    page=$(awk -v s="$PRINT_SCALE" -v x="$x" -v y="$y" 'BEGIN { printf "%d,%d", (x + 0.5) * s, (y + 0.5) * s }')
+    paper=$(rgb_at "$WORK/print-300.png" "$page")
+    echo "#   $name ($x,$y): $screen vs $paper"
+    [ "$screen" = "$paper" ] || { WHY="$name: $screen on screen, $paper on the page"; return 1; }
+  done << 'EOW'
+fiocco-face 526 30
+trina-face 618 128
+tappeto-face 526 226
+triangolo-face 618 298
+window 8 8
+window-bottom 600 430
+drawing-area 30 40
+counter-label 465 390
+site-label 380 421
+EOW
+  # The figure's colour: as many exact pixels as the screen's, scaled.
+  n_screen=$(colour_count "$WORK/printed-window.png" "$KOCH")
+  $CONVERT "$WORK/print-300.png" -crop "$(page_region 493 349 18 26)" +repage "PNG24:$WORK/print-300-area.png"
+  n_paper=$(colour_count "$WORK/print-300-area.png" "$KOCH")
+  echo "#   figure $KOCH: $n_screen pixels on screen, $n_paper on the page (x $PRINT_SCALE squared)"
+  awk -v a="$n_screen" -v b="$n_paper" -v s="$PRINT_SCALE" 'BEGIN { exit !(a > 100 && b >= 0.5 * a * s * s) }' \
+    || { WHY="$n_paper exact $KOCH pixels on the page for $n_screen on screen"; return 1; }
+  # The drawing area, frame included, is the page's largest picture.
+  rm -f "$WORK"/printed-image-*
+  pdfimages -png "$pdf" "$WORK/printed-image" 2> /dev/null || { WHY="pdfimages -png failed"; return 1; }
+  area=$(ls -S "$WORK"/printed-image-*.png | head -1)
+  blocks=$($IDENTIFY -format '%[fx:w/497]' "$area")
+  size=$($IDENTIFY -format '%wx%h' "$area")
+  [ "$size" = "$((497 * blocks))x$((353 * blocks))" ] \
+    || { WHY="the largest picture, $size, is not the drawing area in whole blocks"; return 1; }
+  $CONVERT "$WORK/printed-window.png" -crop 497x353+16+24 +repage -sample "$((100 * blocks))%" \
+    "PNG24:$WORK/area-blocks.png"
+  d=$(pixels_differ "$WORK/area-blocks.png" "$area" "$WORK/area-blocks-diff.png")
+  echo "# drawing area embedded as ${blocks}x${blocks} blocks: $d pixels differ from the screen's"
+  [ "$d" = 0 ] || { WHY="$d pixels of the embedded drawing area differ (see $WORK/area-blocks-diff.png)"; return 1; }
+}
+
+# CROP of a 629x444 client area on the 300 dpi page.
+page_region() {  # W H X Y
+  awk -v s="$PRINT_SCALE" -v W="$1" -v H="$2" -v X="$3" -v Y="$4" \
+    'BEGIN { printf "%dx%d+%d+%d\n", W * s, H * s, X * s, Y * s }'
+}
+
+# "CHANGING RAMPS" of the caption in CROP of IMAGE, in grey levels:
+# CHANGING, the share of the columns beside ink that differ from the column
+# before (a window pixel enlarged repeats each column across its block);
+# RAMPS, the pixels halfway between ink and face for each pixel of ink (a
+# bitmap enlarged smoothly has wide ramps at every edge).
+caption_edges() {
+  $CONVERT "$1" -crop "$2" +repage -colorspace gray -depth 8 txt:- | awk -F'[,: ()]+' '
+    NR > 1 {
+      x = $1; y = $2; v = $3; g[x, y] = v
+      if (x >= w) w = x + 1
+      if (y >= h) h = y + 1
+      if (NR == 2 || v < lo) lo = v
+      if (NR == 2 || v > hi) hi = v
+    }
+    END {
+      r = hi - lo
+      if (r <= 0) { print "0 9"; exit }
+      for (x = 0; x < w; x++) for (y = 0; y < h; y++) {
+        v = g[x, y]
+        if (v < lo + 0.25 * r) { ink++; inked[x] = 1 } else if (v <= lo + 0.75 * r) ramp++
+      }
+      for (x = 1; x < w; x++) {
+        if (!inked[x] && !inked[x - 1]) continue
+        columns++
+        for (y = 0; y < h; y++) if (g[x, y] != g[x - 1, y]) { changed++; break }
+      }
+      printf "%.2f %.2f\n", changed / (columns ? columns : 1), ramp / (ink ? ink : 1)
+    }'
+}
+
+# A caption on the page is drawn at the page's resolution: its edges are
+# neither a window pixel's steps nor smoothed ramps. The same caption from
+# the screen, enlarged with and without smoothing, fails the same test.
+caption_is_sharp() {
+  local crop size printed blocky smooth
+  [ -n "$PRINT_SCALE" ] || { WHY="no printout was measured"; return 1; }
+  crop=$(page_region 95 36 525 110)
+  size=${crop%%+*}
+  printed=$(caption_edges "$WORK/print-300.png" "$crop")
+  $CONVERT "$WORK/printed-window.png" -crop 95x36+525+110 +repage -sample "$size!" "PNG24:$WORK/caption-blocky.png"
+  $CONVERT "$WORK/printed-window.png" -crop 95x36+525+110 +repage -resize "$size!" "PNG24:$WORK/caption-smooth.png"
+  blocky=$(caption_edges "$WORK/caption-blocky.png" 10000x10000+0+0)
+  smooth=$(caption_edges "$WORK/caption-smooth.png" 10000x10000+0+0)
+  echo "# caption \"Trina di Koch\" (changing columns, ramp pixels per ink pixel): page $printed," \
+    "screen enlarged $blocky, screen smoothed $smooth"
+  edges_sharp "$printed" || { WHY="the caption on the page measures $printed"; return 1; }
+  ! edges_sharp "$blocky" && ! edges_sharp "$smooth" \
+    || { WHY="the measure cannot tell a screen bitmap: $blocky, $smooth"; return 1; }
+}
+
+# Of caption_edges: most columns change, and ramps are narrow.
+edges_sharp() { awk -v m="$1" 'BEGIN { split(m, v, " "); exit !(v[1] >= 0.5 && v[2] <= 0.5) }'; }
+
+# "Stampa" on a queue in trouble: a message box saying MESSAGE (%s stands
+# for the queue's name), no PDF, no job left queued, the program goes on.
+# SPOIL puts the queue in trouble, MEND sets it right; TAG names the shots.
+print_refused() {  # SPOIL MEND MESSAGE TAG
+  local spoil=$1 mend=$2 text=${3//%s/$QUEUE} before queued
+  before=$(pdf_count)
+  eval "$spoil" || { WHY="could not run: $spoil"; return 1; }
+  xdo $(click_on stampa)
+  if ! box_shows critical "$text" "$4"; then
+    xdo key Return
+    eval "$mend"
+    return 1
+  fi
+  xdo key Return
+  box_gone || { WHY="the box stays after Enter"; eval "$mend"; return 1; }
+  sleep 1.5  # time for a job that got through to come out
+  queued=$(lpstat -o "$QUEUE" 2> /dev/null)
+  eval "$mend"
+  [ "$(pdf_count)" = "$before" ] || { WHY="a PDF came out all the same"; return 1; }
+  [ -z "$queued" ] || { WHY="a job was left in the queue: $queued"; return 1; }
+  alive "$APP_PID" || { WHY="the program ended"; return 1; }
+  draws triangolo 2
+}
+
+# cups-pdf cancels the job when it cannot make its output folder: a file
+# stands where the folder should be.
+spoil_pdf_output() {
+  local out="$WORK/not-a-folder/out"
+  cp "$CUPS_PDF_CONF" "$WORK/cups-pdf.conf.saved" && : > "$WORK/not-a-folder" \
+    && sed -i "s|^Out .*|Out $out|; s|^AnonDirName .*|AnonDirName $out|" "$CUPS_PDF_CONF"
+}
+mend_pdf_output() { cp "$WORK/cups-pdf.conf.saved" "$CUPS_PDF_CONF"; }
 
 # The snowflake of depth 10, timed; then again with "Stampa" clicked right
 # behind its button: the click is taken inside the drawing and prints the
@@ -739,6 +895,16 @@ done
 check "triangolo depth 7 draws pixel-exact" draws triangolo 7
 check "tappeto depth 5 draws pixel-exact" draws tappeto 5
 check "Stampa prints the window with the carpet to the default PDF queue" prints_window
+check "the printout: no JPEG, titled Velmoran, the window's colours exact, the figure's pixels as blocks" \
+  printout_matches_window
+check "the printout's captions are drawn at the page's resolution, not a screen bitmap enlarged" caption_is_sharp
+check "a queue that rejects jobs: message, nothing printed, the program goes on" print_refused \
+  'cupsreject "$QUEUE"' 'cupsaccept "$QUEUE"' 'La stampante «%s» non accetta lavori di stampa.' rejecting-box
+check "a stopped queue: message, nothing sent, the program goes on" print_refused \
+  'cupsdisable "$QUEUE"' 'cupsenable "$QUEUE"' 'La stampante «%s» è ferma: la stampa non è stata inviata.' \
+  stopped-box
+check "a job the server cancels: message, nothing printed, the program goes on" print_refused \
+  spoil_pdf_output mend_pdf_output 'La stampa su «%s» è stata annullata dal server di stampa.' cancelled-box
 check "snowflake depth 10 completes, with Stampa handled during it" snowflake_with_print
 check "a second press during a drawing: the triangle, then the carpet goes on" nested_press
 check "count 40000: overflow message box, picture untouched, program goes on" overflow_reported

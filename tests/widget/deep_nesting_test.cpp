@@ -78,12 +78,16 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
     });
     closer.start(10);
     ui::MessageBoxDialogs dialogs(&window);
+    const std::shared_ptr<ui::PrintQueue> queue = ui::makeCupsQueue();
+    ui::JobWatch watch([](const QString&) {});
     QTemporaryDir dir;
     const std::size_t sizes[] = {
         stackUsedBy([&] { dialogs.showError(ui::errorMessage(ErrorKind::Stack)); }),
         stackUsedBy([&] { dialogs.askYesNo(QStringLiteral("?")); }),
         stackUsedBy([&] { dialogs.askPdfFileName(); }),
-        stackUsedBy([&] { ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, dialogs); }),
+        stackUsedBy([&] {
+            ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, queue, watch, dialogs);
+        }),
     };
     return *std::max_element(std::begin(sizes), std::end(sizes));
 }

@@ -1,7 +1,12 @@
 // "Stampa" pressed in the middle of a drawing when printing cannot be done
-// as asked: each failure is told in Italian, once, and nothing else is lost:
-// the drawing goes on to the same picture, the window's state stays, the
-// window works on.
+// as asked: each failure is told in Italian, once, naming its cause, and
+// nothing else is lost: the drawing goes on to the same picture, the
+// window's state stays, the window works on. Then what the print server says
+// of a job, and what the person is told of it.
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QtTest>
 
@@ -23,6 +28,105 @@ QString placed(const QString& path, const QTemporaryDir& dir)
     return path.isEmpty() || path.startsWith('/') ? path : dir.filePath(path);
 }
 
+// The folder "locked" of `dir`, where this process may not write while the
+// object lives. Root may write anywhere, so root writes as nobody meanwhile.
+class LockedFolder {
+public:
+    explicit LockedFolder(const QTemporaryDir& dir) : dir_(dir.path())
+    {
+        QDir(dir_).mkdir(QStringLiteral("locked"));
+        ::chmod(QFile::encodeName(dir_).constData(), 0755);
+        ::chmod(QFile::encodeName(dir_ + QStringLiteral("/locked")).constData(), 0555);
+        if (::geteuid() == 0)
+            ::setfsuid(65534);
+    }
+    ~LockedFolder()
+    {
+        if (::geteuid() == 0)
+            ::setfsuid(0);
+        ::chmod(QFile::encodeName(dir_ + QStringLiteral("/locked")).constData(), 0755);
+    }
+    LockedFolder(const LockedFolder&) = delete;
+    LockedFolder& operator=(const LockedFolder&) = delete;
+
+private:
+    QString dir_;
+};
+
+QStringList pdfFilesIn(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
+    return found;
+}
+
+// A string of the document's information as Qt writes it: UTF-16 with a
+// byte order mark.
+QByteArray pdfString(const QString& text)
+{
+    QByteArray bytes("\xfe\xff", 2);
+    for (const QChar c : text) {
+        bytes += static_cast<char>(c.unicode() >> 8);
+        bytes += static_cast<char>(c.unicode() & 0xFF);
+    }
+    return "(" + bytes + ")";
+}
+
+// What is wrong with a PDF document for a printout; empty if nothing. No
+// JPEG, nothing translucent (a PostScript printer's driver turns such a page
+// whole into pixels), and the document says what it is.
+QString pdfProblem(const QByteArray& document)
+{
+    if (!document.startsWith("%PDF-") || !document.trimmed().endsWith("%%EOF"))
+        return QStringLiteral("not a whole PDF document");
+    if (document.contains("/DCTDecode"))
+        return QStringLiteral("a JPEG image");
+    const QString text = QString::fromLatin1(document);
+    if (text.contains(QRegularExpression(QStringLiteral("/SMask \\d"))))
+        return QStringLiteral("an image with an alpha channel");
+    QRegularExpressionMatchIterator alpha = QRegularExpression(QStringLiteral("/(ca|CA) ([0-9.]+)")).globalMatch(text);
+    while (alpha.hasNext()) {
+        const QRegularExpressionMatch match = alpha.next();
+        if (match.captured(2).toDouble() != 1.0)
+            return QStringLiteral("translucency: ") + match.captured(0);
+    }
+    if (!document.contains("/Title " + pdfString(QStringLiteral("Velmoran"))))
+        return QStringLiteral("no title");
+    if (!document.contains("/Creator " + pdfString(QStringLiteral("Velmoran 1.00"))))
+        return QStringLiteral("no creator");
+    return {};
+}
+
+// Stands in for the print server: answers `before` to the first question
+// about the printer's state and `after` to the later ones.
+class FakeQueue final : public ui::PrintQueue {
+public:
+    ui::QueueState before = ui::QueueState::Ready;
+    ui::QueueState after = ui::QueueState::Ready;
+    ui::JobId job = 7;  // given to a job submitted; 0: refused
+    ui::JobState jobNow = ui::JobState::Completed;
+
+    int stateQuestions = 0;
+    QByteArrayList submitted;
+    QStringList titles;
+    QList<ui::JobId> looked;
+
+    ui::QueueState state(const QString&) override { return stateQuestions++ == 0 ? before : after; }
+    ui::JobId submit(const QString&, const QByteArray& document, const QString& title) override
+    {
+        submitted << document;
+        titles << title;
+        return job;
+    }
+    ui::JobState jobState(const QString&, ui::JobId id) override
+    {
+        looked << id;
+        return jobNow;
+    }
+};
+
 }  // namespace
 
 class PrintFailureTest : public QObject {
@@ -41,14 +145,20 @@ private slots:
 
         QTest::newRow("no printer, offer declined") << "" << false << "" << "" << "";
         QTest::newRow("no printer, saved as PDF") << "" << true << "out.pdf" << "" << "out.pdf";
-        QTest::newRow("printer that cannot be opened")
-            << "missing/out.pdf" << false << "" << "Impossibile avviare la stampa nel file «%1»." << "";
-        QTest::newRow("printer whose job fails")
-            << "/dev/full" << false << "" << "La stampa nel file «%1» non è stata completata." << "";
-        QTest::newRow("no printer, PDF file that cannot be made")
-            << "" << true << "missing/out.pdf" << "Impossibile scrivere il file PDF «%1»." << "";
-        QTest::newRow("no printer, PDF file that cannot be written")
-            << "" << true << "/dev/full" << "Impossibile scrivere il file PDF «%1»." << "";
+        QTest::newRow("printer writing into a missing folder")
+            << "missing/out.pdf" << false << "" << "Impossibile scrivere il file PDF «%1»: la cartella non esiste."
+            << "";
+        QTest::newRow("printer writing into a folder without permission")
+            << "locked/out.pdf" << false << "" << "Impossibile scrivere il file PDF «%1»: permesso negato." << "";
+        QTest::newRow("printer writing onto a full disk")
+            << "/dev/full" << false << "" << "Impossibile scrivere il file PDF «%1»: spazio su disco esaurito." << "";
+        QTest::newRow("no printer, PDF in a missing folder")
+            << "" << true << "missing/out.pdf" << "Impossibile scrivere il file PDF «%1»: la cartella non esiste."
+            << "";
+        QTest::newRow("no printer, PDF in a folder without permission")
+            << "" << true << "locked/out.pdf" << "Impossibile scrivere il file PDF «%1»: permesso negato." << "";
+        QTest::newRow("no printer, PDF onto a full disk")
+            << "" << true << "/dev/full" << "Impossibile scrivere il file PDF «%1»: spazio su disco esaurito." << "";
     }
     void printDuringADrawing()
     {
@@ -81,17 +191,24 @@ private slots:
         print.kind = TraceAction::Kind::Print;
         request.actions.push_back(print);
         YieldScript script(window, request.actions);
-        script.run(request.figure, request.text);
+        {
+            std::optional<LockedFolder> locked;
+            if ((printer + pdfFile).contains(QLatin1String("/locked/")))
+                locked.emplace(dir);
+            script.run(request.figure, request.text);
+        }
 
         QCOMPARE(script.pressedOf(TraceAction::Kind::Print), 1);
         QCOMPARE(log.questions, printer.isEmpty() ? QStringList{kNoPrinterQuestion} : QStringList{});
         QCOMPARE(log.fileQuestions, printer.isEmpty() && answerYes ? 1 : 0);
         QCOMPARE(log.errors, message.isEmpty() ? QStringList{}
                                                : QStringList{message.arg(printer.isEmpty() ? pdfFile : printer)});
-        if (!written.isEmpty())
-            QVERIFY(isCompletePdf(dir.filePath(written)));
-        else
-            QVERIFY(QDir(dir.path()).isEmpty());
+        if (!written.isEmpty()) {
+            QFile pdf(dir.filePath(written));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QCOMPARE(pdfProblem(pdf.readAll()), QString());
+        }
+        QCOMPARE(pdfFilesIn(dir.path()), written.isEmpty() ? QStringList{} : QStringList{dir.filePath(written)});
 
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
         QCOMPARE(window.surface().image(), predict(window, request).picture);
@@ -101,6 +218,111 @@ private slots:
         setSelectorText(window, "0");
         clickByMouse(*figureButton(window, Figure::KochCurve));
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
+    }
+
+    void printServerSays_data()
+    {
+        using ui::JobState;
+        using ui::QueueState;
+        QTest::addColumn<QueueState>("before");  // the printer's state when asked first
+        QTest::addColumn<bool>("refused");       // the server would not queue the job
+        QTest::addColumn<JobState>("job");       // what became of the job
+        QTest::addColumn<QueueState>("after");   // the printer's state when asked again
+        QTest::addColumn<bool>("sent");
+        QTest::addColumn<QString>("message");  // %1: the printer; empty: printed
+
+        const auto ready = QueueState::Ready;
+        const auto done = JobState::Completed;
+        QTest::newRow("printed") << ready << false << done << ready << true << "";
+        QTest::newRow("still printing") << ready << false << JobState::Waiting << ready << true << "";
+        QTest::newRow("stopped printer") << QueueState::Stopped << false << done << ready << false
+                                         << "La stampante «%1» è ferma: la stampa non è stata inviata.";
+        QTest::newRow("printer not accepting jobs") << QueueState::Rejecting << false << done << ready << false
+                                                    << "La stampante «%1» non accetta lavori di stampa.";
+        QTest::newRow("printer gone from the server") << QueueState::Missing << false << done << ready << false
+                                                      << "La stampante «%1» non esiste più sul server di stampa.";
+        QTest::newRow("server not answering")
+            << QueueState::Unreachable << false << done << ready << false
+            << "Il server di stampa non risponde: la stampa su «%1» non è stata inviata.";
+        QTest::newRow("job refused") << ready << true << done << ready << true
+                                     << "Il server di stampa ha rifiutato la stampa su «%1».";
+        QTest::newRow("job refused by a printer just turned to rejecting")
+            << ready << true << done << QueueState::Rejecting << true
+            << "La stampante «%1» non accetta lavori di stampa.";
+        QTest::newRow("job refused, printer just stopped")
+            << ready << true << done << QueueState::Stopped << true
+            << "Il server di stampa ha rifiutato la stampa su «%1».";
+        QTest::newRow("job stopped by an error")
+            << ready << false << JobState::Stopped << ready << true
+            << "La stampa su «%1» è stata fermata dal server di stampa per un errore.";
+        QTest::newRow("job cancelled") << ready << false << JobState::Cancelled << ready << true
+                                       << "La stampa su «%1» è stata annullata dal server di stampa.";
+        QTest::newRow("printer stopped with the job queued")
+            << ready << false << JobState::Waiting << QueueState::Stopped << true
+            << "La stampante «%1» si è fermata: la stampa resta in coda.";
+    }
+    void printServerSays()
+    {
+        QFETCH(ui::QueueState, before);
+        QFETCH(bool, refused);
+        QFETCH(ui::JobState, job);
+        QFETCH(ui::QueueState, after);
+        QFETCH(bool, sent);
+        QFETCH(QString, message);
+        const QString printer = QStringLiteral("PDF");
+        const QByteArray document = "%PDF-1.4 the page";
+        auto queue = std::make_shared<FakeQueue>();
+        queue->before = before;
+        queue->after = after;
+        queue->job = refused ? 0 : 7;
+        queue->jobNow = job;
+        QStringList told;
+        // Patience over at the first look: a job still waiting is judged then.
+        ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::milliseconds(0));
+        if (const std::optional<ui::PrintFailure> failure = ui::sendToQueue(queue, printer, document, watch))
+            told << ui::failureMessage(*failure);
+        QCOMPARE(watch.following(), sent && !refused ? 1 : 0);
+        QTRY_COMPARE(watch.following(), 0);
+        QCOMPARE(queue->submitted, sent ? QByteArrayList{document} : QByteArrayList{});
+        QCOMPARE(queue->titles, sent ? QStringList{QStringLiteral("Velmoran")} : QStringList{});
+        QCOMPARE(queue->looked, sent && !refused ? QList<ui::JobId>{7} : QList<ui::JobId>{});
+        QCOMPARE(told, message.isEmpty() ? QStringList{} : QStringList{message.arg(printer)});
+    }
+
+    // A job is looked at until it ends, or until the watch's patience is
+    // over; the window goes on meanwhile.
+    void jobFollowedUntilItEnds()
+    {
+        auto queue = std::make_shared<FakeQueue>();
+        queue->jobNow = ui::JobState::Waiting;
+        QStringList told;
+        ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::seconds(60));
+        watch.follow(queue, QStringLiteral("PDF"), 7);
+        QTRY_VERIFY(queue->looked.size() >= 3);
+        QCOMPARE(watch.following(), 1);
+        queue->jobNow = ui::JobState::Cancelled;
+        QTRY_COMPARE(watch.following(), 0);
+        QCOMPARE(told, QStringList{QStringLiteral("La stampa su «PDF» è stata annullata dal server di stampa.")});
+    }
+
+    // What goes to a printer's queue is the page a PDF file gets.
+    void printerGetsThePdfPage()
+    {
+        auto queue = std::make_shared<FakeQueue>();
+        ui::JobWatch watch([](const QString&) {});
+        DialogLog log;
+        ui::MainWindow window;
+        window.setDialogs(std::make_unique<RecordingDialogs>(log));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(QStringLiteral("PDF"));
+        printer.setPageLayout(a4);
+        QVERIFY(!ui::printOn(printer, window, queue, watch));
+        QCOMPARE(queue->submitted.size(), 1);
+        QCOMPARE(pdfProblem(queue->submitted.front()), QString());
+        QVERIFY(log.errors.isEmpty());
     }
 };
 
