@@ -91,8 +91,8 @@ QIcon programIcon()
 {
     initProgramResources();
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/velmoran16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/velmoran32.png"), QSize(32, 32));
+    for (const int size : kProgramIconSizes)
+        icon.addFile(QStringLiteral(":/icons/velmoran%1.png").arg(size), QSize(size, size));
     return icon;
 }
 

@@ -23,6 +23,8 @@ QFont classicFont(qreal pointSize);
 // "Verdana" 7.5 pt, or the nearest wide sans-serif.
 QFont captionFont();
 
+// The sizes the program's icon is drawn in, each a file of its own.
+inline constexpr int kProgramIconSizes[] = {16, 32, 48, 64, 128, 256};
 QIcon programIcon();
 
 }  // namespace velmoran::ui

@@ -140,8 +140,10 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("Ondrila Vastreni e Ferlino Quarsotti presentano:"));
         QCOMPARE(window->minimumSize(), layout::kWindowSize);
         QCOMPARE(window->maximumSize(), layout::kWindowSize);
+        // The icon in every size of the icon set, for the desktop to choose from.
         const QList<QSize> iconSizes = window->windowIcon().availableSizes();
-        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            QVERIFY2(iconSizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         // Qt's own texts are Italian: message boxes say "Sì", not "Yes".
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
 

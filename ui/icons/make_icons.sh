@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Draws the program's icon, a Sierpinski triangle in the figure buttons'
-# colour: 16 and 32 pixels for the window (depth 2), and the larger sizes a
-# desktop menu uses (deeper, as there is room). Run once by hand; the PNGs
-# are kept in the repository.
+# colour, in the sizes a desktop uses for windows and menus (deeper where
+# there is room). Run once by hand; the PNGs are kept in the repository.
 set -euo pipefail
 cd "$(dirname "$0")"
 
