@@ -1,15 +1,86 @@
 // Velmoran: four classic fractals, drawn in one window.
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include <QApplication>
 
 #include "ui/app_setup.hpp"
+#include "ui/command_line.hpp"
 #include "ui/main_window.hpp"
+#include "ui/picture_export.hpp"
 
-int main(int argc, char** argv)
+namespace {
+
+// Prints to stdout; a failed write is a failure too (a full disk, a
+// closed pipe).
+int printOut(const std::string& text)
 {
-    QApplication app(argc, argv);
+    if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fputs("velmoran: impossibile scrivere sull'uscita standard.\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+// Qt's notices (no runtime folder, say) are not an export's to report: its
+// one line on stderr tells how it went. Only Qt's failures get through.
+void keepQtQuiet(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+}
+
+int exportPicture(char* programName, const velmoran::ui::ExportRequest& request)
+{
+    // No window is shown and none may be needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(keepQtQuiet);
+    int qtArgc = 1;
+    QApplication app(qtArgc, &programName);
+    const QString problem = velmoran::ui::exportPicture(request);
+    if (problem.isEmpty())
+        return 0;
+    std::fprintf(stderr, "velmoran: %s\n", problem.toUtf8().constData());
+    return 1;
+}
+
+int openWindow(char* programName, velmoran::ui::CommandLine& command)
+{
+    // Qt reads only its own options, never ours.
+    std::vector<char*> qtArgs{programName};
+    for (std::string& arg : command.qtArguments)
+        qtArgs.push_back(arg.data());
+    int qtArgc = static_cast<int>(qtArgs.size());
+    qtArgs.push_back(nullptr);
+    QApplication app(qtArgc, qtArgs.data());
     velmoran::ui::setupApplication(app);
     velmoran::ui::MainWindow form;
     form.show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using velmoran::ui::CommandLine;
+    CommandLine command = velmoran::ui::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (command.action) {
+    case CommandLine::Action::Help: return printOut(velmoran::ui::helpText());
+    case CommandLine::Action::Version: return printOut(velmoran::ui::versionLine());
+    case CommandLine::Action::BadUsage:
+        std::fprintf(stderr, "velmoran: %s\n%s", command.problem.c_str(), velmoran::ui::kUsageLine);
+        return 2;
+    case CommandLine::Action::Export: return exportPicture(argv[0], command.exportRequest);
+    case CommandLine::Action::OpenWindow: break;
+    }
+    // Qt would abort with a message in English.
+    if (!velmoran::ui::displayNamed(command, [](const char* name) -> const char* { return std::getenv(name); })) {
+        std::fputs(velmoran::ui::kNoDisplayMessage, stderr);
+        return 1;
+    }
+    return openWindow(argv[0], command);
 }
