@@ -3,15 +3,24 @@
 #include <iterator>
 #include <string_view>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include "fractals/figures.hpp"
 #include "ui/app_setup.hpp"
 #include "ui/classic_button.hpp"
+#include "ui/command_line.hpp"
 #include "ui/drawing_area.hpp"
+#include "ui/picture_file.hpp"
 #include "ui/window_layout.hpp"
 
 namespace velmoran::ui {
@@ -46,6 +55,48 @@ void paintBackground(QWidget& widget, const QColor& background, const QColor& te
     widget.setAutoFillBackground(true);
 }
 
+QString figureToolTip(Figure figure)
+{
+    switch (figure) {
+    case Figure::SierpinskiTriangle:
+        return QStringLiteral("Disegna il triangolo di Sierpinski: ogni triangolo è diviso nei tre triangoli "
+                              "dei suoi angoli, con metà lato.");
+    case Figure::SierpinskiCarpet:
+        return QStringLiteral("Disegna il tappeto di Sierpinski: ogni quadrato è diviso in nove e quello "
+                              "centrale resta vuoto.");
+    case Figure::KochCurve:
+        return QStringLiteral("Disegna la trina di Koch: ogni segmento è diviso in tre e la parte centrale "
+                              "diventa una punta.");
+    case Figure::KochSnowflake:
+        return QStringLiteral("Disegna il fiocco di neve di Koch: una trina di Koch su ogni lato di un "
+                              "triangolo.");
+    }
+    return {};
+}
+
+const char* const kSaveFolderKey = "saveFolder";
+
+// The last folder a picture was saved in, while it exists; else Pictures.
+QString saveFolder(const QSettings& settings)
+{
+    const QString last = settings.value(QString::fromLatin1(kSaveFolderKey)).toString();
+    if (!last.isEmpty() && QDir(last).exists())
+        return last;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
+}
+
+QString aboutText()
+{
+    return QStringLiteral("Velmoran %1\n\n"
+                          "Quattro frattali classici: il triangolo e il tappeto di Sierpinski, la trina e il "
+                          "fiocco di neve di Koch.\n\n"
+                          "Licenza: GPL-3.0-or-later (GNU General Public License, versione 3 o successiva).\n"
+                          "Sito: www.velmoran.it\n"
+                          "Qt %2")
+        .arg(QString::fromLatin1(kProgramVersion), QString::fromLatin1(qVersion()));
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -64,6 +115,7 @@ MainWindow::MainWindow(QWidget* parent)
     createSiteLabel();
     setUpTabOrder();
     connectButtons();
+    createActions();
     loadState();
 }
 
@@ -101,6 +153,7 @@ void MainWindow::createFigureButtons()
         const QString caption = QString::fromUtf8(figure.caption);
         auto* button = place(new ClassicButton(caption, kFigureButtonFace, this), figure.objectName, caption);
         button->setFont(font);
+        button->setToolTip(figureToolTip(figure.id));
         figureButtons_[static_cast<std::size_t>(figure.id)] = button;
     }
 }
@@ -118,6 +171,7 @@ void MainWindow::createCountSelector()
     for (int i = 0; i <= 10; ++i)
         countBox_->addItem(QString::number(i));
     countBox_->setCurrentIndex(-1);
+    connect(countBox_, &QComboBox::editTextChanged, this, &MainWindow::showCountInToolTip);
     countBox_->setEditText(QStringLiteral("0"));
 
     const QString labelText = QStringLiteral("Scegli il numero di iterazioni");
@@ -177,6 +231,29 @@ void MainWindow::connectButtons()
     connect(printButton_, &QPushButton::clicked, this, &MainWindow::printWindowContents);
 }
 
+void MainWindow::createActions()
+{
+    auto addShortcut = [this](const QString& text, const QKeySequence& keys, void (MainWindow::*handler)() noexcept) {
+        auto* action = new QAction(text, this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    QAction* save = addShortcut(QStringLiteral("Salva immagine..."), QKeySequence(Qt::CTRL | Qt::Key_S),
+                                &MainWindow::saveImage);
+    QAction* copy = addShortcut(QStringLiteral("Copia"), QKeySequence(Qt::CTRL | Qt::Key_C), &MainWindow::copyImage);
+    stopAction_ = addShortcut(QStringLiteral("Interrompi il disegno"), QKeySequence(Qt::Key_Escape),
+                              &MainWindow::stopDrawingsInProgress);
+    stopAction_->setEnabled(false);
+    addShortcut(QStringLiteral("Stampa"), QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
+    addShortcut(QStringLiteral("Esci"), QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
+    addShortcut(QStringLiteral("Informazioni su Velmoran"), QKeySequence(Qt::Key_F1), &MainWindow::showAbout);
+
+    drawingArea_->addActions({save, copy, stopAction_});
+    drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
 void MainWindow::loadState()
 {
     try {
@@ -186,15 +263,64 @@ void MainWindow::loadState()
     }
 }
 
+QByteArray MainWindow::countText() const { return countBox_->currentText().toUtf8(); }
+
+void MainWindow::showCountInToolTip()
+{
+    const QByteArray text = countText();
+    try {
+        const Integer count = iterationCount(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        countBox_->setToolTip(QStringLiteral("Numero di iterazioni usato: %1").arg(count));
+    } catch (const RuntimeError& error) {
+        countBox_->setToolTip(errorMessage(error.kind()));
+    }
+}
+
+void MainWindow::showBusy(bool busy)
+{
+    // The count box's text field has a pointer of its own.
+    QLineEdit* countField = countBox_->lineEdit();
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+        countField->setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+        countField->setCursor(Qt::IBeamCursor);
+    }
+    stopAction_->setEnabled(busy);
+}
+
 void MainWindow::drawFigure(Figure figure) noexcept
 {
     if (state_.ending)
         return;
+    // The outermost press shows that drawings run until it ends, however it
+    // ends; nested presses end before it.
+    struct BusyWhileDrawing {
+        MainWindow& window;
+        bool outermost;
+        explicit BusyWhileDrawing(MainWindow& w) : window(w), outermost(w.state_.runningPresses == 0)
+        {
+            if (outermost)
+                window.showBusy(true);
+        }
+        ~BusyWhileDrawing()
+        {
+            if (outermost)
+                window.showBusy(false);
+        }
+        BusyWhileDrawing(const BusyWhileDrawing&) = delete;
+        BusyWhileDrawing& operator=(const BusyWhileDrawing&) = delete;
+    };
     try {
-        const QByteArray text = countBox_->currentText().toUtf8();
-        const PressOutcome outcome = pressFigure<RasterSurface, QtEventPump>(
-            state_, drawingArea_->surface(), *pump_, figure,
-            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        const QByteArray text = countText();
+        PressOutcome outcome;
+        {
+            const BusyWhileDrawing busy(*this);
+            outcome = pressFigure<RasterSurface, QtEventPump>(
+                state_, drawingArea_->surface(), *pump_, figure,
+                std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        }
         lastOutcome_ = outcome;
         if (state_.ending)
             return;
@@ -230,6 +356,52 @@ void MainWindow::endProgram() noexcept
             endProgram_();
     } catch (...) {
         // Nothing can be done about it now; the drawings unwind regardless.
+    }
+}
+
+void MainWindow::saveImage() noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        // What the area shows when asked is what is saved.
+        const QImage picture = surface().image().copy();
+        QSettings settings;
+        const QString file = dialogs_->askImageFileName(saveFolder(settings));
+        if (file.isEmpty() || state_.ending)
+            return;
+        const QString reason = savePng(picture, file);
+        if (!reason.isEmpty()) {
+            report(saveFailedMessage(file, reason));
+            return;
+        }
+        settings.setValue(QString::fromLatin1(kSaveFolderKey), QFileInfo(file).absolutePath());
+    } catch (...) {
+        report(QStringLiteral("Errore imprevisto: l'immagine non è stata salvata."));
+    }
+}
+
+void MainWindow::copyImage() noexcept
+{
+    if (state_.ending)
+        return;
+    try {
+        QGuiApplication::clipboard()->setImage(surface().image().copy());
+    } catch (...) {
+        report(QStringLiteral("Errore imprevisto: l'immagine non è stata copiata."));
+    }
+}
+
+void MainWindow::stopDrawingsInProgress() noexcept { stopDrawings(state_); }
+
+void MainWindow::showAbout() noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        dialogs_->showAbout(QStringLiteral("Informazioni su Velmoran"), aboutText());
+    } catch (...) {
+        // Nothing was lost: the box simply did not show.
     }
 }
 

@@ -12,6 +12,7 @@
 #include "ui/qt_event_pump.hpp"
 #include "ui/user_dialogs.hpp"
 
+class QAction;
 class QComboBox;
 class QLabel;
 
@@ -25,7 +26,10 @@ class RasterSurface;
 // count selector, "Esci" and "Stampa", and two labels, at fixed places.
 //
 // Every handler is the last stop for its press's errors: a failed press is
-// reported in a message box and abandoned, the window goes on. "Esci" (or
+// reported in a message box and abandoned, the window goes on. Keys and the
+// drawing area's context menu save, copy or stop the picture, print, end
+// the program and show what it is; none of them adds anything visible until
+// used. "Esci" (or
 // closing the window) marks the program as ending, so that every drawing in
 // progress unwinds at its next yield without drawing another line, hides
 // the window and asks the event loop to finish.
@@ -67,12 +71,21 @@ private:
     void createSiteLabel();
     void setUpTabOrder();
     void connectButtons();
+    void createActions();
     void loadState();
 
     void drawFigure(Figure figure) noexcept;
     void printWindowContents() noexcept;
     void endProgram() noexcept;
+    void saveImage() noexcept;
+    void copyImage() noexcept;
+    void stopDrawingsInProgress() noexcept;
+    void showAbout() noexcept;
     void report(const QString& text) noexcept;
+
+    QByteArray countText() const;
+    void showCountInToolTip();
+    void showBusy(bool busy);
 
     WindowState state_;
     PressOutcome lastOutcome_;
@@ -84,6 +97,7 @@ private:
     ClassicButton* exitButton_ = nullptr;
     ClassicButton* printButton_ = nullptr;
     QLabel* siteLabel_ = nullptr;
+    QAction* stopAction_ = nullptr;
 
     std::unique_ptr<QtEventPump> pump_;
     std::unique_ptr<UserDialogs> dialogs_;

@@ -49,4 +49,23 @@ QString MessageBoxDialogs::askPdfFileName()
     return dialog.selectedFiles().constFirst();
 }
 
+QString MessageBoxDialogs::askImageFileName(const QString& folder)
+{
+    QFileDialog dialog(parent_, QStringLiteral("Salva immagine"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("Immagini PNG (*.png)"));
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setDirectory(folder);
+    dialog.selectFile(QStringLiteral("Velmoran.png"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void MessageBoxDialogs::showAbout(const QString& title, const QString& text)
+{
+    QMessageBox::about(parent_, title, text);
+}
+
 }  // namespace velmoran::ui

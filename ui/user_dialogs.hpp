@@ -19,6 +19,11 @@ public:
     virtual bool askYesNo(const QString& text) = 0;
     // Asks where to save a PDF file; empty if the person declined.
     virtual QString askPdfFileName() = 0;
+    // Asks where to save the picture as a PNG file, starting in `folder`;
+    // empty if the person declined.
+    virtual QString askImageFileName(const QString& folder) = 0;
+    // Shows what the program is: name, version, licence, web address.
+    virtual void showAbout(const QString& title, const QString& text) = 0;
 };
 
 // Modal message boxes and the standard save dialog, in Italian through Qt's
@@ -29,6 +34,8 @@ public:
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
     QString askPdfFileName() override;
+    QString askImageFileName(const QString& folder) override;
+    void showAbout(const QString& title, const QString& text) override;
 
 private:
     QPointer<QWidget> parent_;

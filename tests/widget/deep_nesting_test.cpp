@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 
 #include <pthread.h>
 
@@ -17,6 +18,7 @@
 
 #include "window_driver.hpp"
 #include "ui/app_setup.hpp"
+#include "ui/picture_file.hpp"
 #include "ui/user_dialogs.hpp"
 
 using namespace velmoran;
@@ -68,13 +70,16 @@ constexpr std::size_t kPainted = 1u << 20;
 }
 
 // What may run below the deepest press without a check on the stack: the
-// error report, the offer of a PDF file and its save dialog, a printout.
+// error report, the offer of a PDF file and its save dialog, a printout,
+// the picture's menu, its save dialog and file, the about box.
 std::size_t stackOfTheWindowsDialogs(QWidget& window)
 {
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [] {
         if (QWidget* dialog = QApplication::activeModalWidget())
             dialog->close();
+        if (QWidget* menu = QApplication::activePopupWidget())
+            menu->close();
     });
     closer.start(10);
     ui::MessageBoxDialogs dialogs(&window);
@@ -88,6 +93,14 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
         stackUsedBy([&] {
             ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, queue, watch, dialogs);
         }),
+        stackUsedBy([&] {
+            QWidget* area = window.findChild<QWidget*>(QStringLiteral("Picture1"));
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), area->mapToGlobal(QPoint()));
+            QApplication::sendEvent(area, &menu);
+        }),
+        stackUsedBy([&] { dialogs.askImageFileName(dir.path()); }),
+        stackUsedBy([&] { ui::savePng(window.grab().toImage(), dir.filePath("out.png")); }),
+        stackUsedBy([&] { dialogs.showAbout(QStringLiteral("Velmoran"), QStringLiteral("?")); }),
     };
     return *std::max_element(std::begin(sizes), std::end(sizes));
 }

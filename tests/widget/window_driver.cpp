@@ -33,6 +33,14 @@ QString RecordingDialogs::askPdfFileName()
     return log_.pdfFile;
 }
 
+QString RecordingDialogs::askImageFileName(const QString& folder)
+{
+    log_.imageFolders << folder;
+    return log_.imageFile;
+}
+
+void RecordingDialogs::showAbout(const QString& title, const QString& text) { log_.abouts << title + '\n' + text; }
+
 QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name)
 {
     return window.findChild<QAbstractButton*>(QString::fromLatin1(name));

@@ -27,9 +27,13 @@ struct DialogLog {
     QStringList errors;
     QStringList questions;
     int fileQuestions = 0;
+    // The folders the save dialog started in, and the texts of about boxes.
+    QStringList imageFolders;
+    QStringList abouts;
     // The answers given.
     bool answerYes = false;
     QString pdfFile;
+    QString imageFile;
     // Runs inside showError, after the text is recorded.
     std::function<void()> onError;
 };
@@ -40,6 +44,8 @@ public:
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
     QString askPdfFileName() override;
+    QString askImageFileName(const QString& folder) override;
+    void showAbout(const QString& title, const QString& text) override;
 
 private:
     DialogLog& log_;
