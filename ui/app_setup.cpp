@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "ui/command_line.hpp"
+
 // Outside any namespace, as the macro requires; the resources live in a
 // static library, so nothing would pull them in otherwise.
 static void initProgramResources()
@@ -99,7 +101,7 @@ QIcon programIcon()
 void setupApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Velmoran"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     QApplication::setOrganizationName(QStringLiteral("Velmoran"));
     QApplication::setOrganizationDomain(QStringLiteral("velmoran.it"));
     // Ties the window to its menu entry, for the desktop's icon and name.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -252,6 +253,8 @@ void MainWindow::createActions()
 
     drawingArea_->addActions({save, copy, stopAction_});
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    countBox_->installEventFilter(this);
+    countBox_->lineEdit()->installEventFilter(this);
 }
 
 void MainWindow::loadState()
@@ -265,14 +268,19 @@ void MainWindow::loadState()
 
 QByteArray MainWindow::countText() const { return countBox_->currentText().toUtf8(); }
 
-void MainWindow::showCountInToolTip()
+void MainWindow::showCountInToolTip() noexcept
 {
-    const QByteArray text = countText();
     try {
-        const Integer count = iterationCount(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-        countBox_->setToolTip(QStringLiteral("Numero di iterazioni usato: %1").arg(count));
-    } catch (const RuntimeError& error) {
-        countBox_->setToolTip(errorMessage(error.kind()));
+        const QByteArray text = countText();
+        try {
+            const Integer count =
+                iterationCount(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+            countBox_->setToolTip(QStringLiteral("Numero di iterazioni usato: %1").arg(count));
+        } catch (const RuntimeError& error) {
+            countBox_->setToolTip(errorMessage(error.kind()));
+        }
+    } catch (...) {
+        // Only a hint is lost.
     }
 }
 
@@ -403,6 +411,19 @@ void MainWindow::showAbout() noexcept
     } catch (...) {
         // Nothing was lost: the box simply did not show.
     }
+}
+
+// The count box's text field claims Ctrl+C even with nothing selected, when
+// it would copy nothing: then the key copies the picture, as everywhere else.
+// The box hands the claim on to its field itself, past the field's filters.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && (watched == countBox_ || watched == countBox_->lineEdit())
+        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && !countBox_->lineEdit()->hasSelectedText()) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -61,6 +61,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setUpWindow();
@@ -84,7 +85,7 @@ private:
     void report(const QString& text) noexcept;
 
     QByteArray countText() const;
-    void showCountInToolTip();
+    void showCountInToolTip() noexcept;
     void showBusy(bool busy);
 
     WindowState state_;

@@ -110,6 +110,9 @@ private slots:
         QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier) << "Picture1" << "save";
         QTest::newRow("Ctrl+S in the count box") << int(Qt::Key_S) << int(Qt::ControlModifier) << "Combo1" << "save";
         QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "Command2" << "copy";
+        QTest::newRow("Ctrl+C in the count box") << int(Qt::Key_C) << int(Qt::ControlModifier) << "Combo1" << "copy";
+        QTest::newRow("Ctrl+C on the count's selected text")
+            << int(Qt::Key_C) << int(Qt::ControlModifier) << "Combo1 selected" << "copy text";
         QTest::newRow("Ctrl+P") << int(Qt::Key_P) << int(Qt::ControlModifier) << "Picture1" << "print";
         QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << int(Qt::ControlModifier) << "Picture1" << "end";
         QTest::newRow("F1") << int(Qt::Key_F1) << 0 << "Command6" << "about";
@@ -127,11 +130,14 @@ private slots:
         draw(Figure::SierpinskiTriangle, "3");
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
-        form->findChild<QWidget*>(focus)->setFocus();
+        form->findChild<QWidget*>(focus.section(' ', 0, 0))->setFocus();
+        if (focus.endsWith(QLatin1String(" selected")))
+            countBox()->lineEdit()->selectAll();
         this->key(key, Qt::KeyboardModifiers(modifiers));
 
         QCOMPARE(log.imageFolders.size(), effect == "save" ? 1 : 0);
         QCOMPARE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) == drawn, effect == "copy");
+        QCOMPARE(QApplication::clipboard()->text(), effect == "copy text" ? countBox()->currentText() : QString());
         QCOMPARE(isCompletePdf(pdf), effect == "print");
         QCOMPARE(endings, effect == "end" ? 1 : 0);
         QCOMPARE(log.abouts.size(), effect == "about" ? 1 : 0);
