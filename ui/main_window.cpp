@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>

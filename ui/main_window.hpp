@@ -26,13 +26,14 @@ class RasterSurface;
 // count selector, "Esci" and "Stampa", and two labels, at fixed places.
 //
 // Every handler is the last stop for its press's errors: a failed press is
-// reported in a message box and abandoned, the window goes on. Keys and the
-// drawing area's context menu save, copy or stop the picture, print, end
-// the program and show what it is; none of them adds anything visible until
-// used. "Esci" (or
+// reported in a message box and abandoned, the window goes on. "Esci" (or
 // closing the window) marks the program as ending, so that every drawing in
 // progress unwinds at its next yield without drawing another line, hides
 // the window and asks the event loop to finish.
+//
+// Keys and the drawing area's context menu save, copy or stop the picture,
+// print, end the program and tell what it is; nothing of them shows until
+// used.
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
