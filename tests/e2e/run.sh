@@ -899,11 +899,7 @@ window_class_and_icon() {
   class=$(xprop -id "$WID" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "velmoran", "\(.*\)"$/\1/p')
   [ "$class" = Velmoran ] || { WHY="WM_CLASS: $(xprop -id "$WID" WM_CLASS)"; return 1; }
   entry=$(sed -n 's/^StartupWMClass=//p' "$DESKTOP_ENTRY")
-  if [ -n "$entry" ]; then
-    [ "$entry" = "$class" ] || { WHY="the menu entry's StartupWMClass is $entry, the window's class $class"; return 1; }
-  else
-    echo "# the menu entry names no StartupWMClass; the window's class is $class"
-  fi
+  [ "$entry" = "$class" ] || { WHY="the menu entry's StartupWMClass is \"$entry\", the window's class $class"; return 1; }
   sizes=$(xprop -len 100000000 -notype -id "$WID" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x [0-9]*).*/\1/p' | xargs)
   [ "$sizes" = "16 32 48 64 128 256" ] || { WHY="window icon sizes: $sizes"; return 1; }
 }
