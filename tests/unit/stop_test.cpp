@@ -1,5 +1,5 @@
-// Stopping the drawings in progress: which presses unwind, what they leave
-// drawn, and that later presses are not touched by the stop.
+// Stopping the drawings in progress: the presses running at the stop unwind
+// where they yield, leaving what they drew; presses begun after it draw whole.
 
 #include <cstdint>
 #include <map>
@@ -14,68 +14,51 @@
 namespace velmoran {
 namespace {
 
-using test::lines;
-using test::trace;
 using Lines = std::vector<std::string>;
 
+// At a yield: a stop (empty text), or a press that runs to its end there.
 struct Step {
-    enum class Kind { Stop, Press };
-    Kind kind;
-    Figure figure = Figure::SierpinskiTriangle;
-    std::string text;
+    Figure figure;
+    const char* text;
 };
+const Step kStop{Figure::SierpinskiTriangle, nullptr};
+using Script = std::map<std::uint64_t, std::vector<Step>>;
 
-Step stop() { return {Step::Kind::Stop, Figure::SierpinskiTriangle, {}}; }
-Step press(Figure figure, std::string text) { return {Step::Kind::Press, figure, std::move(text)}; }
-
-// Writes each yield to the trace and takes the steps scripted for it, in
-// order: a stop, or a press that runs to its end right there, as a click
-// handled during a drawing does.
+// Writes each yield to the trace and takes the steps scripted for it.
 class ScriptedYields final : public EventService {
 public:
-    ScriptedYields(WindowState& state, RecordingSurface& surface, TraceSink& sink,
-                   std::map<std::uint64_t, std::vector<Step>> script)
-        : state_(state), surface_(surface), sink_(sink), script_(std::move(script))
-    {
-    }
+    explicit ScriptedYields(Script script) : script_(std::move(script)) { loadWindowState(state, surface); }
 
     void yieldToEvents() override
     {
-        sink_.doEvents();
-        const auto due = script_.find(++calls_);
-        if (due == script_.end())
-            return;
-        for (const Step& step : due->second) {
-            if (step.kind == Step::Kind::Stop)
-                stopDrawings(state_);
+        writer.doEvents();
+        for (const Step& step : script_[++calls_]) {
+            if (step.text)
+                press(step.figure, step.text);
             else
-                run(step.figure, step.text);
+                stopDrawings(state);
         }
     }
-
-    // Outcomes in the order the presses ended.
-    PressOutcome run(Figure figure, const std::string& text)
+    void press(Figure figure, const char* text)
     {
-        const PressOutcome outcome = pressFigure(state_, surface_, *this, figure, text);
-        outcomes.push_back(outcome);
-        return outcome;
+        outcomes.push_back(pressFigure(state, surface, *this, figure, text));
     }
 
-    std::vector<PressOutcome> outcomes;
+    TraceWriter writer;
+    RecordingSurface surface{640, 490, writer};
+    WindowState state;
+    std::vector<PressOutcome> outcomes;  // in the order the presses ended
 
 private:
-    WindowState& state_;
-    RecordingSurface& surface_;
-    TraceSink& sink_;
-    std::map<std::uint64_t, std::vector<Step>> script_;
+    Script script_;
     std::uint64_t calls_ = 0;
 };
 
-// The lines of `all` up to its `yields`-th "doevents", that one included.
-Lines throughYield(const Lines& all, int yields)
+// The trace of FIGURE TEXT up to its `yields`-th yield, that one included.
+Lines throughYield(const char* figure, const char* text, int yields)
 {
     Lines out;
-    for (const std::string& line : all) {
+    for (const std::string& line : test::trace({figure, text})) {
         out.push_back(line);
         if (line == "doevents" && --yields == 0)
             break;
@@ -89,100 +72,38 @@ Lines operator+(Lines a, const Lines& b)
     return a;
 }
 
-struct StopRun {
-    TraceWriter writer;
-    RecordingSurface surface{640, 490, writer};
-    WindowState state;
-    ScriptedYields events;
-
-    explicit StopRun(std::map<std::uint64_t, std::vector<Step>> script = {})
-        : events(state, surface, writer, std::move(script))
-    {
-        loadWindowState(state, surface);
-    }
-    Lines text() { return lines(writer.text()); }
-    void expectIdle() const
-    {
-        EXPECT_EQ(state.runningPresses, 0);
-        EXPECT_EQ(state.stopBelow, 0);
-        EXPECT_EQ(state.nesting, 0);
-    }
-};
-
-const PressOutcome kDone = PressOutcome::done();
-const PressOutcome kStopped = PressOutcome::stopped();
-
-// A stop at a yield unwinds the press there: what it drew stays, nothing
-// more is drawn, and the press ends as stopped, not as an error.
-TEST(Stop, UnwindsThePressAtTheYieldWhereItCame)
+TEST(Stop, UnwindsThePressesRunningAtTheStopOnly)
 {
+    const PressOutcome done = PressOutcome::done(), stopped = PressOutcome::stopped();
     struct Row {
-        const char* word;
-        const char* text;
-        int atYield;  // the last yield of each figure included
+        const char* name;
+        Script script;  // during the triangle of depth 3
+        std::vector<PressOutcome> outcomes;
+        Lines drawn;
     };
     const Row rows[] = {
-        {"triangolo", "2", 1}, {"triangolo", "2", 3}, {"triangolo", "2", 4}, {"tappeto", "2", 1},
-        {"tappeto", "2", 9},   {"trina", "2", 2},     {"trina", "2", 5},     {"fiocco", "1", 2},
-        {"fiocco", "1", 3},
+        {"stopped at a yield", {{3, {kStop}}}, {stopped}, throughYield("triangolo", "3", 3)},
+        {"at its last yield", {{13, {kStop}}}, {stopped}, throughYield("triangolo", "3", 13)},
+        {"a nested press stopped with the one it interrupted",
+         {{1, {{Figure::SierpinskiCarpet, "2"}}}, {3, {kStop}}},
+         {stopped, stopped},
+         throughYield("triangolo", "3", 1) + throughYield("tappeto", "2", 2)},
+        // Esc, then a click, handled at one yield.
+        {"a press begun after the stop in the same batch",
+         {{1, {kStop, {Figure::KochCurve, "1"}}}},
+         {done, stopped},
+         throughYield("triangolo", "3", 1) + test::trace({"trina", "1"})},
     };
     for (const Row& r : rows) {
-        const std::string name = std::string(r.word) + " " + r.text + " at yield " + std::to_string(r.atYield);
-        StopRun run({{static_cast<std::uint64_t>(r.atYield), {stop()}}});
-        EXPECT_EQ(run.events.run(*figureWithTraceWord(r.word), r.text), kStopped) << name;
-        EXPECT_EQ(run.text(), throughYield(trace({r.word, r.text}), r.atYield)) << name;
-        run.expectIdle();
-    }
-}
-
-TEST(Stop, EveryPressRunningAtTheStopUnwinds)
-{
-    // The carpet is pressed at the triangle's first yield, and stopped at
-    // its own second (the run's third): both end there.
-    StopRun run({{1, {press(Figure::SierpinskiCarpet, "2")}}, {3, {stop()}}});
-    EXPECT_EQ(run.events.run(Figure::SierpinskiTriangle, "3"), kStopped);
-    EXPECT_EQ(run.events.outcomes, (std::vector<PressOutcome>{kStopped, kStopped}));
-    EXPECT_EQ(run.text(), throughYield(trace({"triangolo", "3"}), 1) + throughYield(trace({"tappeto", "2"}), 2));
-    run.expectIdle();
-}
-
-TEST(Stop, APressBegunAfterTheStopInTheSameBatchDrawsWhole)
-{
-    // Esc and then a click, handled at one yield: the curve pressed after
-    // the stop is drawn whole; the triangle it interrupted then unwinds.
-    StopRun run({{1, {stop(), press(Figure::KochCurve, "1")}}});
-    EXPECT_EQ(run.events.run(Figure::SierpinskiTriangle, "3"), kStopped);
-    EXPECT_EQ(run.events.outcomes, (std::vector<PressOutcome>{kDone, kStopped}));
-    EXPECT_EQ(run.text(), throughYield(trace({"triangolo", "3"}), 1) + trace({"trina", "1"}));
-    run.expectIdle();
-}
-
-TEST(Stop, APressBegunAfterTheStopCanItselfBeStopped)
-{
-    // The stop at yield 1 leaves the carpet pressed after it running; a
-    // second stop inside the carpet ends it too.
-    StopRun run({{1, {stop(), press(Figure::SierpinskiCarpet, "2")}}, {3, {stop()}}});
-    EXPECT_EQ(run.events.run(Figure::SierpinskiTriangle, "3"), kStopped);
-    EXPECT_EQ(run.events.outcomes, (std::vector<PressOutcome>{kStopped, kStopped}));
-    EXPECT_EQ(run.text(), throughYield(trace({"triangolo", "3"}), 1) + throughYield(trace({"tappeto", "2"}), 2));
-    run.expectIdle();
-}
-
-TEST(Stop, TheNextPressDrawsNormally)
-{
-    for (const bool stoppedBefore : {true, false}) {
-        StopRun run(stoppedBefore ? std::map<std::uint64_t, std::vector<Step>>{{2, {stop()}}}
-                                  : std::map<std::uint64_t, std::vector<Step>>{});
-        if (stoppedBefore)
-            EXPECT_EQ(run.events.run(Figure::SierpinskiTriangle, "2"), kStopped);
-        else
-            stopDrawings(run.state);  // a stop with nothing running
-        const std::size_t before = run.text().size();
-        EXPECT_EQ(run.events.run(Figure::KochSnowflake, "1"), kDone) << stoppedBefore;
-        const Lines all = run.text();
-        EXPECT_EQ(Lines(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()), trace({"fiocco", "1"}))
-            << stoppedBefore;
-        run.expectIdle();
+        ScriptedYields run(r.script);
+        run.press(Figure::SierpinskiTriangle, "3");
+        EXPECT_EQ(run.outcomes, r.outcomes) << r.name;
+        EXPECT_EQ(test::lines(run.writer.text()), r.drawn) << r.name;
+        // The next press draws normally.
+        run.press(Figure::KochSnowflake, "1");
+        EXPECT_EQ(run.outcomes.back(), done) << r.name;
+        EXPECT_EQ(test::lines(run.writer.text()), r.drawn + test::trace({"fiocco", "1"})) << r.name;
+        EXPECT_EQ(run.state.runningPresses + run.state.stopBelow + run.state.nesting, 0) << r.name;
     }
 }
 
