@@ -580,7 +580,7 @@ prints_window() {
 # pixels a window pixel at 300 dpi.
 PRINT_SCALE=""
 printout_matches_window() {
-  local pdf images page name x y screen paper area blocks size d n_screen n_paper
+  local pdf images page name x y screen paper area blocks size d n_screen n_paper koch=${COLOURS[tappeto]%% *}
   pdf=$(newest_pdf)
   images=$(pdfimages -list "$pdf" 2> /dev/null) || { WHY="pdfimages failed on $pdf"; return 1; }
   echo "$images" | sed 's/^/# /'
@@ -615,12 +615,12 @@ counter-label 465 390
 site-label 380 421
 EOW
   # The figure's colour: as many exact pixels as the screen's, scaled.
-  n_screen=$(colour_count "$WORK/printed-window.png" "$KOCH")
+  n_screen=$(colour_count "$WORK/printed-window.png" "$koch")
   $CONVERT "$WORK/print-300.png" -crop "$(page_region 493 349 18 26)" +repage "PNG24:$WORK/print-300-area.png"
-  n_paper=$(colour_count "$WORK/print-300-area.png" "$KOCH")
-  echo "#   figure $KOCH: $n_screen pixels on screen, $n_paper on the page (x $PRINT_SCALE squared)"
+  n_paper=$(colour_count "$WORK/print-300-area.png" "$koch")
+  echo "#   figure $koch: $n_screen pixels on screen, $n_paper on the page (x $PRINT_SCALE squared)"
   awk -v a="$n_screen" -v b="$n_paper" -v s="$PRINT_SCALE" 'BEGIN { exit !(a > 100 && b >= 0.5 * a * s * s) }' \
-    || { WHY="$n_paper exact $KOCH pixels on the page for $n_screen on screen"; return 1; }
+    || { WHY="$n_paper exact $koch pixels on the page for $n_screen on screen"; return 1; }
   # The drawing area, frame included, is the page's largest picture.
   rm -f "$WORK"/printed-image-*
   pdfimages -png "$pdf" "$WORK/printed-image" 2> /dev/null || { WHY="pdfimages -png failed"; return 1; }
