@@ -25,6 +25,8 @@ struct FigureInfo {
     const char* caption;
     // The button's object name, which tests and accessibility tools find it by.
     const char* objectName;
+    // What the button's tooltip says of the figure.
+    const char* toolTip;
     // The colours of its lines, in the order a leaf draws them.
     Colour colours[3];
     int colourCount;
@@ -36,10 +38,17 @@ inline constexpr Colour kKochColour = RGB(200, 80, 0);
 // In button order, top of the tab order first.
 inline constexpr FigureInfo kFigures[] = {
     {Figure::SierpinskiTriangle, "triangolo", "Triangolo di Sierpinski", "Command1",
+     "Disegna il triangolo di Sierpinski: ogni triangolo è diviso nei tre triangoli dei suoi angoli, con metà "
+     "lato.",
      {RGB(180, 80, 0), RGB(200, 200, 0), RGB(250, 50, 50)}, 3},
-    {Figure::SierpinskiCarpet, "tappeto", "Tappeto di Sierpinski", "Command2", {kKochColour}, 1},
-    {Figure::KochCurve, "trina", "Trina di Koch", "Command3", {kKochColour}, 1},
-    {Figure::KochSnowflake, "fiocco", "Fiocco di neve di Koch", "Command4", {kKochColour}, 1},
+    {Figure::SierpinskiCarpet, "tappeto", "Tappeto di Sierpinski", "Command2",
+     "Disegna il tappeto di Sierpinski: ogni quadrato è diviso in nove e quello centrale resta vuoto.",
+     {kKochColour}, 1},
+    {Figure::KochCurve, "trina", "Trina di Koch", "Command3",
+     "Disegna la trina di Koch: ogni segmento è diviso in tre e la parte centrale diventa una punta.",
+     {kKochColour}, 1},
+    {Figure::KochSnowflake, "fiocco", "Fiocco di neve di Koch", "Command4",
+     "Disegna il fiocco di neve di Koch: una trina di Koch su ogni lato di un triangolo.", {kKochColour}, 1},
 };
 inline constexpr std::size_t kFigureCount = std::size(kFigures);
 

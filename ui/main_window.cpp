@@ -56,25 +56,6 @@ void paintBackground(QWidget& widget, const QColor& background, const QColor& te
     widget.setAutoFillBackground(true);
 }
 
-QString figureToolTip(Figure figure)
-{
-    switch (figure) {
-    case Figure::SierpinskiTriangle:
-        return QStringLiteral("Disegna il triangolo di Sierpinski: ogni triangolo è diviso nei tre triangoli "
-                              "dei suoi angoli, con metà lato.");
-    case Figure::SierpinskiCarpet:
-        return QStringLiteral("Disegna il tappeto di Sierpinski: ogni quadrato è diviso in nove e quello "
-                              "centrale resta vuoto.");
-    case Figure::KochCurve:
-        return QStringLiteral("Disegna la trina di Koch: ogni segmento è diviso in tre e la parte centrale "
-                              "diventa una punta.");
-    case Figure::KochSnowflake:
-        return QStringLiteral("Disegna il fiocco di neve di Koch: una trina di Koch su ogni lato di un "
-                              "triangolo.");
-    }
-    return {};
-}
-
 const char* const kSaveFolderKey = "saveFolder";
 
 // The last folder a picture was saved in, while it exists; else Pictures.
@@ -154,7 +135,7 @@ void MainWindow::createFigureButtons()
         const QString caption = QString::fromUtf8(figure.caption);
         auto* button = place(new ClassicButton(caption, kFigureButtonFace, this), figure.objectName, caption);
         button->setFont(font);
-        button->setToolTip(figureToolTip(figure.id));
+        button->setToolTip(QString::fromUtf8(figure.toolTip));
         figureButtons_[static_cast<std::size_t>(figure.id)] = button;
     }
 }
