@@ -85,8 +85,16 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, I
             return;
         }
     }
-    for (const auto& at : corners.cells)
-        subdivideSquare<Integer>(canvas, sub(depth, 1), at[0], at[1], cell);
+    for (const auto& at : corners.cells) {
+        const Integer cellDepth = sub(depth, 1);
+        // Every leaf of a square of side 0 is the same point box at its
+        // corner.
+        const bool collapsed = collapseSubtree<8>(
+            canvas, cellDepth, [cell] { return cell == 0; },
+            [&] { outlineSquare(canvas.surface, at[0], at[1], cell); });
+        if (!collapsed)
+            subdivideSquare<Integer>(canvas, cellDepth, at[0], at[1], cell);
+    }
     canvas.yieldToEvents();
 }
 
