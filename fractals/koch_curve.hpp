@@ -36,13 +36,19 @@ struct InnerPoints {
     Integer ax, ay, tx, ty, bx, by;
 };
 
+// A segment of no length whose inner points are its point, as long as three
+// times each coordinate fits (beyond that the arithmetic overflows): so is
+// every part of it, at any depth. Past the first few levels almost every
+// segment is one.
+inline bool staysAPoint(Integer x1, Integer y1, Integer x2, Integer y2)
+{
+    constexpr Integer kThird = INT16_MAX / 3;
+    return x1 == x2 && y1 == y2 && x1 >= -kThird && x1 <= kThird && y1 >= -kThird && y1 <= kThird;
+}
+
 inline InnerPoints innerPoints(Integer x1, Integer y1, Integer x2, Integer y2)
 {
-    // A segment of no length gives back its point three times, as long as
-    // three times each coordinate fits (beyond that the arithmetic below
-    // overflows). Past the first few levels almost every segment is one.
-    constexpr Integer kThird = INT16_MAX / 3;
-    if (x1 == x2 && y1 == y2 && x1 >= -kThird && x1 <= kThird && y1 >= -kThird && y1 <= kThird)
+    if (staysAPoint(x1, y1, x2, y2))
         return {x1, y1, x1, y1, x1, y1};
     return {third(x1, x2), third(y1, y2), apex(x1, x2, y1, y2, false), apex(y1, y2, x1, x2, true),
             third(x2, x1), third(y2, y1)};
@@ -84,10 +90,21 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, 
             return;
         }
     }
-    subdivideSegment<Integer>(canvas, sub(depth, 1), x1, y1, ax, ay);
-    subdivideSegment<Integer>(canvas, sub(depth, 1), ax, ay, tx, ty);
-    subdivideSegment<Integer>(canvas, sub(depth, 1), tx, ty, bx, by);
-    subdivideSegment<Integer>(canvas, sub(depth, 1), bx, by, x2, y2);
+    auto part = [&canvas, &s, &depth](Integer xa, Integer ya, Integer xb, Integer yb) {
+        const Integer partDepth = sub(depth, 1);
+        const bool collapsed = collapseSubtree<4>(
+            canvas, partDepth, [=] { return staysAPoint(xa, ya, xb, yb); },
+            [&s, xa, ya] {
+                s.setForeColour(kKochColour);
+                s.drawLine(kLineInForeColor, xa, ya, xa, ya, 0);
+            });
+        if (!collapsed)
+            subdivideSegment<Integer>(canvas, partDepth, xa, ya, xb, yb);
+    };
+    part(x1, y1, ax, ay);
+    part(ax, ay, tx, ty);
+    part(tx, ty, bx, by);
+    part(bx, by, x2, y2);
     canvas.yieldToEvents();
 }
 
