@@ -36,6 +36,7 @@ RasterSurface::RasterSurface(QSize inner, qreal devicePixelRatio, QRgb backgroun
     image_.setDevicePixelRatio(devicePixelRatio);
     columns_ = makeTable(image_.width(), scaleWidth_);
     rows_ = makeTable(image_.height(), scaleHeight_);
+    widestBlock_ = std::max(widestPair(columns_), widestPair(rows_));
     clear();
 }
 
@@ -49,6 +50,19 @@ RasterSurface::PixelTable RasterSurface::makeTable(int devicePixels, Single scal
         table.pixel[i] = p < devicePixels ? static_cast<int>(p) : -1;
     }
     return table;
+}
+
+// The furthest apart two whole units in neighbouring pixels (or one) are.
+int RasterSurface::widestPair(const PixelTable& table)
+{
+    int widest = 0;
+    const auto entries = static_cast<int>(table.size);
+    for (int first = 0, second = 0; second < entries && table.pixel[second] >= 0; ++second) {
+        while (table.pixel[second] - table.pixel[first] > 1)
+            ++first;
+        widest = std::max(widest, second - first);
+    }
+    return widest;
 }
 
 void RasterSurface::clear()

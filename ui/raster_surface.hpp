@@ -7,8 +7,10 @@
 // inline and costs a couple of nanoseconds. Fractional coordinates, and
 // anything that needs clipping, go out of line.
 
+#include <climits>
 #include <cstddef>
 #include <memory>
+#include <optional>
 
 #include <QImage>
 #include <QSize>
@@ -35,6 +37,13 @@ constexpr QRgb toQRgb(Colour c) noexcept
 
 // The scale extent of an inner area `pixels` logical pixels long.
 Single scaleExtent(int pixels, double twipsPerUnit) noexcept;
+
+// Whole units from these on fall in the second column or row of a block of
+// device pixels; INT_MAX where the block has one.
+struct PixelBlock {
+    int secondColumnFrom = INT_MAX;
+    int secondRowFrom = INT_MAX;
+};
 
 class RasterSurface final : public DrawingSurface {
 public:
@@ -70,6 +79,22 @@ public:
         lineAnywhere(flags == kBoxWithColor, x1, y1, x2, y2, rgb);
     }
 
+    // Where the points with whole-unit coordinates from (left, top) to
+    // (right, bottom) fall, if they all lie inside the area within two
+    // columns and two rows of device pixels: a segment or box between two of
+    // them is drawn as its end pixels alone.
+    std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
+    {
+        PixelBlock block;
+        if (splitInTwo(left, right, columns_, block.secondColumnFrom)
+            && splitInTwo(top, bottom, rows_, block.secondRowFrom))
+            return block;
+        return std::nullopt;
+    }
+    // No two whole units further apart than this, on either axis, lie in
+    // one block.
+    int widestBlock() const { return widestBlock_; }
+
     // The picture. It is drawn into in place: a QImage copied from it shares
     // its pixels until the next clear, so take copy() to keep a snapshot.
     const QImage& image() const { return image_; }
@@ -96,6 +121,22 @@ private:
         return pixel >= 0;
     }
     PixelTable makeTable(int devicePixels, Single scale) const;
+    static int widestPair(const PixelTable& table);
+    // The table's pixels never decrease, so its ends decide.
+    static bool splitInTwo(int low, int high, const PixelTable& table, int& secondFrom)
+    {
+        if (!(low >= 0 && low <= high && high < table.size))
+            return false;
+        const int firstPixel = table.pixel[static_cast<std::size_t>(low)];
+        const int lastPixel = table.pixel[static_cast<std::size_t>(high)];
+        if (firstPixel < 0 || lastPixel < 0 || lastPixel - firstPixel > 1)
+            return false;
+        secondFrom = INT_MAX;
+        if (firstPixel != lastPixel)
+            for (secondFrom = high; table.pixel[static_cast<std::size_t>(secondFrom - 1)] == lastPixel;)
+                --secondFrom;
+        return true;
+    }
 
     // The device pixel is floor() of these; the product is exact in double
     // and the quotient correctly rounded, so a point that falls exactly on a
@@ -173,6 +214,7 @@ private:
     Single scaleHeight_;
     PixelTable columns_;
     PixelTable rows_;
+    int widestBlock_ = 0;
     QRgb background_;
     QRgb foreColor_ = toQRgb(kInitialForeColor);
     Integer drawStyle_ = 0;
