@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <type_traits>
 
 #include "core/canvas.hpp"
@@ -92,6 +93,215 @@ inline void sides(Surface& s, Whole x1, Whole y1, Whole x2, Whole y2, Whole x3, 
     s.drawLine(kLineWithColor, x1, y1, x3, y3, colours[2]);
 }
 
+// A surface may say where the points with whole-unit coordinates in a box
+// fall, when they lie within two by two device pixels:
+//   std::optional<Block> pixelBlock(int left, int top, int right, int bottom) const
+// where whole units from Block::secondColumnFrom and Block::secondRowFrom on
+// fall in the block's second column and row (INT_MAX where it has one); and
+//   int widestBlock() const
+// beyond which no two whole units on an axis lie in one block.
+template <class T, class = void>
+struct LocatesPixels : std::false_type {};
+template <class T>
+struct LocatesPixels<T, std::void_t<decltype(std::declval<const T&>().pixelBlock(0, 0, 0, 0)->secondRowFrom),
+                                    decltype(int{std::declval<const T&>().widestBlock()})>> : std::true_type {};
+
+// How far the corners of the triangles `levels` subdivisions down may lie
+// outside their ancestor's corners' box, on an axis where its largest
+// coordinate is `largest` (docs/exactness.md).
+inline double drift(Integer levels, double largest) { return levels * (3.0 / 16777216.0) * largest; }
+
+// Whole units from `low` to `high`.
+struct UnitRange {
+    int low, high;
+};
+
+// On one axis, whole units that include every one the corners of the
+// triangles `levels` subdivisions below these can round to: a value in
+// [v, w] rounds, whichever way a tie goes, into [ceil(v - 1/2), floor(w +
+// 1/2)]. Only where they are from 0 to 32767.
+inline std::optional<UnitRange> reachableUnits(Integer levels, Single a, Single b, Single c)
+{
+    const Single low = std::min(a, std::min(b, c));
+    const Single high = std::max(a, std::max(b, c));
+    const double margin = drift(levels, high);  // high is the largest where first >= 0
+    const double first = low - margin - 0.5;
+    const double last = high + margin + 0.5;
+    if (!(first >= 0 && last < 32768))  // NaN fails too
+        return std::nullopt;
+    const int below = static_cast<int>(first);
+    return UnitRange{below + (below < first), static_cast<int>(last)};
+}
+
+// The last colour each pixel of a block gets from the leaves of a triangle
+// whose every corner rounds into the block, where each line is drawn as its
+// two end pixels, in order. Found by walking the triangle from its last
+// leaf back until every pixel it can reach has had its last write.
+template <class A, class Block>
+class BlockColours {
+public:
+    // `xs` and `ys`: the whole units the triangle's corners can round to.
+    BlockColours(const Block& block, UnitRange xs, UnitRange ys)
+        : block_(block),
+          columnsFrom_(block.secondColumnFrom - 0.5),
+          rowsFrom_(block.secondRowFrom - 0.5),
+          xDriftPerLevel_(drift(1, xs.high + 1)),
+          yDriftPerLevel_(drift(1, ys.high + 1))
+    {
+    }
+
+    // False where the walk would take more steps than it is worth.
+    bool find(Integer depth, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+    {
+        reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
+        stepsLeft_ = 8 * (depth + 4);
+        return walk(depth, x1, y1, x2, y2, x3, y3);
+    }
+
+    // Each pixel reached, drawn in its last colour.
+    template <class Surface>
+    void paint(Surface& s) const
+    {
+        for (unsigned i = 0; i < 4; ++i)
+            if (found_ & (1u << i))
+                s.drawLine(kLineWithColor, pixels_[i].x, pixels_[i].y, pixels_[i].x, pixels_[i].y,
+                           pixels_[i].colour);
+    }
+
+private:
+    using Whole = decltype(A::rounded(Single{}));
+    struct Pixel {
+        Whole x{}, y{};  // a point of it
+        Colour colour = 0;
+    };
+    static constexpr const Colour* kColours = figureInfo(Figure::SierpinskiTriangle).colours;
+
+    // Pixels are numbered 0 to 3 across, then down.
+    template <class Coordinate>
+    unsigned column(Coordinate x) const
+    {
+        return x >= block_.secondColumnFrom;
+    }
+    template <class Coordinate>
+    unsigned row(Coordinate y) const
+    {
+        return y >= block_.secondRowFrom;
+    }
+
+    // The pixels, as bits, that a part `levels` deep with these corners can
+    // reach: a value from a half below a second column's (row's) first unit
+    // on may round into it, and one up to there may round below it.
+    unsigned pixelsWithin(Integer levels, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3) const
+    {
+        const double xDrift = levels * xDriftPerLevel_, yDrift = levels * yDriftPerLevel_;
+        const unsigned columns = (std::min(x1, std::min(x2, x3)) - xDrift <= columnsFrom_ ? 1u : 0u)
+                                 | (std::max(x1, std::max(x2, x3)) + xDrift >= columnsFrom_ ? 2u : 0u);
+        const bool firstRow = std::min(y1, std::min(y2, y3)) - yDrift <= rowsFrom_;
+        const bool secondRow = std::max(y1, std::max(y2, y3)) + yDrift >= rowsFrom_;
+        return (firstRow ? columns : 0u) | (secondRow ? columns << 2 : 0u);
+    }
+
+    // Walking backward, the first write seen to a pixel is its last.
+    void note(Whole x, Whole y, Colour colour)
+    {
+        const unsigned i = column(x) + 2 * row(y);
+        if (found_ & (1u << i))
+            return;
+        found_ |= 1u << i;
+        pixels_[i] = {x, y, colour};
+    }
+
+    bool walk(Integer depth, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+    {
+        if (--stepsLeft_ < 0)
+            return false;
+        if (depth == 0) {
+            // The leaf's writes, last first (sides()).
+            const Whole v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
+            const Whole v3x = A::rounded(x3), v3y = A::rounded(y3);
+            note(v3x, v3y, kColours[2]);
+            note(v1x, v1y, kColours[2]);
+            note(v3x, v3y, kColours[1]);
+            note(v2x, v2y, kColours[1]);
+            return true;  // the first colour is always drawn over
+        }
+        const Single cx = A::centroid(x1, x2, x3);
+        const Single cy = A::centroid(y1, y2, y3);
+        const Single p1x = A::midpoint(cx, x1), p1y = A::midpoint(cy, y1);
+        const Single p2x = A::midpoint(cx, x2), p2y = A::midpoint(cy, y2);
+        const Single p3x = A::midpoint(cx, x3), p3y = A::midpoint(cy, y3);
+        const auto depthBelow = static_cast<Integer>(depth - 1);
+        return part(depthBelow, p2x, p2y, p1x, p1y, x3, y3) && part(depthBelow, p3x, p3y, x2, y2, p1x, p1y)
+               && part(depthBelow, x1, y1, p3x, p3y, p2x, p2y);
+    }
+
+    bool part(Integer depth, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+    {
+        if (found_ == reachable_)
+            return true;
+        const unsigned pixels = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
+        if (!(pixels & ~found_))
+            return true;
+        // A part within one pixel leaves it in its last leaf's last colour;
+        // that leaf's third corner is the part's own.
+        if ((pixels & (pixels - 1)) == 0) {
+            note(A::rounded(x3), A::rounded(y3), kColours[2]);
+            return true;
+        }
+        return walk(depth, x1, y1, x2, y2, x3, y3);
+    }
+
+    const Block& block_;
+    const double columnsFrom_, rowsFrom_;
+    const double xDriftPerLevel_, yDriftPerLevel_;
+    unsigned reachable_ = 0;
+    unsigned found_ = 0;
+    int stepsLeft_ = 0;
+    Pixel pixels_[4];
+};
+
+// Below this, drawing a triangle costs less than finding out whether it can
+// be collapsed, or walking it back.
+constexpr Integer kShallowestCollapse = 3;
+
+// A corner triangle `depth` levels deep whose leaves all round into one
+// device pixel is drawn as one of them (collapseSubtree); one within two by
+// two pixels, as the colours its leaves leave there (skipSubtree).
+template <class A, class Surface, class Events>
+inline bool collapseCorner(Canvas<Surface, Events>& canvas, Integer depth, Single x1, Single y1, Single x2, Single y2,
+                           Single x3, Single y3)
+{
+    if constexpr (!LocatesPixels<Surface>::value || !detail::OffersQuietYields<Events>::value) {
+        return false;
+    } else {
+        // Most triangles are far too large, as two of their corners tell: the
+        // whole units a span rounds into reach at least its length less 1.
+        const auto widest = static_cast<Single>(canvas.surface.widestBlock() + 1);
+        if (!(std::fabs(x2 - x1) <= widest && std::fabs(y3 - y1) <= widest))
+            return false;
+        const auto xs = reachableUnits(depth, x1, x2, x3);
+        const auto ys = reachableUnits(depth, y1, y2, y3);
+        if (!xs || !ys)
+            return false;
+        const auto block = canvas.surface.pixelBlock(xs->low, ys->low, xs->high, ys->high);
+        // The ranges leave out a corner that is NaN.
+        if (!block || std::isnan(x1 + x2 + x3 + y1 + y2 + y3))
+            return false;
+        if (block->secondColumnFrom > xs->high && block->secondRowFrom > ys->high)
+            return collapseSubtree<3>(canvas, depth, [] { return true; }, [&] {
+                sides(canvas.surface, A::rounded(x1), A::rounded(y1), A::rounded(x2), A::rounded(y2),
+                      A::rounded(x3), A::rounded(y3));
+            });
+        return skipSubtree<3>(canvas, depth, [&] {
+            BlockColours<A, std::decay_t<decltype(*block)>> colours(*block, *xs, *ys);
+            if (!colours.find(depth, x1, y1, x2, y2, x3, y3))
+                return false;
+            colours.paint(canvas.surface);
+            return true;
+        });
+    }
+}
+
 }  // namespace triangle_detail
 
 // `Depth` is `const Integer&` for the top-level call, which reads the
@@ -140,9 +350,14 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Single x1, 
             return;
         }
     }
-    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), x1, y1, p3x, p3y, p2x, p2y);
-    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), p3x, p3y, x2, y2, p1x, p1y);
-    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), p2x, p2y, p1x, p1y, x3, y3);
+    auto corner = [&canvas, &depth](Single ax, Single ay, Single bx, Single by, Single cx_, Single cy_) {
+        const Integer cornerDepth = sub(depth, 1);
+        if (cornerDepth < kShallowestCollapse || !collapseCorner<A>(canvas, cornerDepth, ax, ay, bx, by, cx_, cy_))
+            subdivideTriangle<Integer, A>(canvas, cornerDepth, ax, ay, bx, by, cx_, cy_);
+    };
+    corner(x1, y1, p3x, p3y, p2x, p2y);
+    corner(p3x, p3y, x2, y2, p1x, p1y);
+    corner(p2x, p2y, p1x, p1y, x3, y3);
     canvas.yieldToEvents();
 }
 
