@@ -47,6 +47,18 @@ void QtEventPump::checkClock()
     restartPace();
 }
 
+void QtEventPump::waitForEvents()
+{
+    ++dispatches_;
+    // Painted now rather than posted: a posted repaint would be the event
+    // waited for, and the wait would never sleep.
+    if (repaint_)
+        repaint_->repaint();
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    lastDispatch_ = Clock::now();
+    restartPace();
+}
+
 void QtEventPump::restartPace()
 {
     countdown_ = 1;

@@ -41,6 +41,16 @@ public:
         checkClock();
     }
 
+    // Every call before the one that reads the clock only counts down; a
+    // whole subtree's calls skipped at once count as one, so that the clock
+    // is read, and events handed over, at a real call (where the picture is
+    // the full drawing's) about as often in time as ever.
+    std::uint64_t quietYields() const { return countdown_ > 1 ? UINT64_MAX : 0; }
+    void skipQuietYields(std::uint64_t) { --countdown_; }
+    // Shows the picture, then sleeps in Qt's event loop until it has handled
+    // at least one event.
+    void waitForEvents();
+
     void setTiming(PumpTiming timing);
     // How many times events were handed to Qt so far.
     std::uint64_t dispatches() const { return dispatches_; }
