@@ -1,0 +1,390 @@
+// Subtrees drawn as their one leaf, or as the colours their leaves leave,
+// with their yields accounted for in bulk: under an event service that
+// hands events over at every K-th call, the picture at every hand-over, the
+// presses run from there and how each ended must be those of the drawing
+// made call by call. Then the window itself, held in a drawing that can
+// never end.
+
+#include <QtTest>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QAbstractButton>
+
+#include "fractals/figures.hpp"
+#include "ui/app_setup.hpp"
+#include "ui/main_window.hpp"
+#include "ui/raster_surface.hpp"
+#include "window_driver.hpp"
+
+using namespace velmoran;
+using namespace velmoran::ui;
+
+namespace {
+
+const QSize kInner(493, 349);
+const QRgb kBlank = qRgb(239, 239, 239);
+
+std::uint64_t hashOf(const QImage& image)
+{
+    std::uint64_t h = 14695981039346656037u;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            h = (h ^ row[x]) * 1099511628211u;
+    }
+    return h;
+}
+
+// What a run saw, to be compared between the two ways of drawing.
+struct Run {
+    std::vector<std::uint64_t> pictures;  // at each hand-over
+    std::vector<PressOutcome> outcomes;   // nested presses first, as they end
+    std::uint64_t calls = 0;
+    std::uint64_t skips = 0;  // subtrees accounted for in bulk
+    QImage last;
+};
+
+// A drawing area, in logical pixels, at a device pixel ratio.
+struct Area {
+    QSize inner;
+    qreal ratio;
+};
+
+struct Script {
+    std::uint64_t every = 7;          // hand over at every K-th call
+    int endAfter = 0;                 // hand-overs before "Esci"; 0: never
+    std::vector<std::string> nested;  // counts pressed, in turn, from some hand-overs
+};
+
+// Hands events over at every K-th yield, counting the calls over all
+// presses: keeps the picture's hash, clears it at every second hand-over,
+// presses a figure from some, and ends the program after a number of them.
+template <class Self>
+class EveryKthCall : public EventService {
+public:
+    EveryKthCall(WindowState& state, RasterSurface& surface, const Script& script, Run& run)
+        : state_(state), surface_(surface), script_(script), run_(run)
+    {
+    }
+
+    void yieldToEvents() override
+    {
+        if (++run_.calls % script_.every == 0)
+            handOver();
+    }
+
+protected:
+    void handOver()
+    {
+        const auto n = run_.pictures.size() + 1;
+        run_.pictures.push_back(hashOf(surface_.image()));
+        if (n % 2 == 0)
+            surface_.clear();
+        if (n % 7 == 3 && !script_.nested.empty() && state_.runningPresses < 3) {
+            const Figure figure = static_cast<Figure>(n / 7 % kFigureCount);
+            const std::string& count = script_.nested[n / 7 % script_.nested.size()];
+            run_.outcomes.push_back(
+                pressFigure<RasterSurface, Self>(state_, surface_, static_cast<Self&>(*this), figure, count));
+        }
+        if (static_cast<int>(n) == script_.endAfter)
+            state_.ending = true;
+    }
+
+    WindowState& state_;
+    RasterSurface& surface_;
+    const Script& script_;
+    Run& run_;
+};
+
+class CallByCall final : public EveryKthCall<CallByCall> {
+    using EveryKthCall::EveryKthCall;
+};
+
+class InBulk final : public EveryKthCall<InBulk> {
+public:
+    using EveryKthCall::EveryKthCall;
+    std::uint64_t quietYields() const { return script_.every - run_.calls % script_.every - 1; }
+    void skipQuietYields(std::uint64_t n)
+    {
+        run_.calls += n;
+        ++run_.skips;
+    }
+};
+
+template <class Events>
+Run pressWith(Figure figure, const std::string& count, Area area, int startNesting, const Script& script)
+{
+    Run run;
+    RasterSurface surface(area.inner, area.ratio, kBlank);
+    WindowState state;
+    loadWindowState(state, surface);
+    state.nesting = startNesting;
+    Events events(state, surface, script, run);
+    run.outcomes.push_back(pressFigure<RasterSurface, Events>(state, surface, events, figure, count));
+    run.last = surface.image().copy();
+    return run;
+}
+
+QByteArray describe(const PressOutcome& o)
+{
+    return QByteArray::number(static_cast<int>(o.status)) + "/" + QByteArray::number(static_cast<int>(o.error));
+}
+
+// Yields of a whole press, for keeping the call-by-call runs short.
+double yieldsOf(Figure figure, int depth)
+{
+    const double parts[] = {3, 8, 4, 4};
+    const double b = parts[static_cast<int>(figure)];
+    return (std::pow(b, depth) - 1) / (b - 1) * (figure == Figure::KochSnowflake ? 3 : 1);
+}
+
+class NoEvents final : public EventService {
+public:
+    void yieldToEvents() override {}
+};
+
+// Notes how deep the stack is at the first yield, the bottom of a press's
+// first descent, and ends the program there. Offers the bulk entry, so the
+// renderers are built as for the window, but never has a yield to skip.
+class StackProbe final : public EventService {
+public:
+    explicit StackProbe(WindowState& state) : state_(state) {}
+    [[gnu::noinline]] void yieldToEvents() override
+    {
+        if (!deepest)
+            deepest = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+        state_.ending = true;
+    }
+    std::uint64_t quietYields() const { return 0; }
+    void skipQuietYields(std::uint64_t) {}
+    std::uintptr_t deepest = 0;
+
+private:
+    WindowState& state_;
+};
+
+std::uintptr_t deepestFrame(Figure figure, int count)
+{
+    RasterSurface surface(kInner, 1, kBlank);
+    WindowState state;
+    loadWindowState(state, surface);
+    StackProbe probe(state);
+    pressFigure(state, surface, probe, figure, std::to_string(count));
+    return probe.deepest;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Figure)
+Q_DECLARE_METATYPE(Area)
+
+class CollapseTest : public QObject {
+    Q_OBJECT
+
+    // Rows of each figure where the bulk path took a shortcut.
+    int rowsSkipping_[kFigureCount] = {};
+
+    void compareRuns(Figure figure, const std::string& count, Area area, int startNesting, const Script& script)
+    {
+        const Run full = pressWith<CallByCall>(figure, count, area, startNesting, script);
+        const Run bulk = pressWith<InBulk>(figure, count, area, startNesting, script);
+        rowsSkipping_[static_cast<int>(figure)] += bulk.skips > 0;
+        QCOMPARE(full.skips, 0u);
+        QCOMPARE(bulk.pictures.size(), full.pictures.size());
+        for (std::size_t i = 0; i < full.pictures.size(); ++i)
+            QVERIFY2(bulk.pictures[i] == full.pictures[i], qPrintable(QStringLiteral("hand-over %1").arg(i + 1)));
+        QCOMPARE(bulk.outcomes.size(), full.outcomes.size());
+        for (std::size_t i = 0; i < full.outcomes.size(); ++i)
+            QCOMPARE(describe(bulk.outcomes[i]), describe(full.outcomes[i]));
+        QCOMPARE(bulk.calls, full.calls);
+        QVERIFY(bulk.last == full.last);
+    }
+
+private slots:
+    void initTestCase() { setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
+
+    void samePictureAtEveryHandOver_data()
+    {
+        QTest::addColumn<Figure>("figure");
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<Area>("area");
+        QTest::addColumn<qulonglong>("every");
+        // Device pixels from 1.3 units down to 5 units wide, and an area
+        // small enough for its figures to collapse a few levels down; the
+        // deeper figures only where the call-by-call drawing stays short
+        // and few pictures need hashing.
+        const struct {
+            const char* name;
+            Area area;
+            int firstDepth;
+        } areas[] = {{"window", {kInner, 1}, 7}, {"window at 0.25", {kInner, 0.25}, 7},
+                     {"window at 2", {kInner, 2}, 7}, {"small", {QSize(160, 130), 1}, 4}};
+        for (const FigureInfo& f : kFigures)
+            for (const auto& a : areas)
+                for (qulonglong every : {7ull, 97ull, 1009ull, 100003ull})
+                    for (int depth = a.firstDepth; depth <= 12; ++depth) {
+                        const QSize device = a.area.inner * a.area.ratio;
+                        const double yields = yieldsOf(f.id, depth);
+                        if (yields > 1e6 || yields / every * device.width() * device.height() > 3e7)
+                            continue;
+                        QTest::addRow("%s %d, %s, every %llu", f.traceWord, depth, a.name, every)
+                            << f.id << depth << a.area << every;
+                    }
+    }
+    void samePictureAtEveryHandOver()
+    {
+        QFETCH(Figure, figure);
+        QFETCH(int, depth);
+        QFETCH(Area, area);
+        QFETCH(qulonglong, every);
+        compareRuns(figure, std::to_string(depth), area, 0, {every, 0, {"2", "3"}});
+    }
+
+    // Counts no drawing can finish: their yields do not fit in 64 bits, or
+    // the nesting bound refuses them on their way down.
+    void countsBeyondAnyEnd_data()
+    {
+        QTest::addColumn<Figure>("figure");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<qulonglong>("every");
+        for (const FigureInfo& f : kFigures)
+            for (const char* count : {"1000", "4095", "32767"})
+                for (qulonglong every : {7ull, 1009ull, 100003ull})
+                    QTest::addRow("%s %s, every %llu", f.traceWord, count, every)
+                        << f.id << QString::fromLatin1(count) << every;
+    }
+    void countsBeyondAnyEnd()
+    {
+        QFETCH(Figure, figure);
+        QFETCH(QString, count);
+        QFETCH(qulonglong, every);
+        compareRuns(figure, count.toStdString(), {kInner, 1}, 0, {every, 40, {"2", "1000"}});
+    }
+
+    // Deep inside other drawings the nesting bound refuses a press, or a
+    // part of one deepened by a nested press, where its first descent
+    // reaches the bound: a press of count d takes d + 1 levels, and d + 2
+    // once a nested press has stored d + 1 for its next top-level part.
+    void nestingBoundAtTheSamePoint_data()
+    {
+        QTest::addColumn<Figure>("figure");
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("levelsLeft");
+        const int depths[] = {10, 6, 8, 7};  // deep enough to collapse in the small area
+        for (const FigureInfo& f : kFigures) {
+            const int depth = depths[static_cast<int>(f.id)];
+            for (int levelsLeft = depth; levelsLeft <= depth + 3; ++levelsLeft)
+                QTest::addRow("%s %d with %d levels left", f.traceWord, depth, levelsLeft)
+                    << f.id << depth << levelsLeft;
+        }
+    }
+    void nestingBoundAtTheSamePoint()
+    {
+        QFETCH(Figure, figure);
+        QFETCH(int, depth);
+        QFETCH(int, levelsLeft);
+        for (qulonglong every : {97ull, 1009ull})
+            compareRuns(figure, std::to_string(depth), {QSize(160, 130), 1}, kMaxNesting - levelsLeft,
+                        {every, 0, {"2", std::to_string(depth + 1), "4"}});
+    }
+
+    // A subtree is collapsed only where kStackPerLevelBound for each of its
+    // levels is left above the stack's floor, so that a descent for real
+    // could not have been refused by the floor.
+    void stackPerLevelWithinItsBound_data()
+    {
+        QTest::addColumn<Figure>("figure");
+        for (const FigureInfo& f : kFigures)
+            QTest::newRow(f.traceWord) << f.id;
+    }
+    void stackPerLevelWithinItsBound()
+    {
+        QFETCH(Figure, figure);
+        const std::uintptr_t shallow = deepestFrame(figure, 20), deep = deepestFrame(figure, 60);
+        QVERIFY(shallow > deep);
+        const std::uintptr_t perLevel = (shallow - deep) / 40;
+        qInfo("%s: %zu bytes of stack a level", traceWord(figure), static_cast<std::size_t>(perLevel));
+        QVERIFY(perLevel <= kStackPerLevelBound);
+    }
+
+    void everyFigureTookShortcuts()
+    {
+        for (const FigureInfo& f : kFigures)
+            QVERIFY2(rowsSkipping_[static_cast<int>(f.id)] >= 10, f.traceWord);
+    }
+
+    // Carpet 1000 stays in its first square of side 0 for ever: the window
+    // shows its one point at once and waits, takes a nested press, and
+    // ends the press on "Esci".
+    void endlessCarpetWaitsInTheWindow()
+    {
+        MainWindow form;
+        testing::DialogLog log;
+        form.setDialogs(std::make_unique<testing::RecordingDialogs>(log));
+        int endings = 0;
+        form.setEndProgram([&] { ++endings; });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        // The nested triangle, then the carpet's point drawn again over it.
+        RasterSurface expected(kInner, form.surface().image().devicePixelRatio(), form.surface().background());
+        {
+            WindowState state;
+            loadWindowState(state, expected);
+            NoEvents none;
+            pressFigure(state, expected, none, Figure::SierpinskiTriangle, "3");
+            outlineSquare(expected, 150, 50, 0);
+        }
+
+        QImage atFirst, afterNested;
+        int nestingWhileWaiting = 0;
+        double cpuWhileWaiting = -1;
+        auto* carpet = testing::figureButton(form, Figure::SierpinskiCarpet);
+        auto* triangle = testing::figureButton(form, Figure::SierpinskiTriangle);
+        auto after = [](int ms, std::function<void()> then) { QTimer::singleShot(ms, std::move(then)); };
+        after(100, [&] {
+            atFirst = form.surface().image().copy();
+            nestingWhileWaiting = form.state().nesting;
+            const double cpu = cpuSeconds();
+            after(1000, [&, cpu] {
+                cpuWhileWaiting = cpuSeconds() - cpu;
+                testing::setSelectorText(form, "3");
+                triangle->click();
+                after(50, [&] {
+                    afterNested = form.surface().image().copy();
+                    testing::buttonNamed(form, "Command5")->click();
+                });
+            });
+        });
+        testing::setSelectorText(form, "1000");
+        carpet->click();
+
+        QCOMPARE(form.lastOutcome(), PressOutcome::ended());
+        QCOMPARE(endings, 1);
+        QCOMPARE(form.state().nesting, 0);
+        QCOMPARE(nestingWhileWaiting, 1000);
+        int inked = 0;
+        for (int y = 0; y < atFirst.height(); ++y)
+            for (int x = 0; x < atFirst.width(); ++x)
+                inked += atFirst.pixel(x, y) != form.surface().background();
+        QCOMPARE(inked, 1);
+        QCOMPARE(afterNested, expected.image());
+        qInfo("CPU time during 1 s of waiting in carpet 1000: %.1f ms", cpuWhileWaiting * 1e3);
+    }
+};
+
+QTEST_MAIN(CollapseTest)
+#include "collapse_test.moc"
