@@ -88,10 +88,22 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, I
     for (const auto& at : corners.cells) {
         const Integer cellDepth = sub(depth, 1);
         // Every leaf of a square of side 0 is the same point box at its
-        // corner.
-        const bool collapsed = collapseSubtree<8>(
-            canvas, cellDepth, [cell] { return cell == 0; },
-            [&] { outlineSquare(canvas.surface, at[0], at[1], cell); });
+        // corner. The eight cells of a square of side 1 are squares of side
+        // 0 at its four corners, so its leaves are the point boxes there,
+        // all in the one colour: their order does not matter (where those
+        // corners fit, as then nothing can overflow).
+        const bool collapsed =
+            collapseSubtree<8>(
+                canvas, cellDepth, [cell] { return cell == 0; },
+                [&] { outlineSquare(canvas.surface, at[0], at[1], cell); })
+            || (cell == 1 && at[0] < INT16_MAX && at[1] < INT16_MAX && skipSubtree<8>(canvas, cellDepth, [&] {
+                    const Integer x = at[0], y = at[1], right = x + 1, bottom = y + 1;
+                    outlineSquare(canvas.surface, x, y, 0);
+                    outlineSquare(canvas.surface, right, y, 0);
+                    outlineSquare(canvas.surface, right, bottom, 0);
+                    outlineSquare(canvas.surface, x, bottom, 0);
+                    return true;
+                }));
         if (!collapsed)
             subdivideSquare<Integer>(canvas, cellDepth, at[0], at[1], cell);
     }
