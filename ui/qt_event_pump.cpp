@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QEvent>
 
 namespace velmoran::ui {
 
@@ -12,7 +13,32 @@ namespace {
 constexpr std::int64_t kMaxCallsPerReading = std::int64_t{1} << 20;
 }  // namespace
 
-QtEventPump::QtEventPump(QWidget* repaint, PumpTiming timing) : repaint_(repaint), timing_(timing) {}
+namespace {
+
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(std::uint64_t& paints) : paints_(paints) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints_ += event->type() == QEvent::Paint;
+        return false;
+    }
+
+private:
+    std::uint64_t& paints_;
+};
+
+}  // namespace
+
+QtEventPump::QtEventPump(QWidget* repaint, PumpTiming timing) : repaint_(repaint), timing_(timing)
+{
+    if (repaint) {
+        paintCounter_ = std::make_unique<PaintCounter>(paints_);
+        repaint->installEventFilter(paintCounter_.get());
+    }
+}
+
+QtEventPump::~QtEventPump() = default;
 
 void QtEventPump::setTiming(PumpTiming timing)
 {
@@ -22,6 +48,7 @@ void QtEventPump::setTiming(PumpTiming timing)
 
 void QtEventPump::checkClock()
 {
+    onlyWaited_ = false;
     const Clock::time_point now = Clock::now();
     // Aim the next reading at clockInterval from this one, judging the
     // figure's speed by the last stretch; grow at most fourfold at a time so
@@ -50,10 +77,15 @@ void QtEventPump::checkClock()
 void QtEventPump::waitForEvents()
 {
     ++dispatches_;
+    // The window already shows the picture, unless a drawing went on since
+    // the last wait, or a paint came meanwhile (a press run from it, whose
+    // own repaint was before the waiting drawing drew its pixel again).
     // Painted now rather than posted: a posted repaint would be the event
     // waited for, and the wait would never sleep.
-    if (repaint_)
+    if (repaint_ && (!onlyWaited_ || paints_ != paintsBeforeHandOver_))
         repaint_->repaint();
+    onlyWaited_ = true;
+    paintsBeforeHandOver_ = paints_;
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     lastDispatch_ = Clock::now();
     restartPace();

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include <QPointer>
 #include <QWidget>
@@ -51,6 +52,10 @@ public:
     // at least one event.
     void waitForEvents();
 
+    QtEventPump(const QtEventPump&) = delete;
+    QtEventPump& operator=(const QtEventPump&) = delete;
+    ~QtEventPump() override;
+
     void setTiming(PumpTiming timing);
     // How many times events were handed to Qt so far.
     std::uint64_t dispatches() const { return dispatches_; }
@@ -62,6 +67,13 @@ private:
     void restartPace();
 
     QPointer<QWidget> repaint_;
+    // Counts the paints of `repaint_`, whoever asked for them.
+    std::unique_ptr<QObject> paintCounter_;
+    std::uint64_t paints_ = 0;
+    // Whether nothing but a wait has run since the last wait, and the
+    // paints seen when it began handing events over.
+    bool onlyWaited_ = false;
+    std::uint64_t paintsBeforeHandOver_ = 0;
     PumpTiming timing_;
     std::int64_t countdown_ = 1;
     std::int64_t callsPerReading_ = 1;

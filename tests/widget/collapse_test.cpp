@@ -349,7 +349,21 @@ private slots:
             outlineSquare(expected, 150, 50, 0);
         }
 
-        QImage atFirst, afterNested;
+        // The picture as each paint of the drawing area shows it.
+        struct LastPainted : QObject {
+            const RasterSurface& surface;
+            QImage picture;
+            explicit LastPainted(const RasterSurface& s) : surface(s) {}
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    picture = surface.image().copy();
+                return false;
+            }
+        } shown(form.surface());
+        form.findChild<QWidget*>(QStringLiteral("Picture1"))->installEventFilter(&shown);
+
+        QImage atFirst, shownAtFirst, afterNested, shownAfterNested;
         int nestingWhileWaiting = 0;
         double cpuWhileWaiting = -1;
         auto* carpet = testing::figureButton(form, Figure::SierpinskiCarpet);
@@ -357,6 +371,7 @@ private slots:
         auto after = [](int ms, std::function<void()> then) { QTimer::singleShot(ms, std::move(then)); };
         after(100, [&] {
             atFirst = form.surface().image().copy();
+            shownAtFirst = shown.picture;
             nestingWhileWaiting = form.state().nesting;
             const double cpu = cpuSeconds();
             after(1000, [&, cpu] {
@@ -365,6 +380,7 @@ private slots:
                 triangle->click();
                 after(50, [&] {
                     afterNested = form.surface().image().copy();
+                    shownAfterNested = shown.picture;
                     testing::buttonNamed(form, "Command5")->click();
                 });
             });
@@ -381,7 +397,9 @@ private slots:
             for (int x = 0; x < atFirst.width(); ++x)
                 inked += atFirst.pixel(x, y) != form.surface().background();
         QCOMPARE(inked, 1);
+        QCOMPARE(shownAtFirst, atFirst);
         QCOMPARE(afterNested, expected.image());
+        QCOMPARE(shownAfterNested, expected.image());
         qInfo("CPU time during 1 s of waiting in carpet 1000: %.1f ms", cpuWhileWaiting * 1e3);
     }
 };
