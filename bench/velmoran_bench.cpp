@@ -1,26 +1,36 @@
 // velmoran-bench: each figure's whole press (read the count, clear, draw) in
 // the real window's drawing area with the real event pump, beside two
 // references timed in the same iterations:
-//   - the same press with a yieldToEvents that does nothing: the difference is
-//     what staying responsive costs;
-//   - the bare limit: the press's final list of lines, recorded once beforehand,
+//   - the same press with an event service that hands nothing over (but,
+//     like the window's, skips the yields of a collapsed subtree in bulk):
+//     the difference is what staying responsive costs;
+//   - the bare limit: the lines that press draws, recorded once beforehand,
 //     replayed by Line calls into the same image after the same clear: the
-//     difference is what the recursion and its exact arithmetic cost.
+//     difference is what the recursion, its exact arithmetic and finding
+//     what can be collapsed cost.
 // Counters also report how responsive the window stayed during the press
 // (longest stretch without an event dispatched, the median wait of a zero
-// timer, repaints per second) and the memory it took.
+// timer, repaints per second) and the memory it took. A last row holds the
+// window in a carpet of count 1000, which never ends, for a second: the
+// share of a core the process takes meanwhile, and the longest a click
+// posted at a random moment waited to be handled.
 //
 //   build/bench/velmoran-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/resource.h>
@@ -41,7 +51,6 @@
 
 using namespace velmoran;
 using namespace velmoran::ui;
-using velmoran::test::IgnoredEvents;
 
 namespace {
 
@@ -90,6 +99,53 @@ private:
     Colour foreColor_ = 0;
 };
 
+// Hands nothing over, every yield being quiet: a collapsed subtree's yields
+// are skipped at once, as the window's pump skips them.
+class IgnoredEventsInBulk final : public EventService {
+public:
+    void yieldToEvents() override {}
+    std::uint64_t quietYields() const { return UINT64_MAX; }
+    void skipQuietYields(std::uint64_t) {}
+};
+
+// The drawing area as a press sees it, with its Line calls recorded instead
+// of drawn.
+class RecordedArea final : public DrawingSurface {
+public:
+    RecordedArea(const RasterSurface& area, LineRecorder& recorder) : area_(area), recorder_(recorder) {}
+
+    Single scaleWidth() const override { return area_.scaleWidth(); }
+    Single scaleHeight() const override { return area_.scaleHeight(); }
+    void clear() override {}
+    void setForeColour(Colour colour) override { recorder_.foreColor(colour); }
+    void setDrawStyle(Integer) override {}
+    void drawLine(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    {
+        recorder_.line(flags, x1, y1, x2, y2, colour);
+    }
+    std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
+    {
+        return area_.pixelBlock(left, top, right, bottom);
+    }
+    int widestBlock() const { return area_.widestBlock(); }
+
+private:
+    const RasterSurface& area_;
+    LineRecorder& recorder_;
+};
+
+// The lines of the whole figure, drawn call by call.
+double figureLines(Figure figure, int depth)
+{
+    switch (figure) {
+    case Figure::SierpinskiTriangle: return 3 * std::pow(3.0, depth);
+    case Figure::SierpinskiCarpet: return std::pow(8.0, depth);
+    case Figure::KochCurve: return std::pow(4.0, depth);
+    case Figure::KochSnowflake: return 3 * std::pow(4.0, depth);
+    }
+    return 0;
+}
+
 struct BareFigure {
     Figure figure;
     int depth = -1;
@@ -97,19 +153,20 @@ struct BareFigure {
     std::uint64_t lines = 0;
 };
 
-// The list of the figure being measured, kept across its repetitions.
-const BareFigure& bareFigure(Figure figure, int depth, Single width, Single height)
+// The lines a press of the figure being measured draws, kept across its
+// repetitions.
+const BareFigure& bareFigure(Figure figure, int depth, const RasterSurface& area)
 {
     static BareFigure cached;
     if (cached.figure == figure && cached.depth == depth)
         return cached;
     cached = {};
     LineRecorder recorder;
-    RecordingSurface surface(width, height, recorder);
+    RecordedArea surface(area, recorder);
     WindowState state;
     loadWindowState(state, surface);
-    IgnoredEvents ignored;
-    pressFigure<RecordingSurface, IgnoredEvents>(state, surface, ignored, figure, std::to_string(depth));
+    IgnoredEventsInBulk ignored;
+    pressFigure<RecordedArea, IgnoredEventsInBulk>(state, surface, ignored, figure, std::to_string(depth));
     cached.figure = figure;
     cached.depth = depth;
     cached.runs = std::move(recorder.runs);
@@ -257,9 +314,9 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
     QtEventPump& pump = window.mainWindow->pump();
     WindowState state;
     loadWindowState(state, surface);
-    IgnoredEvents ignored;
+    IgnoredEventsInBulk ignored;
     const std::string text = std::to_string(depth);
-    const BareFigure& bare = bareFigure(figure, depth, surface.scaleWidth(), surface.scaleHeight());
+    const BareFigure& bare = bareFigure(figure, depth, surface);
 
     DispatchWatch& watch = *window.watch;
     watch.reset();
@@ -280,7 +337,8 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
         full += fullTime;
 
         t0 = Clock::now();
-        const PressOutcome quiet = pressFigure<RasterSurface, IgnoredEvents>(state, surface, ignored, figure, text);
+        const PressOutcome quiet =
+            pressFigure<RasterSurface, IgnoredEventsInBulk>(state, surface, ignored, figure, text);
         t1 = Clock::now();
         ignoringEvents += seconds(t1 - t0);
 
@@ -307,10 +365,95 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
     st.counters["median_gap_ms"] = seconds(watch.medianTurnGap()) * ms;
     st.counters["repaints/s"] = static_cast<double>(watch.paints()) / full;
     st.counters["dispatches/s"] = static_cast<double>(pump.dispatches() - dispatchesBefore) / full;
-    st.counters["lines"] = static_cast<double>(bare.lines);
+    st.counters["lines"] = figureLines(figure, depth);
+    st.counters["drawn"] = static_cast<double>(bare.lines);
     if (peakReset)
         st.counters["peak_rise_KiB"] = static_cast<double>(peakRise);
     st.counters["maxrss_MiB"] = static_cast<double>(maxRssKiB()) / 1024;
+}
+
+// A click as another thread posts it, stamped with when.
+class StampedClick final : public QEvent {
+public:
+    static const QEvent::Type kType;
+    explicit StampedClick(Clock::time_point posted) : QEvent(kType), posted(posted) {}
+    Clock::time_point posted;
+};
+const QEvent::Type StampedClick::kType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class ClickWaits final : public QObject {
+public:
+    bool counting = false;
+    Clock::duration longest{};
+    std::uint64_t clicks = 0;
+
+    bool event(QEvent* event) override
+    {
+        if (event->type() != StampedClick::kType)
+            return QObject::event(event);
+        if (counting) {
+            longest = std::max(longest, Clock::now() - static_cast<StampedClick*>(event)->posted);
+            ++clicks;
+        }
+        return true;
+    }
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A press of the carpet at count 1000 in the window's drawing area with its
+// pump, ended by "Esci" (the program ending) after a second; meanwhile
+// another thread posts clicks 1 to 20 ms apart.
+void endlessCarpetBenchmark(benchmark::State& st)
+{
+    RasterSurface& surface = window.mainWindow->surface();
+    QtEventPump& pump = window.mainWindow->pump();
+    WindowState state;
+    loadWindowState(state, surface);
+    ClickWaits waits;
+    double cpu = 0, wall = 0;
+    bool failed = false;
+    for (auto _ : st) {
+        std::atomic<bool> clicking{true};
+        std::thread clicker([&] {
+            std::mt19937 random(12345);
+            std::uniform_int_distribution<int> pause(1000, 20000);
+            while (clicking) {
+                std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
+                QCoreApplication::postEvent(&waits, new StampedClick(Clock::now()));
+            }
+        });
+        QTimer::singleShot(1000, [&] { state.ending = true; });
+        waits.counting = true;
+        const double cpu0 = cpuSeconds();
+        const Clock::time_point t0 = Clock::now();
+        const PressOutcome outcome =
+            pressFigure<RasterSurface, QtEventPump>(state, surface, pump, Figure::SierpinskiCarpet, "1000");
+        const Clock::time_point t1 = Clock::now();
+        const double cpu1 = cpuSeconds();
+        waits.counting = false;
+        clicking = false;
+        clicker.join();
+        QCoreApplication::sendPostedEvents(&waits);
+        state.ending = false;
+        st.SetIterationTime(seconds(t1 - t0));
+        cpu += cpu1 - cpu0;
+        wall += seconds(t1 - t0);
+        failed = failed || !(outcome == PressOutcome::ended());
+    }
+    if (failed) {
+        st.SkipWithError("the press did not end with the program");
+        return;
+    }
+    st.counters["cpu_share_%"] = 100 * cpu / wall;
+    st.counters["longest_click_wait_ms"] = seconds(waits.longest) * 1e3;
+    st.counters["clicks"] = static_cast<double>(waits.clicks);
 }
 
 // The replayed list must paint exactly what the press paints, or the bare
@@ -320,10 +463,10 @@ bool bareMatchesPress(Figure figure, int depth)
     RasterSurface& surface = window.mainWindow->surface();
     WindowState state;
     loadWindowState(state, surface);
-    IgnoredEvents ignored;
-    pressFigure<RasterSurface, IgnoredEvents>(state, surface, ignored, figure, std::to_string(depth));
+    IgnoredEventsInBulk ignored;
+    pressFigure<RasterSurface, IgnoredEventsInBulk>(state, surface, ignored, figure, std::to_string(depth));
     const QImage pressed = surface.image().copy();
-    drawBare(surface, bareFigure(figure, depth, surface.scaleWidth(), surface.scaleHeight()));
+    drawBare(surface, bareFigure(figure, depth, surface));
     return surface.image() == pressed;
 }
 
@@ -351,17 +494,21 @@ int main(int argc, char** argv)
     app.installEventFilter(&watch);
 
     for (const FigureInfo& figure : kFigures)
-        if (!bareMatchesPress(figure.id, 5)) {
+        if (!bareMatchesPress(figure.id, 5) || !bareMatchesPress(figure.id, 12)) {
             std::fputs("velmoran-bench: the replayed lines do not paint what the press paints\n", stderr);
             return 1;
         }
 
     for (const FigureInfo& figure : kFigures)
-        for (int depth : {6, 8, 10})
+        for (int depth : {6, 8, 10, 12, 15, 20})
             benchmark::RegisterBenchmark((std::string(figure.traceWord) + "/" + std::to_string(depth)).c_str(),
                                          pressBenchmark, figure.id, depth)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("tappeto/1000/waiting", endlessCarpetBenchmark)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
