@@ -808,35 +808,43 @@ ended() {
   ! xdotool search --name '^Ondrila' > /dev/null 2>&1 || { WHY="a window remains"; return 1; }
 }
 
-# The carpet of depth 10 runs for many seconds; "Esci" a second into it ends
-# the program at once.
+# The carpet of count 1000 never ends: its first point shows at once, then
+# the program waits for events; "Esci" a second into it ends the program at
+# once.
 esci_during_carpet() {
-  local start
-  xdo $(type_count 10)
-  start=$(now_ms)
+  local n c0 c1
+  xdo $(type_count 1000)
+  MARK=$(now_ms)
   xdo $(click_on tappeto)
-  drawing || { WHY="the carpet is not drawing"; return 1; }
-  while [ $(($(now_ms) - start)) -lt 1000 ]; do sleep 0.02; done
+  settle 10 || return 1
+  shot_area "$WORK/carpet-1000.png"
+  n=$(colour_count "$WORK/carpet-1000.png" "${COLOURS[tappeto]%% *}")
+  [ "$n" = 1 ] || { WHY="$n carpet pixels, not its one point (see $WORK/carpet-1000.png)"; return 1; }
+  c0=$(cpu_ticks)
+  sleep 1
+  c1=$(cpu_ticks)
+  echo "# carpet 1000 in the window: picture complete ${SETTLE_MS} ms after the click;" \
+    "$(((c1 - c0) * TICK_MS)) ms of processor time in the second after"
   MARK=$(now_ms)
   xdo $(click_on esci)
-  ended "Esci during the depth-10 carpet"
+  ended "Esci during the carpet of count 1000"
 }
 
-# "Stampa" during the carpet of depth 10: the job is printed while the carpet
-# goes on; then the window is closed through its frame (openbox's Alt+F4).
+# "Stampa" during the carpet of count 1000, which never ends: the job is
+# printed while it waits; then the window is closed through its frame
+# (openbox's Alt+F4).
 print_and_close_during_carpet() {
   local before
   before=$(pdf_count)
-  xdo $(type_count 10) $(click_on tappeto)
+  xdo $(type_count 1000) $(click_on tappeto)
   sleep 0.3
   MARK=$(now_ms)
   xdo $(click_on stampa)
   wait_pdf "$before" 30 || return 1
   echo "# PDF job during the carpet: finished ${PDF_MS} ms after the click on Stampa"
-  drawing || { WHY="the carpet was no longer drawing when its printout came"; return 1; }
   MARK=$(now_ms)
   xdo key alt+F4
-  ended "Alt+F4 during the depth-10 carpet"
+  ended "Alt+F4 during the carpet of count 1000"
 }
 
 no_printer() {
@@ -944,10 +952,10 @@ export_matches_window() {
   done
 }
 
-# The carpet of depth 10 runs for minutes; Esc a second into it stops it:
-# no processor time spent from within 100 ms of the key on, and a triangle
-# draws next.
-esc_stops_carpet() {
+# The triangle of depth 30 keeps subdividing along the pixels' edges for
+# minutes; Esc a second into it stops it: no processor time spent from
+# within 100 ms of the key on, and a triangle draws next.
+esc_stops_drawing() {
   local t0 now c prev last=0 keys keyer pause
   # xdotool, started beforehand and reading a pipe, sends the key within a
   # millisecond; read -t on a pipe nobody writes to waits without a process.
@@ -955,8 +963,8 @@ esc_stops_carpet() {
   exec {keys}<> "$WORK/keys" {pause}<> <(:)
   xdotool - < "$WORK/keys" {keys}>&- {pause}<&- > /dev/null 2>&1 &
   keyer=$!
-  xdo $(type_count 10) $(click_on tappeto)
-  drawing || { WHY="the carpet is not drawing"; exec {keys}>&- {pause}<&-; stop_pid "$keyer"; return 1; }
+  xdo $(type_count 30) $(click_on triangolo)
+  drawing || { WHY="the triangle is not drawing"; exec {keys}>&- {pause}<&-; stop_pid "$keyer"; return 1; }
   sleep 0.7
   # The main thread's processor time, from the key on, every 2 ms or so.
   t0=${EPOCHREALTIME/./}
@@ -970,7 +978,7 @@ esc_stops_carpet() {
   done
   exec {keys}>&- {pause}<&-
   stop_pid "$keyer"
-  echo "# Esc during the depth-10 carpet: processor time last grew ${last} ms after the key was sent"
+  echo "# Esc during the depth-30 triangle: processor time last grew ${last} ms after the key was sent"
   [ "$last" -lt 100 ] || { WHY="processor time last grew ${last} ms after Esc"; return 1; }
   draws triangolo 3
 }
@@ -1033,10 +1041,10 @@ check "a job the server cancels: message, nothing printed, the program goes on" 
 check "snowflake depth 10 completes, with Stampa handled during it" snowflake_with_print
 check "a second press during a drawing: the triangle, then the carpet goes on" nested_press
 check "count 40000: overflow message box, picture untouched, program goes on" overflow_reported
-check "Esci during the depth-10 carpet ends the program at once, status 0" esci_during_carpet
+check "carpet 1000 shows its point and waits; Esci ends the program at once, status 0" esci_during_carpet
 
 start_app print-and-close
-check "Stampa during the depth-10 carpet prints; Alt+F4 then ends the program, status 0" \
+check "Stampa during the carpet of count 1000 prints; Alt+F4 then ends the program, status 0" \
   print_and_close_during_carpet
 
 stop_cups
@@ -1058,7 +1066,7 @@ start_app extras
 check "the window's class is the menu entry's; its icon in every size" window_class_and_icon
 check "Ctrl+S and a typed path save the drawing area pixel for pixel" ctrl_s_saves
 check "--export with no display: each figure as the window shows it; sharp at scale 2" export_matches_window
-check "Esc stops the depth-10 carpet within 100 ms, then a triangle draws" esc_stops_carpet
+check "Esc stops the depth-30 triangle within 100 ms, then a triangle draws" esc_stops_drawing
 MARK=$(now_ms)
 xdo $(click_on esci)
 wait_exit 10 || stop_pid "$APP_PID"
