@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QStyle>
 #include <QTimerEvent>
 
@@ -138,12 +139,43 @@ PictureDensity pictureDensity(const QPaintDevice& device, qreal scale, qreal scr
     return {screenRatio, std::max(1, static_cast<int>(std::ceil(wanted / screenRatio)))};
 }
 
-// Writes `bytes` as the whole of `file`; 0, or the errno of what failed.
+// Writes `bytes` beside a regular file and moves them over it once they are
+// all on disk; 0, or the errno of what failed. Where no file can be made
+// beside it, it is written in place.
+int replaceWholeFile(const QString& file, const QByteArray& bytes)
+{
+    QSaveFile out(file);
+    out.setDirectWriteFallback(true);
+    const auto failed = [] { return errno != 0 ? errno : EIO; };
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly))
+        return failed();
+    errno = 0;
+    if (out.write(bytes) != bytes.size()) {
+        const int error = failed();
+        out.cancelWriting();
+        return error;
+    }
+    errno = 0;
+    return out.commit() ? 0 : failed();
+}
+
+// Writes `bytes` as the whole of `file`; 0, or the errno of what failed. A
+// failure leaves an earlier regular file as it was, and removes a file it
+// created. Devices and pipes are written where they are: replacing one would,
+// as root, replace /dev/null itself.
 int writeWholeFile(const QString& file, const QByteArray& bytes)
 {
     const QByteArray path = QFile::encodeName(file);
     struct stat before;
     const bool existed = ::stat(path.constData(), &before) == 0;
+    if (existed && S_ISREG(before.st_mode)) {
+        // Replacing a file the user may not write would get round its
+        // permissions.
+        if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+            return errno;
+        return replaceWholeFile(file, bytes);
+    }
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;

@@ -119,8 +119,8 @@ std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, const st
                                     JobWatch& watch);
 
 // The same page as a PDF file at `file`. Succeeds only when every byte of
-// the document has reached the file; a file it created is removed again
-// when it fails.
+// the document has reached the file; when it fails, a file it created is
+// removed again and an earlier file is left as it was.
 std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const QPageLayout& layout,
                                     int resolution);
 

@@ -5,13 +5,17 @@
 // of a job, and what the person is told of it.
 
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <QtTest>
 
 #include "window_driver.hpp"
 #include "ui/app_setup.hpp"
+#include "ui/printing.hpp"
 #include "ui/raster_surface.hpp"
 
 using namespace velmoran;
@@ -218,6 +222,48 @@ private slots:
         setSelectorText(window, "0");
         clickByMouse(*figureButton(window, Figure::KochCurve));
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
+    }
+
+    // A PDF that cannot be written whole (here no file may grow past 1 KiB)
+    // leaves an earlier file of its name as it was; one that can, replaces it.
+    void earlierPdfKeptUnlessReplacedWhole()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("out.pdf"));
+        const QByteArray earlier("an earlier file");
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(earlier) == earlier.size());
+        }
+        ui::MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QPrinter page(QPrinter::HighResolution);
+        page.setOutputFormat(QPrinter::PdfFormat);
+        const auto save = [&] { return ui::savePdf(file, window, page.pageLayout(), page.resolution()); };
+        const auto contents = [&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+
+        rlimit usual{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &usual), 0);
+        rlimit small = usual;
+        small.rlim_cur = 1024;
+        const auto usualHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const std::optional<ui::PrintFailure> failure = save();
+        ::setrlimit(RLIMIT_FSIZE, &usual);
+        std::signal(SIGXFSZ, usualHandler);
+
+        QVERIFY(failure);
+        QCOMPARE(failure->cause, ui::PrintFailure::Cause::FileNotWritten);
+        QCOMPARE(failure->errorNumber, EFBIG);
+        QCOMPARE(contents(), earlier);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.pdf")});
+
+        QVERIFY(!save());
+        QCOMPARE(pdfProblem(contents()), QString());
     }
 
     void printServerSays_data()
