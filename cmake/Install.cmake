@@ -78,6 +78,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation2")
 # Qt's Wayland plugin lets the window run natively on a Wayland desktop
-# (through X otherwise); cups is where "Stampa" prints.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-dejavu-core, cups")
+# (through X otherwise); cups is where "Stampa" prints; fonts-wine has the
+# classic face the buttons are drawn in where it is installed.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-dejavu-core, fonts-wine, cups")
 include(CPack)
