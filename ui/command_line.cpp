@@ -15,6 +15,10 @@ const char* const kUsageLine = "Uso: velmoran [-h | -v | --export FILE.png FIGUR
 const char* const kNoDisplayMessage =
     "velmoran: nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata).\n";
 
+const char* const kUnreachableDisplayMessage =
+    "velmoran: impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe "
+    "sopra).\n";
+
 namespace {
 
 // Qt's own options that a person or the desktop may give the window (a

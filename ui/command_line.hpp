@@ -55,5 +55,8 @@ using EnvironmentLookup = const char* (*)(const char* name);
 bool displayNamed(const CommandLine& command, EnvironmentLookup environment);
 // The line printed, on its own, when no display is named.
 extern const char* const kNoDisplayMessage;
+// The line printed after Qt's own reasons when the display named cannot be
+// reached.
+extern const char* const kUnreachableDisplayMessage;
 
 }  // namespace velmoran::ui

@@ -47,6 +47,18 @@ int exportPicture(char* programName, const velmoran::ui::ExportRequest& request)
     return 1;
 }
 
+// Qt ends a program that cannot reach its display with abort(), after its
+// reasons in English. Those stay, for whoever has to mend it; then the
+// program says so in Italian and ends with status 1, not a core dump.
+void endIfNoDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    if (type == QtFatalMsg) {
+        std::fputs(velmoran::ui::kUnreachableDisplayMessage, stderr);
+        std::_Exit(1);
+    }
+}
+
 int openWindow(char* programName, velmoran::ui::CommandLine& command)
 {
     // Qt reads only its own options, never ours.
@@ -55,7 +67,9 @@ int openWindow(char* programName, velmoran::ui::CommandLine& command)
         qtArgs.push_back(arg.data());
     int qtArgc = static_cast<int>(qtArgs.size());
     qtArgs.push_back(nullptr);
+    const QtMessageHandler usual = qInstallMessageHandler(endIfNoDisplay);
     QApplication app(qtArgc, qtArgs.data());
+    qInstallMessageHandler(usual);
     velmoran::ui::setupApplication(app);
     velmoran::ui::MainWindow form;
     form.show();

@@ -1013,6 +1013,7 @@ command_line_headless() {
 --export $WORK/no.png trina -1 # 1||velmoran: Il numero di iterazioni non può essere negativo.
 --export $WORK/no/x.png trina 1 # 1||velmoran: Impossibile salvare l'immagine «$WORK/no/x.png»: la cartella non esiste.
  # 1||velmoran: nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata).
+-display :1999 # 1||velmoran: impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe sopra).
 CASES
   [ ! -e "$WORK/no.png" ] || { WHY="a failed export wrote $WORK/no.png"; return 1; }
 }
