@@ -41,9 +41,7 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "core/trace.hpp"
 #include "fractals/figures.hpp"
-#include "tests/unit/doubles.hpp"
 #include "ui/app_setup.hpp"
 #include "ui/main_window.hpp"
 #include "ui/drawing_area.hpp"
@@ -72,13 +70,13 @@ struct LineRun {
 };
 
 // Records the Line calls of a press, and the fore colour each one is drawn in.
-class LineRecorder final : public test::NullSink {
+class LineRecorder {
 public:
     std::vector<LineRun> runs;
     std::uint64_t lines = 0;
 
-    void foreColor(Colour colour) override { foreColor_ = colour; }
-    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    void foreColor(Colour colour) { foreColor_ = colour; }
+    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour)
     {
         ++lines;
         if (!runs.empty()) {
