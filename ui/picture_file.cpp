@@ -2,11 +2,12 @@
 
 #include <cerrno>
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+
+#include "ui/whole_file.hpp"
 
 namespace velmoran::ui {
 
@@ -30,42 +31,6 @@ QString reasonFor(int error)
     }
 }
 
-// A device or a pipe is written to where it is: it cannot be replaced by a
-// file (and must not be: as root that would replace /dev/null itself).
-QString writeInPlace(const QImage& picture, const QString& path)
-{
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return reasonFor(errno);
-    QImageWriter writer(&file, "png");
-    errno = 0;
-    if (!writer.write(picture) || !file.flush())
-        return reasonFor(errno);
-    file.close();
-    return file.error() == QFileDevice::NoError ? QString() : reasonFor(0);
-}
-
-QString writeThenReplace(const QImage& picture, const QString& path)
-{
-    QSaveFile file(path);
-    errno = 0;
-    // The folder is there: a missing file is the system refusing to make one.
-    if (!file.open(QIODevice::WriteOnly))
-        return reasonFor(errno == ENOENT ? 0 : errno);
-    QImageWriter writer(&file, "png");
-    errno = 0;
-    if (!writer.write(picture)) {
-        const int error = errno;
-        file.cancelWriting();
-        return reasonFor(error);
-    }
-    errno = 0;
-    if (!file.commit())
-        return reasonFor(errno);
-    return {};
-}
-
 }  // namespace
 
 QString savePng(const QImage& picture, const QString& path)
@@ -75,11 +40,14 @@ QString savePng(const QImage& picture, const QString& path)
         return reasonFor(EISDIR);
     if (!target.dir().exists())
         return reasonFor(ENOENT);
-    if (target.exists() && !target.isWritable())
-        return reasonFor(EACCES);
-    if (target.exists() && !target.isFile())
-        return writeInPlace(picture, path);
-    return writeThenReplace(picture, path);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&buffer, "png").write(picture))
+        return reasonFor(0);
+    if (const int error = writeWholeFile(path, png))
+        return reasonFor(error);
+    return {};
 }
 
 QString saveFailedMessage(const QString& path, const QString& reason)

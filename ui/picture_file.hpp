@@ -8,10 +8,10 @@
 
 namespace velmoran::ui {
 
-// Writes `picture` to `path` as PNG, losslessly, at its size in pixels. The
-// file is written beside its place and moved there only once complete, so a
-// failure leaves any earlier file at `path` as it was. Returns why it
-// failed, in Italian ("permesso negato"), or an empty string once saved.
+// Writes `picture` to `path` as PNG, losslessly, at its size in pixels, as
+// writeWholeFile writes: a failure leaves any earlier file at `path` as it
+// was. Returns why it failed, in Italian ("permesso negato"), or an empty
+// string once saved.
 QString savePng(const QImage& picture, const QString& path);
 
 // The report of a failed save: «Impossibile salvare l'immagine «PATH»: WHY.»

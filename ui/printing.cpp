@@ -4,9 +4,6 @@
 #include <cerrno>
 #include <cmath>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QBuffer>
 #include <QComboBox>
@@ -17,12 +14,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QStyle>
 #include <QTimerEvent>
 
 #include "ui/classic_button.hpp"
 #include "ui/drawing_area.hpp"
+#include "ui/whole_file.hpp"
 
 namespace velmoran::ui {
 
@@ -137,69 +134,6 @@ PictureDensity pictureDensity(const QPaintDevice& device, qreal scale, qreal scr
     const double dpi = std::max(1, device.logicalDpiX());
     const double wanted = scale * std::min(dpi, kPictureDpi) / dpi;
     return {screenRatio, std::max(1, static_cast<int>(std::ceil(wanted / screenRatio)))};
-}
-
-// Writes `bytes` beside a regular file and moves them over it once they are
-// all on disk; 0, or the errno of what failed. Where no file can be made
-// beside it, it is written in place.
-int replaceWholeFile(const QString& file, const QByteArray& bytes)
-{
-    QSaveFile out(file);
-    out.setDirectWriteFallback(true);
-    const auto failed = [] { return errno != 0 ? errno : EIO; };
-    errno = 0;
-    if (!out.open(QIODevice::WriteOnly))
-        return failed();
-    errno = 0;
-    if (out.write(bytes) != bytes.size()) {
-        const int error = failed();
-        out.cancelWriting();
-        return error;
-    }
-    errno = 0;
-    return out.commit() ? 0 : failed();
-}
-
-// Writes `bytes` as the whole of `file`; 0, or the errno of what failed. A
-// failure leaves an earlier regular file as it was, and removes a file it
-// created. Devices and pipes are written where they are: replacing one would,
-// as root, replace /dev/null itself.
-int writeWholeFile(const QString& file, const QByteArray& bytes)
-{
-    const QByteArray path = QFile::encodeName(file);
-    struct stat before;
-    const bool existed = ::stat(path.constData(), &before) == 0;
-    if (existed && S_ISREG(before.st_mode)) {
-        // Replacing a file the user may not write would get round its
-        // permissions.
-        if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
-            return errno;
-        return replaceWholeFile(file, bytes);
-    }
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return errno;
-    int error = 0;
-    const char* next = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0 && error == 0) {
-        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
-        if (written > 0) {
-            next += written;
-            left -= written;
-        } else if (written == 0 || errno != EINTR) {
-            error = written == 0 ? EIO : errno;
-        }
-    }
-    // A file system may find out only now that it is full. Devices and pipes
-    // cannot be synchronised, and need not be.
-    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL)
-        error = errno;
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    if (error != 0 && !existed)
-        ::unlink(path.constData());
-    return error;
 }
 
 QString fileProblem(int errorNumber)
