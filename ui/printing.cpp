@@ -4,12 +4,10 @@
 #include <cerrno>
 #include <cmath>
 
-
 #include <QBuffer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
