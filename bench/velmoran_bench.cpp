@@ -41,11 +41,11 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "fractals/figures.hpp"
-#include "ui/app_setup.hpp"
-#include "ui/main_window.hpp"
-#include "ui/drawing_area.hpp"
-#include "ui/raster_surface.hpp"
+#include "fractals/press_figure.hpp"
+#include "app/app_setup.hpp"
+#include "window/main_window.hpp"
+#include "window/drawing_area.hpp"
+#include "picture/raster_surface.hpp"
 
 using namespace velmoran;
 using namespace velmoran::ui;
@@ -63,9 +63,9 @@ double seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 // so runs keep its billion calls in a few tens of megabytes.
 struct LineRun {
     LineFlags flags;
-    Single x1, y1, x2, y2;
+    Coord x1, y1, x2, y2;
     Colour colour;
-    Colour foreColor;  // in effect for the run, for kLineInForeColor
+    Colour foreColor;  // in effect for the run, for kLineInForeColour
     std::uint32_t repeat;
 };
 
@@ -75,26 +75,26 @@ public:
     std::vector<LineRun> runs;
     std::uint64_t lines = 0;
 
-    void foreColor(Colour colour) { foreColor_ = colour; }
-    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour)
+    void foreColour(Colour colour) { foreColour_ = colour; }
+    void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
     {
         ++lines;
         if (!runs.empty()) {
             LineRun& last = runs.back();
             if (last.flags == flags && same(last.x1, x1) && same(last.y1, y1) && same(last.x2, x2)
-                && same(last.y2, y2) && last.colour == colour && last.foreColor == foreColor_
+                && same(last.y2, y2) && last.colour == colour && last.foreColor == foreColour_
                 && last.repeat < UINT32_MAX) {
                 ++last.repeat;
                 return;
             }
         }
-        runs.push_back({flags, x1, y1, x2, y2, colour, foreColor_, 1});
+        runs.push_back({flags, x1, y1, x2, y2, colour, foreColour_, 1});
     }
 
 private:
     // Bitwise: -0 and 0 are different calls.
-    static bool same(Single a, Single b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-    Colour foreColor_ = 0;
+    static bool same(Coord a, Coord b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    Colour foreColour_ = 0;
 };
 
 // Hands nothing over, every yield being quiet: a collapsed subtree's yields
@@ -112,12 +112,12 @@ class RecordedArea final : public DrawingSurface {
 public:
     RecordedArea(const RasterSurface& area, LineRecorder& recorder) : area_(area), recorder_(recorder) {}
 
-    Single scaleWidth() const override { return area_.scaleWidth(); }
-    Single scaleHeight() const override { return area_.scaleHeight(); }
+    Coord scaleWidth() const override { return area_.scaleWidth(); }
+    Coord scaleHeight() const override { return area_.scaleHeight(); }
     void clear() override {}
-    void setForeColour(Colour colour) override { recorder_.foreColor(colour); }
-    void setDrawStyle(Integer) override {}
-    void drawLine(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    void setForeColour(Colour colour) override { recorder_.foreColour(colour); }
+    void setDrawStyle(Int16) override {}
+    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
         recorder_.line(flags, x1, y1, x2, y2, colour);
     }
@@ -178,7 +178,7 @@ void drawBare(RasterSurface& surface, const BareFigure& bare)
     surface.clear();
     Colour foreColor = ~Colour{0};
     for (const LineRun& run : bare.runs) {
-        if (run.flags == kLineInForeColor && run.foreColor != foreColor)
+        if (run.flags == kLineInForeColour && run.foreColor != foreColor)
             surface.setForeColour(foreColor = run.foreColor);
         for (std::uint32_t i = 0; i < run.repeat; ++i)
             surface.drawLine(run.flags, run.x1, run.y1, run.x2, run.y2, run.colour);

@@ -37,7 +37,7 @@ if(VELMORAN_WINDOW)
   install(FILES data/${VELMORAN_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   foreach(size 16 32 48 64 128 256)
-    install(FILES ui/icons/velmoran${size}.png
+    install(FILES window/icons/velmoran${size}.png
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
       RENAME ${VELMORAN_APP_ID}.png)
   endforeach()

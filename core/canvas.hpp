@@ -5,45 +5,10 @@
 #include <type_traits>
 #include <utility>
 
+#include "core/contracts.hpp"
 #include "core/window_state.hpp"
 
 namespace velmoran {
-
-namespace detail {
-template <class T, class = void>
-struct IsSurface : std::false_type {};
-template <class T>
-struct IsSurface<T, std::void_t<decltype(Single{std::declval<const T&>().scaleWidth()}),
-                                decltype(Single{std::declval<const T&>().scaleHeight()}),
-                                decltype(std::declval<T&>().clear()),
-                                decltype(std::declval<T&>().setForeColour(Colour{})),
-                                decltype(std::declval<T&>().setDrawStyle(Integer{})),
-                                decltype(std::declval<T&>().drawLine(kLineWithColor, Single{}, Single{}, Single{},
-                                                                     Single{}, Colour{}))>> : std::true_type {};
-
-template <class T, class = void>
-struct IsEventService : std::false_type {};
-template <class T>
-struct IsEventService<T, std::void_t<decltype(std::declval<T&>().yieldToEvents())>> : std::true_type {};
-
-// The bulk entry an event service may offer besides yieldToEvents():
-//   std::uint64_t quietYields() const: how many of the next yields hand
-//     nothing over and read no clock, so that skipping them changes nothing;
-//   void skipQuietYields(std::uint64_t n): accounts for n of those at once.
-template <class T, class = void>
-struct OffersQuietYields : std::false_type {};
-template <class T>
-struct OffersQuietYields<T, std::void_t<decltype(std::uint64_t{std::declval<const T&>().quietYields()}),
-                                        decltype(std::declval<T&>().skipQuietYields(std::uint64_t{}))>>
-    : std::true_type {};
-
-// And, for a drawing that can never end, void waitForEvents(): hands events
-// over as they come, sleeping until at least one was handled.
-template <class T, class = void>
-struct OffersWaiting : std::false_type {};
-template <class T>
-struct OffersWaiting<T, std::void_t<decltype(std::declval<T&>().waitForEvents())>> : std::true_type {};
-}  // namespace detail
 
 // The yields of a subtree `depth` levels deep in a renderer that splits into
 // `Parts`: one for each invocation above the leaves, (Parts^depth - 1) /
@@ -73,9 +38,9 @@ constexpr std::uint64_t subtreeYields(int depth)
     return depth < static_cast<int>(totals.size()) ? totals[static_cast<std::size_t>(depth)] : kEndless;
 }
 
-// More stack than any renderer invocation takes, in any build: where this
-// much for every level of a subtree is not left above the stack's floor,
-// only a real descent can tell whether the floor refuses it.
+// More stack than any renderer invocation takes, in any build: with less
+// than this per level left, only a real descent can tell whether the floor
+// refuses it.
 inline constexpr std::uintptr_t kStackPerLevelBound = 4096;
 
 // What a renderer draws with: the shared window state, the drawing area and
@@ -84,10 +49,10 @@ inline constexpr std::uintptr_t kStackPerLevelBound = 4096;
 // with DrawingSurface and EventService for the plain virtual contract.
 template <class Surface, class Events>
 struct Canvas {
-    static_assert(detail::IsSurface<Surface>::value,
+    static_assert(IsSurface<Surface>::value,
                   "a surface offers what DrawingSurface declares: scaleWidth, scaleHeight, clear, "
                   "setForeColour, setDrawStyle and drawLine");
-    static_assert(detail::IsEventService<Events>::value, "an event service offers yieldToEvents()");
+    static_assert(IsEventService<Events>::value, "an event service offers yieldToEvents()");
 
     WindowState& state;
     Surface& surface;
@@ -113,7 +78,7 @@ struct Canvas {
     // make its first descent, as its NestingLevels would judge it: raises
     // the stack error where the nesting bound would refuse it, and says
     // false where the stack's floor might.
-    bool roomForDescent(Integer depth) const
+    bool roomForDescent(Int16 depth) const
     {
         if (state.nesting + depth + 1 > kMaxNesting)
             throwError(ErrorKind::Stack);
@@ -123,15 +88,12 @@ struct Canvas {
                || (frame > state.stackFloor && (frame - state.stackFloor) / kStackPerLevelBound >= levels);
     }
 
-    // A subtree `depth` levels deep that can never end, whose every leaf
-    // paints what `drawLeaf` paints: the full drawing would stay in it for
-    // ever, redrawing that pixel between hand-overs made with the subtree's
-    // levels above the leaves entered. So draw it, enter them, and wait for
-    // events instead, until the program ends or the drawing is stopped; a
-    // press run meanwhile may have cleared the area, so draw it again after
-    // each wait.
+    // Stands for a subtree that can never end and only ever paints what
+    // `drawLeaf` paints: draws that, then waits for events instead of
+    // spinning, drawing it again after each wait (a press run meanwhile may
+    // have cleared the area). Why this is exact: docs/exactness.md.
     template <class DrawLeaf>
-    [[noreturn]] void stayForever(Integer depth, DrawLeaf&& drawLeaf)
+    [[noreturn]] void stayForever(Int16 depth, DrawLeaf&& drawLeaf)
     {
         struct Entered {
             WindowState& state;
@@ -180,16 +142,14 @@ inline void drawLastLevel(Canvas<Surface, Events>& canvas, DrawLeaves&& drawLeav
     canvas.yieldToEvents();
 }
 
-// Accounts for the yields of a child subtree `depth` levels deep, in a
-// renderer that splits into `Parts`, in bulk where none of them would hand
-// anything over, `paintFinal()` painting instead what the subtree's leaves
-// leave in the picture (or declining: false). The nesting bound refuses the
-// subtree where its first descent would have been refused. False where the
+// Skips a child subtree `depth` levels deep, in a renderer that splits into
+// `Parts`, where none of its yields would hand anything over:
+// `paintFinal()` paints what its leaves leave (or declines). False where the
 // caller has to descend for real.
 template <unsigned Parts, class Surface, class Events, class PaintFinal>
-inline bool skipSubtree(Canvas<Surface, Events>& canvas, Integer depth, PaintFinal&& paintFinal)
+inline bool skipSubtree(Canvas<Surface, Events>& canvas, Int16 depth, PaintFinal&& paintFinal)
 {
-    if constexpr (!detail::OffersQuietYields<Events>::value) {
+    if constexpr (!OffersQuietYields<Events>::value) {
         return false;
     } else {
         const std::uint64_t yields = subtreeYields<Parts>(depth);
@@ -201,15 +161,14 @@ inline bool skipSubtree(Canvas<Surface, Events>& canvas, Integer depth, PaintFin
     }
 }
 
-// The same for a subtree whose every leaf, once `collapsible()` says so,
-// paints what `drawLeaf` paints, and nothing else: one leaf stands for
-// them all. A subtree that can never end is stayed in, where the event
-// service can wait for events.
+// The same for a subtree whose every leaf, where `collapsible()`, paints
+// what `drawLeaf` paints: one leaf stands for them all, and one that can
+// never end is waited in.
 template <unsigned Parts, class Surface, class Events, class Collapsible, class DrawLeaf>
-inline bool collapseSubtree(Canvas<Surface, Events>& canvas, Integer depth, Collapsible&& collapsible,
+inline bool collapseSubtree(Canvas<Surface, Events>& canvas, Int16 depth, Collapsible&& collapsible,
                             DrawLeaf&& drawLeaf)
 {
-    if constexpr (!detail::OffersQuietYields<Events>::value) {
+    if constexpr (!OffersQuietYields<Events>::value) {
         return false;
     } else {
         if (depth < 1 || !collapsible())
@@ -219,7 +178,7 @@ inline bool collapseSubtree(Canvas<Surface, Events>& canvas, Integer depth, Coll
                 return true;
             }))
             return true;
-        if constexpr (detail::OffersWaiting<Events>::value)
+        if constexpr (OffersWaiting<Events>::value)
             if (subtreeYields<Parts>(depth) == kEndless && canvas.roomForDescent(depth))
                 canvas.stayForever(depth, drawLeaf);
         return false;

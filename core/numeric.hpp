@@ -13,27 +13,27 @@
 
 namespace velmoran {
 
-using Integer = std::int16_t;
-using Single = float;
+using Int16 = std::int16_t;
+using Coord = float;
 using Colour = std::uint32_t;  // 0x00BBGGRR
 
-constexpr Colour RGB(unsigned r, unsigned g, unsigned b) noexcept
+constexpr Colour rgbColour(unsigned r, unsigned g, unsigned b) noexcept
 {
     return r + 256u * g + 65536u * b;
 }
 
-// --- Checked Integer arithmetic ---------------------------------------------
+// --- Checked Int16 arithmetic ---------------------------------------------
 
-inline Integer checkedInteger(std::int32_t exact)
+inline Int16 checkedInt16(std::int32_t exact)
 {
     if (exact < INT16_MIN || exact > INT16_MAX)
         throwError(ErrorKind::Overflow);
-    return static_cast<Integer>(exact);
+    return static_cast<Int16>(exact);
 }
 
-inline Integer add(Integer a, Integer b) { return checkedInteger(std::int32_t{a} + b); }
-inline Integer sub(Integer a, Integer b) { return checkedInteger(std::int32_t{a} - b); }
-inline Integer mul(Integer a, Integer b) { return checkedInteger(std::int32_t{a} * b); }
+inline Int16 add(Int16 a, Int16 b) { return checkedInt16(std::int32_t{a} + b); }
+inline Int16 sub(Int16 a, Int16 b) { return checkedInt16(std::int32_t{a} - b); }
+inline Int16 mul(Int16 a, Int16 b) { return checkedInt16(std::int32_t{a} * b); }
 
 // --- Rounding -----------------------------------------------------------------
 
@@ -45,8 +45,8 @@ constexpr double kRoundingShift = 6755399441055744.0;
 }  // namespace detail
 
 // Round to a whole number, ties to even, as a floating-point value. Keeps the
-// sign of zero (Round(-0.25) is -0) and passes infinities and NaN through.
-inline double Round(double v) noexcept
+// sign of zero (roundHalfEven(-0.25) is -0) and passes infinities and NaN through.
+inline double roundHalfEven(double v) noexcept
 {
     if (!(std::fabs(v) < 2251799813685248.0))  // already whole, or not finite
         return v;
@@ -54,19 +54,19 @@ inline double Round(double v) noexcept
     return std::copysign(shifted - detail::kRoundingShift, v);
 }
 
-// Integer conversion: round half to even, then the range check. NaN and the
+// Int16 conversion: round half to even, then the range check. NaN and the
 // infinities are out of range too.
-inline Integer toInteger(double v)
+inline Int16 toInt16(double v)
 {
     if (!(v >= -32768.5 && v < 32767.5))
         throwError(ErrorKind::Overflow);
-    return static_cast<Integer>(Round(v));
+    return static_cast<Int16>(roundHalfEven(v));
 }
 
 // --- Whole-number quotients ---------------------------------------------------
 //
 // The figures divide whole numbers by 3 and 6 and convert the quotient to an
-// Integer. Worked out in integers, these give exactly what the double
+// Int16. Worked out in integers, these give exactly what the double
 // division and the conversion give (docs/exactness.md), for a fraction of the
 // cost.
 
@@ -75,7 +75,7 @@ namespace detail {
 constexpr int kQuotientBias = 1 << 20;
 }  // namespace detail
 
-// Integer(s / 3), for |s| < 2^20: a third of a whole number is never a tie,
+// Int16(s / 3), for |s| < 2^20: a third of a whole number is never a tie,
 // so the nearest whole number is floor((s + 1) / 3).
 constexpr int nearestThird(int s)
 {

@@ -41,7 +41,7 @@ char* putColour(char* out, Colour colour)
 
 // Writes a coordinate as "%.9g" of the float widened to double, at most 16
 // characters; returns the end.
-char* putCoordinate(char* out, Single value)
+char* putCoordinate(char* out, Coord value)
 {
     // Whole numbers below 1e9 print without exponent under "%.9g"; almost
     // every coordinate is one, so they skip printf.
@@ -82,7 +82,7 @@ const std::string& TraceWriter::text()
     return kept_;
 }
 
-void TraceWriter::foreColor(Colour colour)
+void TraceWriter::foreColour(Colour colour)
 {
     char* p = detail::putLiteral(room(), "forecolor ");
     p = putColour(p, colour);
@@ -90,7 +90,7 @@ void TraceWriter::foreColor(Colour colour)
     commit(p);
 }
 
-void TraceWriter::drawStyle(Integer style)
+void TraceWriter::drawStyle(Int16 style)
 {
     char* p = detail::putLiteral(room(), "drawstyle ");
     p = putInteger(p, style);
@@ -98,11 +98,11 @@ void TraceWriter::drawStyle(Integer style)
     commit(p);
 }
 
-void TraceWriter::line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour)
+void TraceWriter::line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
 {
     char* p = detail::putLiteral(room(), "line ");
     p = putInteger(p, flags);
-    for (Single v : {x1, y1, x2, y2}) {
+    for (Coord v : {x1, y1, x2, y2}) {
         *p++ = ' ';
         p = putCoordinate(p, v);
     }

@@ -15,11 +15,11 @@ namespace velmoran {
 class TraceSink {
 public:
     virtual ~TraceSink() = default;
-    virtual void cls() = 0;
-    virtual void foreColor(Colour colour) = 0;
-    virtual void drawStyle(Integer style) = 0;
-    virtual void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) = 0;
-    virtual void doEvents() = 0;
+    virtual void clear() = 0;
+    virtual void foreColour(Colour colour) = 0;
+    virtual void drawStyle(Int16 style) = 0;
+    virtual void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) = 0;
+    virtual void yielded() = 0;
     virtual void print() = 0;
     virtual void end() = 0;
     virtual void error(ErrorKind kind) = 0;
@@ -48,11 +48,11 @@ public:
     TraceWriter(const TraceWriter&) = delete;
     TraceWriter& operator=(const TraceWriter&) = delete;
 
-    void cls() override { literal("cls\n"); }
-    void foreColor(Colour colour) override;
-    void drawStyle(Integer style) override;
-    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override;
-    void doEvents() override { literal("doevents\n"); }
+    void clear() override { literal("cls\n"); }
+    void foreColour(Colour colour) override;
+    void drawStyle(Int16 style) override;
+    void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
+    void yielded() override { literal("doevents\n"); }
     void print() override { literal("print\n"); }
     void end() override { literal("end\n"); }
     void error(ErrorKind kind) override;
@@ -91,24 +91,24 @@ private:
 // The surface of a given size whose every call goes to a sink.
 class RecordingSurface final : public DrawingSurface {
 public:
-    RecordingSurface(Single width, Single height, TraceSink& sink)
+    RecordingSurface(Coord width, Coord height, TraceSink& sink)
         : width_(width), height_(height), sink_(sink)
     {
     }
 
-    Single scaleWidth() const override { return width_; }
-    Single scaleHeight() const override { return height_; }
-    void clear() override { sink_.cls(); }
-    void setForeColour(Colour colour) override { sink_.foreColor(colour); }
-    void setDrawStyle(Integer style) override { sink_.drawStyle(style); }
-    void drawLine(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    Coord scaleWidth() const override { return width_; }
+    Coord scaleHeight() const override { return height_; }
+    void clear() override { sink_.clear(); }
+    void setForeColour(Colour colour) override { sink_.foreColour(colour); }
+    void setDrawStyle(Int16 style) override { sink_.drawStyle(style); }
+    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
         sink_.line(flags, x1, y1, x2, y2, colour);
     }
 
 private:
-    Single width_;
-    Single height_;
+    Coord width_;
+    Coord height_;
     TraceSink& sink_;
 };
 

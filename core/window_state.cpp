@@ -7,11 +7,11 @@ namespace velmoran {
 
 namespace {
 
-// One size-derived cell: formed in extended precision, stored as a Single,
+// One size-derived cell: formed in extended precision, stored as a Coord,
 // then checked (so a fault in the narrowing is caught too).
-Single sizeCell(long double value, Single size)
+Coord sizeCell(long double value, Coord size)
 {
-    return checkedFp(static_cast<Single>(value), size);
+    return checkedFp(static_cast<Coord>(value), size);
 }
 
 }  // namespace
@@ -20,13 +20,13 @@ void placeTriangleCorners(WindowState& state, DrawingSurface& surface)
 {
     auto& v = state.triangleCorners;
     v[0][0] = 10;
-    const Single h1 = surface.scaleHeight();
+    const Coord h1 = surface.scaleHeight();
     v[0][1] = sizeCell(static_cast<long double>(h1) - 10, h1);
-    const Single w1 = surface.scaleWidth();
+    const Coord w1 = surface.scaleWidth();
     v[1][0] = sizeCell(static_cast<long double>(w1) - 10, w1);
-    const Single h2 = surface.scaleHeight();
+    const Coord h2 = surface.scaleHeight();
     v[1][1] = sizeCell(static_cast<long double>(h2) - 10, h2);
-    const Single w2 = surface.scaleWidth();
+    const Coord w2 = surface.scaleWidth();
     v[2][0] = sizeCell(static_cast<long double>(w2) / 2, w2);
     v[2][1] = 10;
 }

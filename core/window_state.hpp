@@ -17,9 +17,9 @@ struct WindowState {
     // The count of the latest press that got past its conversion. Top-level
     // renderer calls hold a reference to it and reread it, so a nested press
     // changes the depth of the parts of an interrupted figure not yet begun.
-    Integer iterations = 0;
+    Int16 iterations = 0;
     // The triangle's corners, [vertex][0 = x, 1 = y], filled once at load.
-    Single triangleCorners[3][2] = {};
+    Coord triangleCorners[3][2] = {};
 
     // Renderer invocations active right now, over all running presses.
     int nesting = 0;

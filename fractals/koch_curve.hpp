@@ -7,46 +7,46 @@
 #include <type_traits>
 
 #include "core/canvas.hpp"
-#include "fractals/figure.hpp"
+#include "fractals/figure_table.hpp"
 
 namespace velmoran {
 
 namespace koch_detail {
 
-// Integer((2 * near + far) / 3): the point a third of the way from `near`.
-inline Integer third(Integer near, Integer far)
+// Int16((2 * near + far) / 3): the point a third of the way from `near`.
+inline Int16 third(Int16 near, Int16 far)
 {
-    return static_cast<Integer>(nearestThird(add(mul(2, near), far)));
+    return static_cast<Int16>(nearestThird(add(mul(2, near), far)));
 }
 
 // The apex coordinate: the half-sum of the ends, moved by a sixth of the
 // rounded rise times the square root of 3. The rise is rounded before the
 // division, so the offset moves in sixths of a unit, which is why the result
 // can be worked out in integers (docs/exactness.md).
-inline Integer apex(Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract)
+inline Int16 apex(Int16 a, Int16 b, Int16 riseFrom, Int16 riseTo, bool subtract)
 {
     const int sum = add(a, b);
     const double raised = checkedFp(sub(riseTo, riseFrom) * std::sqrt(3));
-    const int rise = static_cast<int>(Round(raised));
-    return static_cast<Integer>(nearestSixth(subtract ? 3 * sum - rise : 3 * sum + rise));
+    const int rise = static_cast<int>(roundHalfEven(raised));
+    return static_cast<Int16>(nearestSixth(subtract ? 3 * sum - rise : 3 * sum + rise));
 }
 
 // A third of the way along, the apex, two thirds of the way along.
 struct InnerPoints {
-    Integer ax, ay, tx, ty, bx, by;
+    Int16 ax, ay, tx, ty, bx, by;
 };
 
 // A segment of no length whose inner points are its point, as long as three
 // times each coordinate fits (beyond that the arithmetic overflows): so is
 // every part of it, at any depth. Past the first few levels almost every
 // segment is one.
-inline bool staysAPoint(Integer x1, Integer y1, Integer x2, Integer y2)
+inline bool staysAPoint(Int16 x1, Int16 y1, Int16 x2, Int16 y2)
 {
-    constexpr Integer kThird = INT16_MAX / 3;
+    constexpr Int16 kThird = INT16_MAX / 3;
     return x1 == x2 && y1 == y2 && x1 >= -kThird && x1 <= kThird && y1 >= -kThird && y1 <= kThird;
 }
 
-inline InnerPoints innerPoints(Integer x1, Integer y1, Integer x2, Integer y2)
+inline InnerPoints innerPoints(Int16 x1, Int16 y1, Int16 x2, Int16 y2)
 {
     if (staysAPoint(x1, y1, x2, y2))
         return {x1, y1, x1, y1, x1, y1};
@@ -56,10 +56,10 @@ inline InnerPoints innerPoints(Integer x1, Integer y1, Integer x2, Integer y2)
 
 }  // namespace koch_detail
 
-// `Depth` is `const Integer&` for a top-level call (the window's count,
-// reread before each of the four parts) and `Integer` below it.
+// `Depth` is `const Int16&` for a top-level call (the window's count,
+// reread before each of the four parts) and `Int16` below it.
 template <class Depth, class Surface, class Events>
-void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, Integer y1, Integer x2, Integer y2)
+void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int16 y1, Int16 x2, Int16 y2)
 {
     using namespace koch_detail;
     const NestingLevel level(canvas.state);
@@ -67,7 +67,7 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, 
     Surface& s = canvas.surface;
     s.setForeColour(kKochColour);
     if (depth == 0) {
-        s.drawLine(kLineInForeColor, x1, y1, x2, y2, 0);
+        s.drawLine(kLineInForeColour, x1, y1, x2, y2, 0);
         return;
     }
     if (depth < 0)  // see subdivideTriangle
@@ -77,9 +77,9 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, 
 
     if constexpr (!std::is_reference_v<Depth>) {
         if (depth == 1) {
-            auto leaf = [&s](Integer xa, Integer ya, Integer xb, Integer yb) {
+            auto leaf = [&s](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
                 s.setForeColour(kKochColour);
-                s.drawLine(kLineInForeColor, xa, ya, xb, yb, 0);
+                s.drawLine(kLineInForeColour, xa, ya, xb, yb, 0);
             };
             drawLastLevel(canvas, [&] {
                 leaf(x1, y1, ax, ay);
@@ -90,16 +90,16 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Integer x1, 
             return;
         }
     }
-    auto part = [&canvas, &s, &depth](Integer xa, Integer ya, Integer xb, Integer yb) {
-        const Integer partDepth = sub(depth, 1);
+    auto part = [&canvas, &s, &depth](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
+        const Int16 partDepth = sub(depth, 1);
         const bool collapsed = collapseSubtree<4>(
             canvas, partDepth, [=] { return staysAPoint(xa, ya, xb, yb); },
             [&s, xa, ya] {
                 s.setForeColour(kKochColour);
-                s.drawLine(kLineInForeColor, xa, ya, xa, ya, 0);
+                s.drawLine(kLineInForeColour, xa, ya, xa, ya, 0);
             });
         if (!collapsed)
-            subdivideSegment<Integer>(canvas, partDepth, xa, ya, xb, yb);
+            subdivideSegment<Int16>(canvas, partDepth, xa, ya, xb, yb);
     };
     part(x1, y1, ax, ay);
     part(ax, ay, tx, ty);
@@ -116,13 +116,13 @@ struct FigureRenderer<Figure::KochCurve> {
     static void draw(Canvas<Surface, Events>& canvas)
     {
         Surface& s = canvas.surface;
-        const Single firstHeight = s.scaleHeight();
-        const Single width = s.scaleWidth();
-        const Single secondHeight = s.scaleHeight();
-        const Integer y2 = toInteger(checkedFp(static_cast<double>(secondHeight) / 2, secondHeight));
-        const Integer x2 = toInteger(checkedFp(static_cast<double>(width) - 10, width));
-        const Integer y1 = toInteger(checkedFp(static_cast<double>(firstHeight) / 2, firstHeight));
-        subdivideSegment<const Integer&>(canvas, canvas.state.iterations, 10, y1, x2, y2);
+        const Coord firstHeight = s.scaleHeight();
+        const Coord width = s.scaleWidth();
+        const Coord secondHeight = s.scaleHeight();
+        const Int16 y2 = toInt16(checkedFp(static_cast<double>(secondHeight) / 2, secondHeight));
+        const Int16 x2 = toInt16(checkedFp(static_cast<double>(width) - 10, width));
+        const Int16 y1 = toInt16(checkedFp(static_cast<double>(firstHeight) / 2, firstHeight));
+        subdivideSegment<const Int16&>(canvas, canvas.state.iterations, 10, y1, x2, y2);
     }
 };
 

@@ -10,18 +10,18 @@
 #include <type_traits>
 
 #include "core/canvas.hpp"
-#include "fractals/figure.hpp"
+#include "fractals/figure_table.hpp"
 
 namespace velmoran {
 
 namespace triangle_detail {
 
-// Round() of a Single, in single precision: below 2^23, adding and taking
+// roundHalfEven() of a Coord, in single precision: below 2^23, adding and taking
 // away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
 // on (infinities and NaN too) the value is already whole.
-inline Single whole(Single v)
+inline Coord whole(Coord v)
 {
-    const Single magnitude = std::fabs(v);
+    const Coord magnitude = std::fabs(v);
     if (!(magnitude < 8388608.0f))
         return v;
     return std::copysign((magnitude + 8388608.0f) - 8388608.0f, v);
@@ -30,47 +30,47 @@ inline Single whole(Single v)
 // The centroid, the midpoints and the rounded corners as the figure's rule
 // computes them.
 struct Extended {
-    // The centroid coordinate: the sum of three Singles in extended
+    // The centroid coordinate: the sum of three Coords in extended
     // precision, divided by 3, checked, then stored.
-    static Single centroid(Single a, Single b, Single c)
+    static Coord centroid(Coord a, Coord b, Coord c)
     {
         const long double third = (static_cast<long double>(a) + b + c) / 3;
-        return static_cast<Single>(checkedFp(third, a, b, c));
+        return static_cast<Coord>(checkedFp(third, a, b, c));
     }
 
     // The midpoint of the side opposite vertex v, reached through the
-    // centroid (1.5 C - 0.5 V, in extended precision), stored as a Single and
+    // centroid (1.5 C - 0.5 V, in extended precision), stored as a Coord and
     // then checked so that an overflow in the narrowing is caught too. It can
     // differ from the plain mean of the other two vertices in its last bit:
     // that is how the figure has always come out.
-    static Single midpoint(Single c, Single v)
+    static Coord midpoint(Coord c, Coord v)
     {
         const long double exact = static_cast<long double>(v) * -0.5L + static_cast<long double>(c) * 1.5L;
-        return checkedFp(static_cast<Single>(exact), c, v);
+        return checkedFp(static_cast<Coord>(exact), c, v);
     }
 
-    static Single rounded(Single v) { return whole(v); }
+    static Coord rounded(Coord v) { return whole(v); }
 };
 
 // The same values, several times quicker, for a figure whose every corner,
 // centroid and midpoint lies from 1 to 32767 (docs/exactness.md). Its rounded
-// corners are Integers, so the drawing area's whole-number tests fold away.
+// corners are Int16s, so the drawing area's whole-number tests fold away.
 struct InDouble {
-    static Single centroid(Single a, Single b, Single c)
+    static Coord centroid(Coord a, Coord b, Coord c)
     {
-        return static_cast<Single>((static_cast<double>(a) + b + c) / 3);
+        return static_cast<Coord>((static_cast<double>(a) + b + c) / 3);
     }
-    static Single midpoint(Single c, Single v)
+    static Coord midpoint(Coord c, Coord v)
     {
-        return static_cast<Single>(static_cast<double>(v) * -0.5 + static_cast<double>(c) * 1.5);
+        return static_cast<Coord>(static_cast<double>(v) * -0.5 + static_cast<double>(c) * 1.5);
     }
-    static Integer rounded(Single v) { return static_cast<Integer>((v + 8388608.0f) - 8388608.0f); }
+    static Int16 rounded(Coord v) { return static_cast<Int16>((v + 8388608.0f) - 8388608.0f); }
 };
 
 // Whether InDouble draws the figure from these corners exactly as Extended
 // does: the corners' box, widened by the most the midpoints can drift over
 // kMaxNesting levels, lies within [1, 32767] on both axes.
-inline bool inDoubleIsExact(const Single (&corners)[3][2])
+inline bool inDoubleIsExact(const Coord (&corners)[3][2])
 {
     constexpr double kDrift = kMaxNesting * 3.0 / 16777216.0;
     for (int axis = 0; axis < 2; ++axis) {
@@ -83,33 +83,20 @@ inline bool inDoubleIsExact(const Single (&corners)[3][2])
 }
 
 // The three sides of a triangle of the last level, each in its colour; the
-// corners are already whole, and stay Integers where A::rounded made them so.
+// corners are already whole, and stay Int16s where A::rounded made them so.
 template <class Surface, class Whole>
 inline void sides(Surface& s, Whole x1, Whole y1, Whole x2, Whole y2, Whole x3, Whole y3)
 {
     constexpr const Colour* colours = figureInfo(Figure::SierpinskiTriangle).colours;
-    s.drawLine(kLineWithColor, x1, y1, x2, y2, colours[0]);
-    s.drawLine(kLineWithColor, x2, y2, x3, y3, colours[1]);
-    s.drawLine(kLineWithColor, x1, y1, x3, y3, colours[2]);
+    s.drawLine(kLineWithColour, x1, y1, x2, y2, colours[0]);
+    s.drawLine(kLineWithColour, x2, y2, x3, y3, colours[1]);
+    s.drawLine(kLineWithColour, x1, y1, x3, y3, colours[2]);
 }
-
-// A surface may say where the points with whole-unit coordinates in a box
-// fall, when they lie within two by two device pixels:
-//   std::optional<Block> pixelBlock(int left, int top, int right, int bottom) const
-// where whole units from Block::secondColumnFrom and Block::secondRowFrom on
-// fall in the block's second column and row (INT_MAX where it has one); and
-//   int widestBlock() const
-// beyond which no two whole units on an axis lie in one block.
-template <class T, class = void>
-struct LocatesPixels : std::false_type {};
-template <class T>
-struct LocatesPixels<T, std::void_t<decltype(std::declval<const T&>().pixelBlock(0, 0, 0, 0)->secondRowFrom),
-                                    decltype(int{std::declval<const T&>().widestBlock()})>> : std::true_type {};
 
 // How far the corners of the triangles `levels` subdivisions down may lie
 // outside their ancestor's corners' box, on an axis where its largest
 // coordinate is `largest` (docs/exactness.md).
-inline double drift(Integer levels, double largest) { return levels * (3.0 / 16777216.0) * largest; }
+inline double drift(Int16 levels, double largest) { return levels * (3.0 / 16777216.0) * largest; }
 
 // Whole units from `low` to `high`.
 struct UnitRange {
@@ -120,10 +107,10 @@ struct UnitRange {
 // triangles `levels` subdivisions below these can round to: a value in
 // [v, w] rounds, whichever way a tie goes, into [ceil(v - 1/2), floor(w +
 // 1/2)]. Only where they are from 0 to 32767.
-inline std::optional<UnitRange> reachableUnits(Integer levels, Single a, Single b, Single c)
+inline std::optional<UnitRange> reachableUnits(Int16 levels, Coord a, Coord b, Coord c)
 {
-    const Single low = std::min(a, std::min(b, c));
-    const Single high = std::max(a, std::max(b, c));
+    const Coord low = std::min(a, std::min(b, c));
+    const Coord high = std::max(a, std::max(b, c));
     const double margin = drift(levels, high);  // high is the largest where first >= 0
     const double first = low - margin - 0.5;
     const double last = high + margin + 0.5;
@@ -151,7 +138,7 @@ public:
     }
 
     // False where the walk would take more steps than it is worth.
-    bool find(Integer depth, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+    bool find(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
         reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = 8 * (depth + 4);
@@ -164,12 +151,12 @@ public:
     {
         for (unsigned i = 0; i < 4; ++i)
             if (found_ & (1u << i))
-                s.drawLine(kLineWithColor, pixels_[i].x, pixels_[i].y, pixels_[i].x, pixels_[i].y,
+                s.drawLine(kLineWithColour, pixels_[i].x, pixels_[i].y, pixels_[i].x, pixels_[i].y,
                            pixels_[i].colour);
     }
 
 private:
-    using Whole = decltype(A::rounded(Single{}));
+    using Whole = decltype(A::rounded(Coord{}));
     struct Pixel {
         Whole x{}, y{};  // a point of it
         Colour colour = 0;
@@ -191,7 +178,7 @@ private:
     // The pixels, as bits, that a part `levels` deep with these corners can
     // reach: a value from a half below a second column's (row's) first unit
     // on may round into it, and one up to there may round below it.
-    unsigned pixelsWithin(Integer levels, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3) const
+    unsigned pixelsWithin(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
         const double xDrift = levels * xDriftPerLevel_, yDrift = levels * yDriftPerLevel_;
         const unsigned columns = (std::min(x1, std::min(x2, x3)) - xDrift <= columnsFrom_ ? 1u : 0u)
@@ -211,7 +198,7 @@ private:
         pixels_[i] = {x, y, colour};
     }
 
-    bool walk(Integer depth, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+    bool walk(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
         if (--stepsLeft_ < 0)
             return false;
@@ -225,17 +212,17 @@ private:
             note(v2x, v2y, kColours[1]);
             return true;  // the first colour is always drawn over
         }
-        const Single cx = A::centroid(x1, x2, x3);
-        const Single cy = A::centroid(y1, y2, y3);
-        const Single p1x = A::midpoint(cx, x1), p1y = A::midpoint(cy, y1);
-        const Single p2x = A::midpoint(cx, x2), p2y = A::midpoint(cy, y2);
-        const Single p3x = A::midpoint(cx, x3), p3y = A::midpoint(cy, y3);
-        const auto depthBelow = static_cast<Integer>(depth - 1);
+        const Coord cx = A::centroid(x1, x2, x3);
+        const Coord cy = A::centroid(y1, y2, y3);
+        const Coord p1x = A::midpoint(cx, x1), p1y = A::midpoint(cy, y1);
+        const Coord p2x = A::midpoint(cx, x2), p2y = A::midpoint(cy, y2);
+        const Coord p3x = A::midpoint(cx, x3), p3y = A::midpoint(cy, y3);
+        const auto depthBelow = static_cast<Int16>(depth - 1);
         return part(depthBelow, p2x, p2y, p1x, p1y, x3, y3) && part(depthBelow, p3x, p3y, x2, y2, p1x, p1y)
                && part(depthBelow, x1, y1, p3x, p3y, p2x, p2y);
     }
 
-    bool part(Integer depth, Single x1, Single y1, Single x2, Single y2, Single x3, Single y3)
+    bool part(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
         if (found_ == reachable_)
             return true;
@@ -262,7 +249,7 @@ private:
 
 // Below this, drawing a triangle costs less than finding out whether it can
 // be collapsed, or walking it back.
-constexpr Integer kShallowestCollapse = 3;
+constexpr Int16 kShallowestCollapse = 3;
 
 // A corner triangle `depth` levels deep whose leaves all round into one
 // device pixel is drawn as one of them (collapseSubtree); one within two by
@@ -270,8 +257,8 @@ constexpr Integer kShallowestCollapse = 3;
 // line: inlined, it slows the recursion down by a few per cent where
 // nothing can be collapsed.
 template <class A, class Surface, class Events>
-[[gnu::noinline]] bool collapseSmallCorner(Canvas<Surface, Events>& canvas, Integer depth, Single x1, Single y1,
-                                           Single x2, Single y2, Single x3, Single y3)
+[[gnu::noinline]] bool collapseSmallCorner(Canvas<Surface, Events>& canvas, Int16 depth, Coord x1, Coord y1,
+                                           Coord x2, Coord y2, Coord x3, Coord y3)
 {
     const auto xs = reachableUnits(depth, x1, x2, x3);
     const auto ys = reachableUnits(depth, y1, y2, y3);
@@ -296,15 +283,15 @@ template <class A, class Surface, class Events>
 }
 
 template <class A, class Surface, class Events>
-inline bool collapseCorner(Canvas<Surface, Events>& canvas, Integer depth, Single x1, Single y1, Single x2, Single y2,
-                           Single x3, Single y3)
+inline bool collapseCorner(Canvas<Surface, Events>& canvas, Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2,
+                           Coord x3, Coord y3)
 {
-    if constexpr (!LocatesPixels<Surface>::value || !detail::OffersQuietYields<Events>::value) {
+    if constexpr (!LocatesPixels<Surface>::value || !OffersQuietYields<Events>::value) {
         return false;
     } else {
         // Most triangles are far too large, as two of their corners tell: the
         // whole units a span rounds into reach at least its length less 1.
-        const auto widest = static_cast<Single>(canvas.surface.widestBlock() + 1);
+        const auto widest = static_cast<Coord>(canvas.surface.widestBlock() + 1);
         return depth >= kShallowestCollapse && std::fabs(x2 - x1) <= widest && std::fabs(y3 - y1) <= widest
                && collapseSmallCorner<A>(canvas, depth, x1, y1, x2, y2, x3, y3);
     }
@@ -312,14 +299,14 @@ inline bool collapseCorner(Canvas<Surface, Events>& canvas, Integer depth, Singl
 
 }  // namespace triangle_detail
 
-// `Depth` is `const Integer&` for the top-level call, which reads the
-// window's count afresh before each corner triangle, and `Integer` below it,
+// `Depth` is `const Int16&` for the top-level call, which reads the
+// window's count afresh before each corner triangle, and `Int16` below it,
 // where nothing else can reach the depth. `A` computes the centroids,
 // midpoints and rounded corners: Extended, or InDouble where that gives the
 // same values.
 template <class Depth, class A = triangle_detail::Extended, class Surface, class Events>
-void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Single x1, Single y1, Single x2, Single y2,
-                Single x3, Single y3)
+void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Coord x1, Coord y1, Coord x2, Coord y2,
+                Coord x3, Coord y3)
 {
     using namespace triangle_detail;
     // A corner triangle may stand in for its whole subtree; deciding here,
@@ -339,14 +326,14 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Single x1, 
     if (depth < 0)
         return;
 
-    const Single cx = A::centroid(x1, x2, x3);
-    const Single cy = A::centroid(y1, y2, y3);
-    const Single p1x = A::midpoint(cx, x1);
-    const Single p1y = A::midpoint(cy, y1);
-    const Single p2x = A::midpoint(cx, x2);
-    const Single p2y = A::midpoint(cy, y2);
-    const Single p3x = A::midpoint(cx, x3);
-    const Single p3y = A::midpoint(cy, y3);
+    const Coord cx = A::centroid(x1, x2, x3);
+    const Coord cy = A::centroid(y1, y2, y3);
+    const Coord p1x = A::midpoint(cx, x1);
+    const Coord p1y = A::midpoint(cy, y1);
+    const Coord p2x = A::midpoint(cx, x2);
+    const Coord p2y = A::midpoint(cy, y2);
+    const Coord p3x = A::midpoint(cx, x3);
+    const Coord p3y = A::midpoint(cy, y3);
 
     if constexpr (!std::is_reference_v<Depth>) {
         if (depth == 1) {
@@ -363,9 +350,9 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Single x1, 
             return;
         }
     }
-    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), x1, y1, p3x, p3y, p2x, p2y);
-    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), p3x, p3y, x2, y2, p1x, p1y);
-    subdivideTriangle<Integer, A>(canvas, sub(depth, 1), p2x, p2y, p1x, p1y, x3, y3);
+    subdivideTriangle<Int16, A>(canvas, sub(depth, 1), x1, y1, p3x, p3y, p2x, p2y);
+    subdivideTriangle<Int16, A>(canvas, sub(depth, 1), p3x, p3y, x2, y2, p1x, p1y);
+    subdivideTriangle<Int16, A>(canvas, sub(depth, 1), p2x, p2y, p1x, p1y, x3, y3);
     canvas.yieldToEvents();
 }
 
@@ -379,7 +366,7 @@ struct FigureRenderer<Figure::SierpinskiTriangle> {
         using namespace triangle_detail;
         const auto& v = canvas.state.triangleCorners;
         auto drawWith = [&](auto arithmetic) {
-            subdivideTriangle<const Integer&, decltype(arithmetic)>(canvas, canvas.state.iterations, v[0][0],
+            subdivideTriangle<const Int16&, decltype(arithmetic)>(canvas, canvas.state.iterations, v[0][0],
                                                                     v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
         };
         if (inDoubleIsExact(v))

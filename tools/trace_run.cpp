@@ -13,9 +13,10 @@ namespace velmoran {
 const char* const kTraceUsage =
     "usage: velmoran-trace [--size W H] [--at K ACTION [TEXT]]... FIGURE TEXT\n"
     "  FIGURE: triangolo, tappeto, trina or fiocco; TEXT: the selector's text\n"
-    "  --size W H: the surface's ScaleWidth and ScaleHeight (default 640 490)\n"
-    "  --at K ACTION [TEXT]: at the K-th DoEvents call, press ACTION: a FIGURE\n"
-    "      with its TEXT, stampa or esci\n";
+    "  --size W H: the drawing area's width and height in scale units\n"
+    "      (default 640 490)\n"
+    "  --at K ACTION [TEXT]: at the K-th yield to events (\"doevents\" line),\n"
+    "      press ACTION: a FIGURE with its TEXT, stampa or esci\n";
 
 namespace {
 
@@ -30,7 +31,7 @@ bool isDecimal(const std::string& s)
 
 // A size is stored as the float nearest the decimal number; one too large
 // for a float is refused, one too small becomes 0 or a denormal as usual.
-bool parseSize(const std::string& text, Single& value)
+bool parseSize(const std::string& text, Coord& value)
 {
     if (!isDecimal(text))
         return false;
@@ -64,7 +65,7 @@ public:
 
     void yieldToEvents() override
     {
-        sink_.doEvents();
+        sink_.yielded();
         ++calls_;
         // Take every action due now before running any: a nested press runs
         // yieldToEvents calls of its own.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/trace.hpp"
-#include "fractals/figures.hpp"
+#include "fractals/press_figure.hpp"
 
 namespace velmoran {
 
@@ -24,8 +24,8 @@ struct TraceAction {
 };
 
 struct TraceRequest {
-    Single width = 640;
-    Single height = 490;
+    Coord width = 640;
+    Coord height = 490;
     std::vector<TraceAction> actions;  // in command-line order
     Figure figure = Figure::SierpinskiTriangle;
     std::string text;

@@ -28,10 +28,10 @@
 #include <QPalette>
 
 #include "core/window_state.hpp"
-#include "fractals/figures.hpp"
-#include "ui/app_setup.hpp"
-#include "ui/drawing_area.hpp"
-#include "ui/window_layout.hpp"
+#include "fractals/press_figure.hpp"
+#include "app/app_setup.hpp"
+#include "window/drawing_area.hpp"
+#include "window/window_layout.hpp"
 
 namespace {
 
@@ -53,7 +53,7 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
 {
     // A drawing area of its own, placed and coloured as in the window, so its
     // picture has the window's size, scale and blank colour.
-    velmoran::ui::DrawingArea box(velmoran::ui::layout::geometryOf("Picture1"), nullptr);
+    velmoran::ui::DrawingArea box(velmoran::ui::layout::placeOf(velmoran::ui::layout::Control::DrawingArea).geometry, nullptr);
     // At another ratio, a picture of the same logical size made as the box
     // makes its own, at that ratio.
     std::unique_ptr<velmoran::ui::RasterSurface> scaled;
@@ -84,7 +84,8 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
 void printFigures()
 {
     for (const velmoran::FigureInfo& figure : velmoran::kFigures) {
-        std::printf("%s %s", figure.traceWord, figure.objectName);
+        std::printf("%s %s", figure.traceWord,
+                    velmoran::ui::layout::placeOf(velmoran::ui::layout::buttonOf(figure.id)).objectName);
         for (int i = 0; i < figure.colourCount; ++i) {
             const velmoran::Colour c = figure.colours[i];
             std::printf(" %u,%u,%u", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/trace.hpp"
-#include "fractals/figures.hpp"
+#include "fractals/press_figure.hpp"
 #include "tests/unit/doubles.hpp"
 
 namespace velmoran::fuzz {
@@ -51,19 +51,19 @@ private:
 
 // Fails the run on a colour, line style or flags word no figure draws with.
 struct CheckingSink final : test::NullSink {
-    void foreColor(Colour c) override
+    void foreColour(Colour c) override
     {
-        if (c != RGB(200, 80, 0))
+        if (c != rgbColour(200, 80, 0))
             fail("unexpected foreground colour");
     }
-    void drawStyle(Integer s) override
+    void drawStyle(Int16 s) override
     {
         if (s != 0)
             fail("unexpected line style");
     }
-    void line(LineFlags flags, Single, Single, Single, Single, Colour) override
+    void line(LineFlags flags, Coord, Coord, Coord, Coord, Colour) override
     {
-        if (flags != kLineInForeColor && flags != kLineWithColor && flags != kBoxWithColor)
+        if (flags != kLineInForeColour && flags != kLineWithColour && flags != kBoxWithColour)
             fail("unexpected line flags");
     }
 };

@@ -25,8 +25,8 @@
 
 #include "tests/unit/doubles.hpp"
 #include "tests/widget/window_driver.hpp"
-#include "ui/app_setup.hpp"
-#include "ui/raster_surface.hpp"
+#include "app/app_setup.hpp"
+#include "picture/raster_surface.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer's own allocator, which malloc statistics do not see.
@@ -97,7 +97,7 @@ const char* const kOddTexts[] = {
 bool endsQuickly(const std::string& text)
 {
     try {
-        const Integer n = iterationCount(text);
+        const Int16 n = iterationCount(text);
         return n <= 7 || n >= kMaxNesting;
     } catch (const RuntimeError&) {
         return true;
@@ -119,7 +119,7 @@ Figure randomFigure(Rng& rng) { return kFigures[uniform<std::size_t>(rng, 0, kFi
 
 struct YieldCounter final : test::NullSink {
     std::uint64_t yields = 0;
-    void doEvents() override { ++yields; }
+    void yielded() override { ++yields; }
 };
 
 std::uint64_t yieldCalls(const TraceRequest& run)
@@ -132,7 +132,7 @@ std::uint64_t yieldCalls(const TraceRequest& run)
 // A run whose presses make at most `budget` yieldToEvents calls in all, so that
 // the deepest figures come in when something cuts them short: "Esci", a
 // nested press that stores a smaller count or fails its drawing.
-TraceRequest randomRun(Rng& rng, Single width, Single height, std::uint64_t budget)
+TraceRequest randomRun(Rng& rng, Coord width, Coord height, std::uint64_t budget)
 {
     for (;;) {
         TraceRequest run;

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/command_line.hpp"
+#include "app/command_line.hpp"
 
 namespace velmoran::ui {
 namespace {

@@ -10,11 +10,11 @@ namespace velmoran::test {
 // Takes every event and keeps none; derive and override what is needed.
 class NullSink : public TraceSink {
 public:
-    void cls() override {}
-    void foreColor(Colour) override {}
-    void drawStyle(Integer) override {}
-    void line(LineFlags, Single, Single, Single, Single, Colour) override {}
-    void doEvents() override {}
+    void clear() override {}
+    void foreColour(Colour) override {}
+    void drawStyle(Int16) override {}
+    void line(LineFlags, Coord, Coord, Coord, Coord, Colour) override {}
+    void yielded() override {}
     void print() override {}
     void end() override {}
     void error(ErrorKind) override {}
@@ -30,7 +30,7 @@ public:
 class RecordingEvents final : public EventService {
 public:
     explicit RecordingEvents(TraceSink& sink) : sink_(sink) {}
-    void yieldToEvents() override { sink_.doEvents(); }
+    void yieldToEvents() override { sink_.yielded(); }
 
 private:
     TraceSink& sink_;

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fractals/figures.hpp"
+#include "fractals/press_figure.hpp"
 #include "trace_helpers.hpp"
 
 namespace velmoran {
@@ -51,7 +51,7 @@ TEST(Triangle, MidpointsComeThroughTheRoundedCentroid)
 TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
 {
     Recorder r;
-    subdivideTriangle<Integer>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
+    subdivideTriangle<Int16>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
     EXPECT_EQ(r.text(), (Lines{"line 6 0 2 2 -0 0x0050B4", "line 6 2 -0 1.00000002e+30 -4 0x00C8C8",
                                "line 6 0 2 1.00000002e+30 -4 0x3232FA"}));
 }
@@ -59,9 +59,9 @@ TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
 TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
 {
     using namespace triangle_detail;
-    constexpr Single kNaN = std::numeric_limits<Single>::quiet_NaN();
+    constexpr Coord kNaN = std::numeric_limits<Coord>::quiet_NaN();
     struct Row {
-        Single corners[3][2];
+        Coord corners[3][2];
         bool inDouble;
     };
     const Row rows[] = {
@@ -82,13 +82,13 @@ TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
         if (!r.inDouble)
             continue;
         Recorder inDouble, extended;
-        subdivideTriangle<Integer, InDouble>(inDouble.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
-        subdivideTriangle<Integer, Extended>(extended.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        subdivideTriangle<Int16, InDouble>(inDouble.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
+        subdivideTriangle<Int16, Extended>(extended.canvas, 7, v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
         EXPECT_EQ(inDouble.text(), extended.text()) << v[0][0] << ',' << v[0][1];
     }
     // Why the bounds: beside corners past 2^24, extended precision keeps a
     // corner of 3e-9 that double loses, and the midpoint moves by two units.
-    const Single c = Extended::centroid(3e-9f, 14320049, 23217852);
+    const Coord c = Extended::centroid(3e-9f, 14320049, 23217852);
     EXPECT_EQ(whole(Extended::midpoint(c, 3e-9f)), 18768950);
     EXPECT_EQ(whole(InDouble::midpoint(c, 3e-9f)), 18768952);
 }
@@ -98,7 +98,7 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
     struct Row {
         const char* figure;
         const char* depth;
-        long long segments, boxes, yields, foreColors, drawStyles;
+        long long segments, boxes, yields, foreColours, drawStyles;
     };
     const Row rows[] = {
         {"triangolo", "0", 3, 0, 0, 0, 0},
@@ -124,7 +124,7 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
         EXPECT_EQ(c.segments, r.segments) << r.figure << r.depth;
         EXPECT_EQ(c.boxes, r.boxes) << r.figure << r.depth;
         EXPECT_EQ(c.yields, r.yields) << r.figure << r.depth;
-        EXPECT_EQ(c.foreColors, r.foreColors) << r.figure << r.depth;
+        EXPECT_EQ(c.foreColours, r.foreColours) << r.figure << r.depth;
         EXPECT_EQ(c.drawStyles, r.drawStyles) << r.figure << r.depth;
     }
     for (const FigureInfo& figure : kFigures)
@@ -164,7 +164,7 @@ TEST(Curve, TiesGoToTheEvenNeighbour)
 TEST(Curve, TheBumpStandsLeftOfTheDirectionOfTravel)
 {
     struct Row {
-        Integer x1, y1, x2, y2;
+        Int16 x1, y1, x2, y2;
         Lines segments;
     };
     const Row rows[] = {
@@ -180,7 +180,7 @@ TEST(Curve, TheBumpStandsLeftOfTheDirectionOfTravel)
     };
     for (const Row& r : rows) {
         Recorder rec;
-        subdivideSegment<Integer>(rec.canvas, 1, r.x1, r.y1, r.x2, r.y2);
+        subdivideSegment<Int16>(rec.canvas, 1, r.x1, r.y1, r.x2, r.y2);
         Lines got = rec.text();
         got.erase(std::remove(got.begin(), got.end(), "forecolor 0x0050C8"), got.end());
         got.erase(std::remove(got.begin(), got.end(), "doevents"), got.end());
@@ -217,10 +217,10 @@ TEST(Curve, InnerPointsInIntegersAgreeWithTheDoubleRule)
 {
     using namespace koch_detail;
     // The apex as its double steps compute it.
-    auto apexByTheRule = [](Integer a, Integer b, Integer riseFrom, Integer riseTo, bool subtract) {
+    auto apexByTheRule = [](Int16 a, Int16 b, Int16 riseFrom, Int16 riseTo, bool subtract) {
         const double halfSum = add(a, b) / 2.0;
-        const double offset = Round(sub(riseTo, riseFrom) * std::sqrt(3)) / 6;
-        return toInteger(subtract ? halfSum - offset : halfSum + offset);
+        const double offset = roundHalfEven(sub(riseTo, riseFrom) * std::sqrt(3)) / 6;
+        return toInt16(subtract ? halfSum - offset : halfSum + offset);
     };
     std::vector<int> rises;
     for (int d = -400; d <= 400; ++d)
@@ -228,10 +228,10 @@ TEST(Curve, InnerPointsInIntegersAgreeWithTheDoubleRule)
     for (int d : {-32768, -32767, -20000, -9999, 9999, 20000, 32766, 32767})
         rises.push_back(d);
     for (int sum = -32768; sum <= 32767; sum += 5) {
-        const auto a = static_cast<Integer>(sum / 2), b = static_cast<Integer>(sum - sum / 2);
+        const auto a = static_cast<Int16>(sum / 2), b = static_cast<Int16>(sum - sum / 2);
         for (int d : rises) {
-            const auto to = static_cast<Integer>(d < 0 ? 32767 + d + 1 : d);
-            const auto from = static_cast<Integer>(d < 0 ? 32767 : 0);
+            const auto to = static_cast<Int16>(d < 0 ? 32767 + d + 1 : d);
+            const auto from = static_cast<Int16>(d < 0 ? 32767 : 0);
             for (bool subtract : {false, true})
                 ASSERT_EQ(apex(a, b, from, to, subtract), apexByTheRule(a, b, from, to, subtract))
                     << a << '+' << b << " rise " << d << (subtract ? " -" : " +");
@@ -242,7 +242,7 @@ TEST(Curve, InnerPointsInIntegersAgreeWithTheDoubleRule)
 TEST(Curve, APointStaysAPointWhileThreeTimesItFits)
 {
     struct Row {
-        Integer x, y;
+        Int16 x, y;
         const char* segment;  // nullptr: the overflow error
     };
     const Row rows[] = {
@@ -255,7 +255,7 @@ TEST(Curve, APointStaysAPointWhileThreeTimesItFits)
         Recorder rec;
         bool overflowed = false;
         try {
-            subdivideSegment<Integer>(rec.canvas, 2, r.x, r.y, r.x, r.y);
+            subdivideSegment<Int16>(rec.canvas, 2, r.x, r.y, r.x, r.y);
         } catch (const RuntimeError& e) {
             overflowed = e.kind() == ErrorKind::Overflow;
         }
@@ -304,7 +304,7 @@ TEST(Carpet, DepthOneLeavesTheCentreEmpty)
 TEST(Carpet, CellsFollowTheIntegerThirdsOfTheSide)
 {
     struct Row {
-        Integer side;
+        Int16 side;
         Lines boxes;  // the first three cells: top-left, top-right, bottom-right
     };
     const Row rows[] = {
@@ -318,7 +318,7 @@ TEST(Carpet, CellsFollowTheIntegerThirdsOfTheSide)
     };
     for (const Row& r : rows) {
         Recorder rec;
-        subdivideSquare<Integer>(rec.canvas, 1, 0, 0, r.side);
+        subdivideSquare<Int16>(rec.canvas, 1, 0, 0, r.side);
         Lines boxes;
         for (const auto& line : rec.text())
             if (line.rfind("line", 0) == 0)
@@ -333,20 +333,20 @@ TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
 {
     // The eight corners and the side as the double expressions give them;
     // nullopt where one of them overflows.
-    auto byTheRule = [](Integer x1, Integer y1, Integer side) -> std::optional<std::vector<int>> {
-        auto corner = [](double offset, Integer origin) { return int{toInteger(checkedFp(offset + origin))}; };
+    auto byTheRule = [](Int16 x1, Int16 y1, Int16 side) -> std::optional<std::vector<int>> {
+        auto corner = [](double offset, Int16 origin) { return int{toInt16(checkedFp(offset + origin))}; };
         try {
             const int xR = corner(2.0 / 3.0 * side, x1), yB = corner(2.0 / 3.0 * side, y1);
             const int xM = corner(side / 3.0, x1), xR2 = corner(mul(2, side) / 3.0, x1);
             const int yM = corner(side / 3.0, y1), xM2 = corner(side / 3.0, x1);
             const int yB2 = corner(mul(2, side) / 3.0, y1), yM2 = corner(side / 3.0, y1);
             return std::vector<int>{x1, y1, xR, y1,  xR,  yB,  x1, yB,  xM,
-                                    y1, xR2, yM, xM2, yB2, x1, yM2, toInteger(side / 3.0)};
+                                    y1, xR2, yM, xM2, yB2, x1, yM2, toInt16(side / 3.0)};
         } catch (const RuntimeError&) {
             return std::nullopt;
         }
     };
-    auto inIntegers = [](Integer x1, Integer y1, Integer side) -> std::optional<std::vector<int>> {
+    auto inIntegers = [](Int16 x1, Int16 y1, Int16 side) -> std::optional<std::vector<int>> {
         try {
             const auto corners = carpet_detail::cellCorners(x1, y1, side);
             std::vector<int> out;
@@ -361,7 +361,7 @@ TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
     // Every side that can be doubled; beyond, and from the ends of the range
     // (where nearly every cell overflows), a sample.
     struct Sweep {
-        std::vector<Integer> origins;
+        std::vector<Int16> origins;
         int from, to, step;
     };
     const Sweep sweeps[] = {
@@ -371,8 +371,8 @@ TEST(Carpet, CellsInIntegersAgreeWithTheDoubleRule)
     for (const Sweep& sweep : sweeps)
         for (int length = sweep.from; length <= sweep.to; length += sweep.step)
             for (std::size_t i = 0; i < sweep.origins.size(); ++i) {
-                const Integer x1 = sweep.origins[i], y1 = sweep.origins[sweep.origins.size() - 1 - i];
-                const auto side = static_cast<Integer>(length);
+                const Int16 x1 = sweep.origins[i], y1 = sweep.origins[sweep.origins.size() - 1 - i];
+                const auto side = static_cast<Int16>(length);
                 ASSERT_EQ(inIntegers(x1, y1, side), byTheRule(x1, y1, side))
                     << x1 << ',' << y1 << " side " << length;
             }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/draw_command.hpp"
+#include "core/press.hpp"
 #include "core/numeric.hpp"
 
 namespace velmoran {
@@ -37,10 +37,10 @@ TEST(IntegerConversion, RoundsHalfToEvenThenChecksTheRange)
         {-32768.5, -32768}, {-32768.4, -32768}, {1e-300, 0},   {12, 12},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(toInteger(r.in), r.out) << r.in;
+        EXPECT_EQ(toInt16(r.in), r.out) << r.in;
 
     for (double bad : {32767.5, 32768.0, -32768.51, -32769.0, 1e10, kNaN, kInf, -kInf})
-        EXPECT_EQ(errorOf([&] { toInteger(bad); }), ErrorKind::Overflow) << bad;
+        EXPECT_EQ(errorOf([&] { toInt16(bad); }), ErrorKind::Overflow) << bad;
 }
 
 TEST(CheckedArithmetic, FailsExactlyOutsideSixteenBits)
@@ -57,7 +57,7 @@ TEST(CheckedArithmetic, FailsExactlyOutsideSixteenBits)
         {'*', -16385, 2, std::nullopt}, {'*', 181, 181, 32761},   {'*', 182, 181, std::nullopt},
     };
     for (const Row& r : rows) {
-        const auto a = static_cast<Integer>(r.a), b = static_cast<Integer>(r.b);
+        const auto a = static_cast<Int16>(r.a), b = static_cast<Int16>(r.b);
         std::optional<int> got;
         const auto error = errorOf([&] {
             got = r.op == '+' ? add(a, b) : r.op == '-' ? sub(a, b) : mul(a, b);
@@ -70,21 +70,21 @@ TEST(CheckedArithmetic, FailsExactlyOutsideSixteenBits)
     }
 }
 
-TEST(Round, TiesToEvenKeepingTheSignOfZero)
+TEST(RoundHalfEven, TiesToEvenKeepingTheSignOfZero)
 {
-    EXPECT_EQ(Round(2.5), 2);
-    EXPECT_EQ(Round(3.5), 4);
-    EXPECT_EQ(Round(-2.5), -2);
-    EXPECT_EQ(Round(831.384), 831);
-    EXPECT_EQ(Round(4655.5), 4656);
-    EXPECT_EQ(Round(1558.5), 1558);
-    EXPECT_TRUE(std::signbit(Round(-0.25)));
-    EXPECT_EQ(Round(1e300), 1e300);
-    EXPECT_EQ(Round(-kInf), -kInf);
-    EXPECT_TRUE(std::isnan(Round(kNaN)));
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(831.384), 831);
+    EXPECT_EQ(roundHalfEven(4655.5), 4656);
+    EXPECT_EQ(roundHalfEven(1558.5), 1558);
+    EXPECT_TRUE(std::signbit(roundHalfEven(-0.25)));
+    EXPECT_EQ(roundHalfEven(1e300), 1e300);
+    EXPECT_EQ(roundHalfEven(-kInf), -kInf);
+    EXPECT_TRUE(std::isnan(roundHalfEven(kNaN)));
 }
 
-// The integer quotients stand in for a double division and the Integer
+// The integer quotients stand in for a double division and the Int16
 // conversion, over every dividend the figures can hand them.
 TEST(WholeQuotients, AgreeWithTheDivisionAndConversionTheyReplace)
 {
@@ -97,7 +97,7 @@ TEST(WholeQuotients, AgreeWithTheDivisionAndConversionTheyReplace)
     };
     for (const Row& r : rows)
         for (int v = r.from; v <= r.to; ++v)
-            ASSERT_EQ(r.divisor == 3 ? nearestThird(v) : nearestSixth(v), toInteger(v / double(r.divisor)))
+            ASSERT_EQ(r.divisor == 3 ? nearestThird(v) : nearestSixth(v), toInt16(v / double(r.divisor)))
                 << v << " / " << r.divisor;
 }
 
@@ -178,9 +178,9 @@ TEST(IterationCount, ConvertsAndRefusesWhatCannotBeDrawn)
 
 TEST(Colour, PacksRedGreenBlueLowToHigh)
 {
-    EXPECT_EQ(RGB(200, 80, 0), 0x50C8u);
-    EXPECT_EQ(RGB(250, 50, 50), 0x3232FAu);
-    EXPECT_EQ(RGB(180, 80, 0), 0x0050B4u);
+    EXPECT_EQ(rgbColour(200, 80, 0), 0x50C8u);
+    EXPECT_EQ(rgbColour(250, 50, 50), 0x3232FAu);
+    EXPECT_EQ(rgbColour(180, 80, 0), 0x0050B4u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fractals/figures.hpp"
+#include "fractals/press_figure.hpp"
 #include "trace_helpers.hpp"
 
 namespace velmoran {
@@ -31,7 +31,7 @@ public:
 
     void yieldToEvents() override
     {
-        writer.doEvents();
+        writer.yielded();
         for (const Step& step : script_[++calls_]) {
             if (step.text)
                 press(step.figure, step.text);

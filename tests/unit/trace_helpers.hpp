@@ -32,15 +32,15 @@ inline std::vector<std::string> trace(const std::vector<std::string>& args)
 
 // Counts events instead of keeping them, for the deep figures.
 struct CountingSink final : NullSink {
-    long long clears = 0, foreColors = 0, drawStyles = 0, segments = 0, boxes = 0, yields = 0, errors = 0;
-    void cls() override { ++clears; }
-    void foreColor(Colour) override { ++foreColors; }
-    void drawStyle(Integer) override { ++drawStyles; }
-    void line(LineFlags flags, Single, Single, Single, Single, Colour) override
+    long long clears = 0, foreColours = 0, drawStyles = 0, segments = 0, boxes = 0, yields = 0, errors = 0;
+    void clear() override { ++clears; }
+    void foreColour(Colour) override { ++foreColours; }
+    void drawStyle(Int16) override { ++drawStyles; }
+    void line(LineFlags flags, Coord, Coord, Coord, Coord, Colour) override
     {
-        ++(flags == kBoxWithColor ? boxes : segments);
+        ++(flags == kBoxWithColour ? boxes : segments);
     }
-    void doEvents() override { ++yields; }
+    void yielded() override { ++yields; }
     void error(ErrorKind) override { ++errors; }
 };
 
@@ -53,7 +53,7 @@ inline CountingSink count(const std::vector<std::string>& args)
 
 // A canvas over a recording surface, for calling one renderer directly.
 struct Recorder {
-    explicit Recorder(Single width = 640, Single height = 490) : surface(width, height, writer) {}
+    explicit Recorder(Coord width = 640, Coord height = 490) : surface(width, height, writer) {}
     std::vector<std::string> text() { return lines(writer.text()); }
 
     TraceWriter writer;

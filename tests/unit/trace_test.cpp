@@ -68,7 +68,7 @@ TEST(Trace, CountsTooDeepForTheStackAreRefused)
     }
     // Each Koch invocation writes its colour before anything else; the one
     // past the bound is refused before it does.
-    EXPECT_EQ(count({"trina", "32767"}).foreColors, kMaxNesting);
+    EXPECT_EQ(count({"trina", "32767"}).foreColours, kMaxNesting);
     EXPECT_EQ(trace({"triangolo", "32767"}), (Lines{"cls", "error stack"}));
 }
 

@@ -16,10 +16,10 @@
 
 #include <QAbstractButton>
 
-#include "fractals/figures.hpp"
-#include "ui/app_setup.hpp"
-#include "ui/main_window.hpp"
-#include "ui/raster_surface.hpp"
+#include "fractals/press_figure.hpp"
+#include "app/app_setup.hpp"
+#include "window/main_window.hpp"
+#include "picture/raster_surface.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;

@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "window_driver.hpp"
-#include "ui/app_setup.hpp"
-#include "ui/picture_file.hpp"
-#include "ui/user_dialogs.hpp"
+#include "app/app_setup.hpp"
+#include "files/png_file.hpp"
+#include "texts/user_texts.hpp"
+#include "window/print_window.hpp"
+#include "window/user_dialogs.hpp"
 
 using namespace velmoran;
 using namespace velmoran::testing;
@@ -87,7 +89,7 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
     ui::JobWatch watch([](const QString&) {});
     QTemporaryDir dir;
     const std::size_t sizes[] = {
-        stackUsedBy([&] { dialogs.showError(ui::errorMessage(ErrorKind::Stack)); }),
+        stackUsedBy([&] { dialogs.showError(QString::fromStdString(texts::pressError(ErrorKind::Stack))); }),
         stackUsedBy([&] { dialogs.askYesNo(QStringLiteral("?")); }),
         stackUsedBy([&] { dialogs.askPdfFileName(); }),
         stackUsedBy([&] {
@@ -190,7 +192,7 @@ private slots:
         QCOMPARE(window.state().nesting, 0);
         QCOMPARE(log.errors.size(), qsizetype(refusals));
         QVERIFY(std::all_of(log.errors.begin(), log.errors.end(),
-                            [](const QString& e) { return e == ui::errorMessage(ErrorKind::Stack); }));
+                            [](const QString& e) { return e == QString::fromStdString(texts::pressError(ErrorKind::Stack)); }));
 
         // Each nested press, the first refused one excluded, took its own
         // share of stack; the shares are alike.

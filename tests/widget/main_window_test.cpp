@@ -12,10 +12,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/app_setup.hpp"
-#include "ui/main_window.hpp"
-#include "ui/raster_surface.hpp"
-#include "ui/window_layout.hpp"
+#include "app/app_setup.hpp"
+#include "texts/user_texts.hpp"
+#include "window/main_window.hpp"
+#include "picture/raster_surface.hpp"
+#include "window/window_layout.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
@@ -152,12 +153,12 @@ private slots:
         QVERIFY(face != qRgb(224, 224, 224));
         QCOMPARE(shot.pixel(5, 5), qRgb(224, 224, 224));
         for (const FigureInfo& figure : kFigures)
-            QCOMPARE(control(figure.objectName)->grab().toImage().pixel(6, 6), qRgb(192, 64, 0));
+            QCOMPARE(control(layout::placeOf(layout::buttonOf(figure.id)).objectName)->grab().toImage().pixel(6, 6), qRgb(192, 64, 0));
         // Inside the drawing area's border, blank; Label1's bottom row, left
         // of the selector, opaque.
-        QCOMPARE(shot.pixel(layout::geometryOf("Picture1").topLeft() + QPoint(2 + 100, 2 + 100)), face);
-        QCOMPARE(shot.pixel(layout::geometryOf("Label1").bottomRight() - QPoint(1, 0)), face);
-        QCOMPARE(shot.pixel(layout::geometryOf("Label2").topRight() + QPoint(-1, 1)), qRgb(192, 192, 192));
+        QCOMPARE(shot.pixel(layout::placeOf(layout::Control::DrawingArea).geometry.topLeft() + QPoint(2 + 100, 2 + 100)), face);
+        QCOMPARE(shot.pixel(layout::placeOf(layout::Control::CountLabel).geometry.bottomRight() - QPoint(1, 0)), face);
+        QCOMPARE(shot.pixel(layout::placeOf(layout::Control::SiteLabel).geometry.topRight() + QPoint(-1, 1)), qRgb(192, 192, 192));
         QVERIFY(countColour(control("Label2")->grab().toImage(), qRgb(0, 0, 255)) > 0);
     }
 
@@ -314,9 +315,9 @@ private slots:
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("untouched");
-        QTest::newRow("negative count") << "-1" << errorMessage(ErrorKind::Count) << true;
-        QTest::newRow("beyond 16 bits") << "&H8000" << errorMessage(ErrorKind::Overflow) << true;
-        QTest::newRow("deeper than the stack allows") << "32767" << errorMessage(ErrorKind::Stack) << false;
+        QTest::newRow("negative count") << "-1" << QString::fromStdString(texts::pressError(ErrorKind::Count)) << true;
+        QTest::newRow("beyond 16 bits") << "&H8000" << QString::fromStdString(texts::pressError(ErrorKind::Overflow)) << true;
+        QTest::newRow("deeper than the stack allows") << "32767" << QString::fromStdString(texts::pressError(ErrorKind::Stack)) << false;
     }
     void runTimeErrors()
     {

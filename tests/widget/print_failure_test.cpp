@@ -14,9 +14,10 @@
 #include <QtTest>
 
 #include "window_driver.hpp"
-#include "ui/app_setup.hpp"
-#include "ui/printing.hpp"
-#include "ui/raster_surface.hpp"
+#include "app/app_setup.hpp"
+#include "printing/print_job.hpp"
+#include "window/print_window.hpp"
+#include "picture/raster_surface.hpp"
 
 using namespace velmoran;
 using namespace velmoran::testing;
@@ -216,7 +217,7 @@ private slots:
 
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
         QCOMPARE(window.surface().image(), predict(window, request).picture);
-        QCOMPARE(window.state().iterations, Integer(3));
+        QCOMPARE(window.state().iterations, Int16(3));
         QCOMPARE(window.state().nesting, 0);
         QVERIFY(window.isVisible());
         setSelectorText(window, "0");

@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "ui/raster_surface.hpp"
+#include "picture/raster_surface.hpp"
 
 using namespace velmoran;
 using namespace velmoran::ui;
@@ -42,7 +42,7 @@ std::vector<QPoint> litPixels(const QImage& image)
 std::vector<QPoint> drawn(LineFlags flags, const Ends& e, qreal ratio = 1)
 {
     RasterSurface s(kInner, ratio, kBlank);
-    s.drawLine(flags, e.x1, e.y1, e.x2, e.y2, RGB(1, 2, 3));
+    s.drawLine(flags, e.x1, e.y1, e.x2, e.y2, rgbColour(1, 2, 3));
     return litPixels(s.image());
 }
 
@@ -74,10 +74,10 @@ private slots:
         QCOMPARE(s.scaleHeight(), 490.0f);
         QCOMPARE(s.image().size(), deviceSize);
         QCOMPARE(s.image().devicePixelRatio(), ratio);
-        s.drawLine(kLineInForeColor, 0, 0, 0, 0, RGB(9, 9, 9));
+        s.drawLine(kLineInForeColour, 0, 0, 0, 0, rgbColour(9, 9, 9));
         QCOMPARE(s.image().pixel(0, 0), qRgb(244, 125, 47));  // until a figure sets its own colour
         // One device pixel wide, across the whole width.
-        const std::vector<QPoint> lit = drawn(kLineWithColor, {0, 245.5f, 639.9f, 245.5f}, ratio);
+        const std::vector<QPoint> lit = drawn(kLineWithColour, {0, 245.5f, 639.9f, 245.5f}, ratio);
         QCOMPARE(static_cast<int>(lit.size()), deviceSize.width());
         QCOMPARE(lit.front().y(), lit.back().y());
     }
@@ -99,7 +99,7 @@ private slots:
         std::set<std::pair<int, int>> expected;  // (y, x), the order litPixels finds them in
         for (int u = 0; u <= 640; ++u) {
             const int v = u * 490 / 640;  // down the diagonal, to 490 with u
-            s.drawLine(kBoxWithColor, float(u), float(v), float(u), float(v), RGB(1, 2, 3));
+            s.drawLine(kBoxWithColour, float(u), float(v), float(u), float(v), rgbColour(1, 2, 3));
             const int x = u * size.width() / 640, y = v * size.height() / 490;
             if (x < size.width() && y < size.height())
                 expected.emplace(y, x);
@@ -134,7 +134,7 @@ private slots:
         QFETCH(Ends, ends);
         QFETCH(QPoint, first);
         QFETCH(QPoint, last);
-        const std::vector<QPoint> lit = drawn(kLineWithColor, ends);
+        const std::vector<QPoint> lit = drawn(kLineWithColour, ends);
         QVERIFY(std::count(lit.begin(), lit.end(), first) == 1 && std::count(lit.begin(), lit.end(), last) == 1);
         const bool steep = std::abs(last.y() - first.y()) > std::abs(last.x() - first.x());
         auto major = [&](QPoint p) { return steep ? p.y() : p.x(); };
@@ -171,7 +171,7 @@ private slots:
                 if (outline.contains(x, y)
                     && (x == outline.left() || x == outline.right() || y == outline.top() || y == outline.bottom()))
                     expected.emplace_back(x, y);
-        QCOMPARE(drawn(kBoxWithColor, corners), expected);
+        QCOMPARE(drawn(kBoxWithColour, corners), expected);
     }
 
     void hostileCoordinates_data()
@@ -179,16 +179,16 @@ private slots:
         QTest::addColumn<int>("flags");
         QTest::addColumn<Ends>("ends");
         QTest::addColumn<int>("row");  // the one row lit all across; -1: nothing lit; -2: anything
-        QTest::newRow("NaN start") << int(kLineWithColor) << Ends{kNaN, 10, 100, 10} << -1;
-        QTest::newRow("NaN end") << int(kLineWithColor) << Ends{10, 10, 100, kNaN} << -1;
-        QTest::newRow("NaN box") << int(kBoxWithColor) << Ends{10, 10, kNaN, 100} << -1;
-        QTest::newRow("towards infinity") << int(kLineWithColor) << Ends{0, 10, kInf, 10} << 7;
-        QTest::newRow("infinity to infinity") << int(kLineWithColor) << Ends{-kInf, 10, kInf, 10} << 7;
-        QTest::newRow("infinite box: its top") << int(kBoxWithColor) << Ends{-kInf, 10, kInf, kInf} << 7;
-        QTest::newRow("box around everything") << int(kBoxWithColor) << Ends{-kInf, -kInf, kInf, kInf} << -1;
-        QTest::newRow("huge diagonal") << int(kLineWithColor) << Ends{-3e38f, -3e38f, 3e38f, 3e38f} << -2;
-        QTest::newRow("far diagonal, steep") << int(kLineWithColor) << Ends{200, -3e4f, 260, 3e4f} << -2;
-        QTest::newRow("huge, nowhere near") << int(kLineWithColor) << Ends{-1e30f, 5, -1e30f, 5} << -1;
+        QTest::newRow("NaN start") << int(kLineWithColour) << Ends{kNaN, 10, 100, 10} << -1;
+        QTest::newRow("NaN end") << int(kLineWithColour) << Ends{10, 10, 100, kNaN} << -1;
+        QTest::newRow("NaN box") << int(kBoxWithColour) << Ends{10, 10, kNaN, 100} << -1;
+        QTest::newRow("towards infinity") << int(kLineWithColour) << Ends{0, 10, kInf, 10} << 7;
+        QTest::newRow("infinity to infinity") << int(kLineWithColour) << Ends{-kInf, 10, kInf, 10} << 7;
+        QTest::newRow("infinite box: its top") << int(kBoxWithColour) << Ends{-kInf, 10, kInf, kInf} << 7;
+        QTest::newRow("box around everything") << int(kBoxWithColour) << Ends{-kInf, -kInf, kInf, kInf} << -1;
+        QTest::newRow("huge diagonal") << int(kLineWithColour) << Ends{-3e38f, -3e38f, 3e38f, 3e38f} << -2;
+        QTest::newRow("far diagonal, steep") << int(kLineWithColour) << Ends{200, -3e4f, 260, 3e4f} << -2;
+        QTest::newRow("huge, nowhere near") << int(kLineWithColour) << Ends{-1e30f, 5, -1e30f, 5} << -1;
     }
     void hostileCoordinates()
     {

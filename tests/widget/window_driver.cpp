@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QMouseEvent>
 
-#include "ui/drawing_area.hpp"
-#include "ui/raster_surface.hpp"
+#include "picture/raster_surface.hpp"
+#include "texts/user_texts.hpp"
+#include "window/drawing_area.hpp"
+#include "window/window_layout.hpp"
 
 namespace velmoran::testing {
 
@@ -48,7 +50,7 @@ QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name)
 
 QAbstractButton* figureButton(ui::MainWindow& window, Figure figure)
 {
-    return buttonNamed(window, figureInfo(figure).objectName);
+    return buttonNamed(window, ui::layout::placeOf(ui::layout::buttonOf(figure)).objectName);
 }
 
 void setSelectorText(ui::MainWindow& window, const std::string& text)
@@ -155,17 +157,17 @@ namespace {
 class PictureSink final : public TraceSink {
 public:
     PictureSink(ui::RasterSurface& surface, Prediction& out) : surface_(surface), out_(out) {}
-    void cls() override { surface_.clear(); }
-    void foreColor(Colour colour) override { surface_.setForeColour(colour); }
-    void drawStyle(Integer style) override { surface_.setDrawStyle(style); }
-    void line(LineFlags flags, Single x1, Single y1, Single x2, Single y2, Colour colour) override
+    void clear() override { surface_.clear(); }
+    void foreColour(Colour colour) override { surface_.setForeColour(colour); }
+    void drawStyle(Int16 style) override { surface_.setDrawStyle(style); }
+    void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
         surface_.drawLine(flags, x1, y1, x2, y2, colour);
     }
-    void doEvents() override { ++out_.yields; }
+    void yielded() override { ++out_.yields; }
     void print() override { ++out_.prints; }
     void end() override { out_.ended = true; }
-    void error(ErrorKind kind) override { out_.errors << ui::errorMessage(kind); }
+    void error(ErrorKind kind) override { out_.errors << QString::fromStdString(texts::pressError(kind)); }
 
 private:
     ui::RasterSurface& surface_;

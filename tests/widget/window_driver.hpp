@@ -17,7 +17,7 @@
 #include <QStringList>
 
 #include "tools/trace_run.hpp"
-#include "ui/main_window.hpp"
+#include "window/main_window.hpp"
 
 class QAbstractButton;
 

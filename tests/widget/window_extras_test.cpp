@@ -20,11 +20,12 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include "ui/app_setup.hpp"
-#include "ui/drawing_area.hpp"
-#include "ui/picture_export.hpp"
-#include "ui/picture_file.hpp"
-#include "ui/raster_surface.hpp"
+#include "app/app_setup.hpp"
+#include "app/picture_export.hpp"
+#include "texts/user_texts.hpp"
+#include "window/drawing_area.hpp"
+#include "files/png_file.hpp"
+#include "picture/raster_surface.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
@@ -213,8 +214,8 @@ private slots:
         QTest::newRow("1e3") << "1e3" << used(1000);
         QTest::newRow("abc") << "abc" << used(0);
         QTest::newRow("half to even") << " 2.5 volte" << used(2);
-        QTest::newRow("negative") << "-1" << ui::errorMessage(ErrorKind::Count);
-        QTest::newRow("out of range") << "40000" << ui::errorMessage(ErrorKind::Overflow);
+        QTest::newRow("negative") << "-1" << QString::fromStdString(texts::pressError(ErrorKind::Count));
+        QTest::newRow("out of range") << "40000" << QString::fromStdString(texts::pressError(ErrorKind::Overflow));
     }
     void toolTips()
     {
@@ -232,21 +233,21 @@ private slots:
     void save_data()
     {
         QTest::addColumn<QString>("file");  // as chosen in the dialog, in the test's folder
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("saved") << "figura.png" << "";
-        QTest::newRow("declined") << "" << "";
-        QTest::newRow("no such folder") << "missing/figura.png" << "la cartella non esiste";
+        QTest::addColumn<int>("error");  // -1: none
+        QTest::newRow("saved") << "figura.png" << -1;
+        QTest::newRow("declined") << "" << -1;
+        QTest::newRow("no such folder") << "missing/figura.png" << ENOENT;
     }
     void save()
     {
         QFETCH(QString, file);
-        QFETCH(QString, reason);
+        QFETCH(int, error);
         QTemporaryDir dir;
         log.imageFile = file.isEmpty() ? file : dir.filePath(file);
         draw(Figure::SierpinskiCarpet, "3");
         key(Qt::CTRL | Qt::Key_S);
-        const QStringList message{ui::saveFailedMessage(log.imageFile, reason)};
-        QCOMPARE(log.errors, reason.isEmpty() ? QStringList() : message);
+        const QStringList message{QString::fromStdString(texts::imageNotSaved(log.imageFile.toStdString(), error))};
+        QCOMPARE(log.errors, error < 0 ? QStringList() : message);
         const bool saved = file == "figura.png";
         if (saved)
             QCOMPARE(QImage(log.imageFile).convertToFormat(QImage::Format_RGB32), picture());
@@ -266,7 +267,7 @@ private slots:
             QSKIP("making a device needs root");
         const QImage drawn = std::get<QImage>(ui::pressedPicture(Figure::SierpinskiTriangle, "3", 2));
         QCOMPARE(drawn.size(), QSize(986, 698));
-        QCOMPARE(ui::savePng(drawn, path), QStringLiteral("spazio esaurito sul disco"));
+        QCOMPARE(ui::savePng(drawn, path), std::optional<int>(ENOSPC));
         QVERIFY(!QFileInfo(path).isFile());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System), QStringList{QStringLiteral("full")});
     }

@@ -1,0 +1,130 @@
+#include "app/command_line.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "texts/user_texts.hpp"
+
+namespace velmoran::ui {
+
+namespace {
+
+// Qt's own options that a person or the desktop may give the window (a
+// session manager restarts programs with -session): passed on untouched.
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-display", "-session",
+    "-style",    "-stylesheet",         "-qwindowgeometry", "-qwindowtitle", "-qwindowicon",
+};
+constexpr std::string_view kQtFlags[] = {"-reverse", "-widgetcount"};
+
+template <std::size_t N>
+bool isOneOf(std::string_view word, const std::string_view (&words)[N])
+{
+    return std::find(std::begin(words), std::end(words), word) != std::end(words);
+}
+
+// A ratio written with a decimal point or, as Italian has it, a comma.
+std::optional<double> parseScale(std::string text)
+{
+    std::replace(text.begin(), text.end(), ',', '.');
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc() || stop != end)
+        return std::nullopt;
+    if (!(value >= kMinExportScale && value <= kMaxExportScale))
+        return std::nullopt;
+    return value;
+}
+
+CommandLine badUsage(std::string problem)
+{
+    CommandLine command;
+    command.action = CommandLine::Action::BadUsage;
+    command.problem = std::move(problem);
+    return command;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    CommandLine command;
+    bool exporting = false;
+    bool scaled = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const std::size_t left = args.size() - i - 1;
+        if (arg == "-h" || arg == "--help") {
+            command.action = CommandLine::Action::Help;
+            return command;
+        }
+        if (arg == "-v" || arg == "--version") {
+            command.action = CommandLine::Action::Version;
+            return command;
+        }
+        if (arg == "--export") {
+            if (exporting)
+                return badUsage(texts::usage::onlyOnce("--export"));
+            if (left < 3)
+                return badUsage(texts::usage::exportNeedsThree());
+            ExportRequest& request = command.exportRequest;
+            request.file = args[i + 1];
+            if (request.file.empty())
+                return badUsage(texts::usage::exportNeedsFile());
+            const std::optional<Figure> figure = figureWithTraceWord(args[i + 2]);
+            if (!figure)
+                return badUsage(texts::usage::unknownFigure(args[i + 2]));
+            request.figure = *figure;
+            request.text = args[i + 3];
+            exporting = true;
+            i += 3;
+        } else if (arg == "--scale" || arg.rfind("--scale=", 0) == 0) {
+            if (scaled)
+                return badUsage(texts::usage::onlyOnce("--scale"));
+            const bool joined = arg != "--scale";
+            if (!joined && left < 1)
+                return badUsage(texts::usage::scaleNeedsNumber());
+            const std::string value = joined ? arg.substr(std::strlen("--scale=")) : args[++i];
+            const std::optional<double> scale = parseScale(value);
+            if (!scale)
+                return badUsage(texts::usage::badScale(value));
+            command.exportRequest.scale = *scale;
+            scaled = true;
+        } else if (isOneOf(arg, kQtOptionsWithValue)) {
+            if (left < 1)
+                return badUsage(texts::usage::optionNeedsValue(arg));
+            command.qtArguments.push_back(arg);
+            command.qtArguments.push_back(args[++i]);
+            command.displayOnCommandLine |= arg == "-platform" || arg == "-display";
+        } else if (isOneOf(arg, kQtFlags)) {
+            command.qtArguments.push_back(arg);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return badUsage(texts::usage::unknownOption(arg));
+        } else {
+            return badUsage(texts::usage::unexpectedArgument(arg));
+        }
+    }
+    if (scaled && !exporting)
+        return badUsage(texts::usage::scaleWithoutExport());
+    if (exporting)
+        command.action = CommandLine::Action::Export;
+    return command;
+}
+
+bool displayNamed(const CommandLine& command, EnvironmentLookup environment)
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = environment(variable);
+        if (value && *value)
+            return true;
+    }
+    return command.displayOnCommandLine;
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,88 @@
+#pragma once
+
+// The window's event service. A figure yields after every subdivision, up to 150
+// million times per press, while handing events to Qt costs a system call;
+// so most calls only count down, and the clock is read about every half
+// millisecond, the count between readings adapting to the figure's speed.
+// Events are handed to Qt about every 10 ms: a click waits less than a frame
+// and the drawing area is repainted about 100 times a second.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/contracts.hpp"
+
+namespace velmoran::ui {
+
+struct PumpTiming {
+    // How often pending events are handed to Qt during a drawing.
+    std::chrono::nanoseconds dispatchInterval = std::chrono::milliseconds(10);
+    // How often, roughly, the clock is read to find out.
+    std::chrono::nanoseconds clockInterval = std::chrono::microseconds(500);
+
+    // Hands events over at every call: what a test needs to act at a
+    // precise point of a drawing.
+    static constexpr PumpTiming everyCall() { return {std::chrono::nanoseconds(0), std::chrono::nanoseconds(0)}; }
+};
+
+class QtEventPump final : public EventService {
+public:
+    // `repaint` (may be null) is updated before each hand-over, so the
+    // drawing shows as it grows.
+    explicit QtEventPump(QWidget* repaint, PumpTiming timing = {});
+
+    void yieldToEvents() override
+    {
+        if (--countdown_ > 0)
+            return;
+        checkClock();
+    }
+
+    // Every call before the one that reads the clock only counts down; a
+    // whole subtree's calls skipped at once count as one, so that the clock
+    // is read, and events handed over, at a real call (where the picture is
+    // the full drawing's) about as often in time as ever.
+    std::uint64_t quietYields() const { return countdown_ > 1 ? UINT64_MAX : 0; }
+    void skipQuietYields(std::uint64_t) { --countdown_; }
+    // Shows the picture, then sleeps in Qt's event loop until it has handled
+    // at least one event.
+    void waitForEvents();
+
+    QtEventPump(const QtEventPump&) = delete;
+    QtEventPump& operator=(const QtEventPump&) = delete;
+    ~QtEventPump() override;
+
+    void setTiming(PumpTiming timing);
+    // How many times events were handed to Qt so far.
+    std::uint64_t dispatches() const { return dispatches_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    [[gnu::noinline]] void checkClock();
+    void restartPace();
+
+    QPointer<QWidget> repaint_;
+    // Counts the paints of `repaint_`, whoever asked for them.
+    std::unique_ptr<QObject> paintCounter_;
+    std::uint64_t paints_ = 0;
+    // Whether nothing but a wait has run since the last wait, and the
+    // paints seen when it began handing events over.
+    bool onlyWaited_ = false;
+    std::uint64_t paintsBeforeHandOver_ = 0;
+    PumpTiming timing_;
+    std::int64_t countdown_ = 1;
+    std::int64_t callsPerReading_ = 1;
+    Clock::time_point lastReading_;
+    Clock::time_point lastDispatch_;
+    std::uint64_t dispatches_ = 0;
+};
+
+static_assert(OffersQuietYields<QtEventPump>::value && OffersWaiting<QtEventPump>::value,
+              "the window skips quiet yields in bulk and waits in a drawing that never ends");
+
+}  // namespace velmoran::ui

@@ -1,0 +1,228 @@
+#pragma once
+
+// The drawing area's picture: an off-screen image at the screen's device
+// pixel density, drawn into directly. Figures go through this class up to a
+// billion times per press, almost always with whole-unit coordinates inside
+// the area and, for the deep carpet, boxes shrunk to one pixel; that path is
+// inline and costs a couple of nanoseconds. Fractional coordinates, and
+// anything that needs clipping, go out of line.
+
+#include <climits>
+#include <cstddef>
+#include <memory>
+#include <optional>
+
+#include <QImage>
+#include <QSize>
+#include <QtGlobal>
+
+#include "core/contracts.hpp"
+
+namespace velmoran::ui {
+
+// The drawing area's scale on one axis: `units` over `pixels` logical
+// pixels of its inner area (640 by 490 units over 493 by 349 pixels).
+struct AxisScale {
+    double units;
+    double pixels;
+};
+inline constexpr AxisScale kScaleAcross{640, 493};
+inline constexpr AxisScale kScaleDown{490, 349};
+
+// The drawing colour until a figure sets its own.
+inline constexpr Colour kInitialForeColour = rgbColour(244, 125, 47);
+
+// 0x00BBGGRR to an opaque QRgb.
+constexpr QRgb toQRgb(Colour c) noexcept
+{
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// The scale extent of an inner area `pixels` logical pixels long.
+Coord scaleExtent(int pixels, AxisScale axis) noexcept;
+
+// Whole units from these on fall in the second column or row of a block of
+// device pixels; INT_MAX where the block has one.
+struct PixelBlock {
+    int secondColumnFrom = INT_MAX;
+    int secondRowFrom = INT_MAX;
+};
+
+class RasterSurface final : public DrawingSurface {
+public:
+    // `inner` is the inner area in logical pixels; the image holds
+    // round(inner * devicePixelRatio) device pixels and starts cleared.
+    RasterSurface(QSize inner, qreal devicePixelRatio, QRgb background);
+
+    Coord scaleWidth() const override { return scaleWidth_; }
+    Coord scaleHeight() const override { return scaleHeight_; }
+    void clear() override;
+    void setForeColour(Colour colour) override { foreColour_ = toQRgb(colour); }
+    // Every line is drawn solid, the one style the figures use.
+    void setDrawStyle(Int16) override {}
+
+    // Inlined, so the tests below fold away on the Int16s and constants the
+    // renderers pass.
+    [[gnu::always_inline]] void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2,
+                                     Colour colour) override
+    {
+        const QRgb rgb = flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
+        int ix1, iy1, ix2, iy2;
+        if (x1 == x2 && y1 == y2) {
+            // A point, box or segment alike: one pixel, looked up once. Most
+            // calls of a deep carpet or curve are.
+            if (wholeInside(x1, columns_, ix1) && wholeInside(y1, rows_, iy1)) {
+                plot(ix1, iy1, rgb);
+                return;
+            }
+        } else if (wholeInside(x1, columns_, ix1) && wholeInside(y1, rows_, iy1)
+                   && wholeInside(x2, columns_, ix2) && wholeInside(y2, rows_, iy2)) {
+            drawInside(flags == kBoxWithColour, ix1, iy1, ix2, iy2, rgb);
+            return;
+        }
+        lineAnywhere(flags == kBoxWithColour, x1, y1, x2, y2, rgb);
+    }
+
+    // Where the points with whole-unit coordinates from (left, top) to
+    // (right, bottom) fall, if they all lie inside the area within two
+    // columns and two rows of device pixels: a segment or box between two of
+    // them is drawn as its end pixels alone.
+    std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
+    {
+        PixelBlock block;
+        if (splitInTwo(left, right, columns_, block.secondColumnFrom)
+            && splitInTwo(top, bottom, rows_, block.secondRowFrom))
+            return block;
+        return std::nullopt;
+    }
+    // No two whole units further apart than this, on either axis, lie in
+    // one block.
+    int widestBlock() const { return widestBlock_; }
+
+    // The picture. It is drawn into in place: a QImage copied from it shares
+    // its pixels until the next clear, so take copy() to keep a snapshot.
+    const QImage& image() const { return image_; }
+    QRgb background() const { return background_; }
+
+private:
+    // Whole unit coordinates inside the area, which is what the figures
+    // pass, map through a table of their device pixels, worked out once:
+    // a few comparisons instead of two divisions per call.
+    struct PixelTable {
+        std::unique_ptr<int[]> pixel;  // -1 past the image's edge
+        Coord size = 0;               // entries; a Coord for the range test
+    };
+    [[gnu::always_inline]] static bool wholeInside(Coord v, const PixelTable& table, int& pixel)
+    {
+        if (!(v >= 0 && v < table.size))  // NaN fails too
+            return false;
+        const int i = static_cast<int>(v);
+        if (static_cast<Coord>(i) != v)
+            return false;
+        pixel = table.pixel[static_cast<std::size_t>(i)];
+        return pixel >= 0;
+    }
+    PixelTable makeTable(int devicePixels, Coord scale) const;
+    static int widestPair(const PixelTable& table);
+    // The table's pixels never decrease, so its ends decide.
+    static bool splitInTwo(int low, int high, const PixelTable& table, int& secondFrom)
+    {
+        if (!(low >= 0 && low <= high && high < table.size))
+            return false;
+        const int firstPixel = table.pixel[static_cast<std::size_t>(low)];
+        const int lastPixel = table.pixel[static_cast<std::size_t>(high)];
+        if (firstPixel < 0 || lastPixel < 0 || lastPixel - firstPixel > 1)
+            return false;
+        secondFrom = INT_MAX;
+        if (firstPixel != lastPixel)
+            for (secondFrom = high; table.pixel[static_cast<std::size_t>(secondFrom - 1)] == lastPixel;)
+                --secondFrom;
+        return true;
+    }
+
+    // The device pixel is floor() of these; the product is exact in double
+    // and the quotient correctly rounded, so a point that falls exactly on a
+    // pixel's edge lands in the right pixel.
+    double deviceX(Coord x) const { return static_cast<double>(x) * deviceWidth_ / scaleWidth_; }
+    double deviceY(Coord y) const { return static_cast<double>(y) * deviceHeight_ / scaleHeight_; }
+
+    QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + y * bytesPerLine_); }
+    void plot(int x, int y, QRgb rgb) { row(y)[x] = rgb; }
+
+    // Both ends inside the image. Forced inline, with wholeInside: the
+    // triangle's leaves pay dearly for a call (docs/performance.md).
+    [[gnu::always_inline]] void drawInside(bool box, int x1, int y1, int x2, int y2, QRgb rgb)
+    {
+        if (box) {
+            if (x1 == x2 && y1 == y2)
+                plot(x1, y1, rgb);
+            else
+                outlineInside(x1, y1, x2, y2, rgb);
+        } else if (nextTo(x1, x2) && nextTo(y1, y2)) {
+            // What Bresenham lights for ends at most a pixel apart (one pixel
+            // when they meet), without its loop's unpredictable branches:
+            // nearly every segment of a deep figure.
+            plot(x1, y1, rgb);
+            plot(x2, y2, rgb);
+        } else {
+            segmentInside(x1, y1, x2, y2, rgb);
+        }
+    }
+    static bool nextTo(int a, int b) { return static_cast<unsigned>(b - a + 1) <= 2u; }
+
+    // Bresenham from (x1, y1) to (x2, y2), both ends included: calls
+    // plot(x, y) for each pixel of the segment.
+    template <class Plot>
+    static void bresenham(int x1, int y1, int x2, int y2, Plot&& plot)
+    {
+        const int dx = x2 > x1 ? x2 - x1 : x1 - x2;
+        const int dy = y2 > y1 ? y1 - y2 : y2 - y1;  // -|y2 - y1|
+        const int sx = x1 < x2 ? 1 : -1;
+        const int sy = y1 < y2 ? 1 : -1;
+        int x = x1, y = y1;
+        int err = dx + dy;
+        for (;;) {
+            plot(x, y);
+            if (x == x2 && y == y2)
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
+    // The ends are inside the image.
+    void segmentInside(int x1, int y1, int x2, int y2, QRgb rgb)
+    {
+        bresenham(x1, y1, x2, y2, [&](int x, int y) { plot(x, y, rgb); });
+    }
+
+    void outlineInside(int x1, int y1, int x2, int y2, QRgb rgb);
+    [[gnu::noinline]] void lineAnywhere(bool box, Coord x1, Coord y1, Coord x2, Coord y2, QRgb rgb);
+    void lineClipped(bool box, double x1, double y1, double x2, double y2, QRgb rgb);
+    void segmentClipped(double x1, double y1, double x2, double y2, QRgb rgb);
+
+    QImage image_;
+    uchar* bits_ = nullptr;
+    qsizetype bytesPerLine_ = 0;
+    double deviceWidth_;
+    double deviceHeight_;
+    Coord scaleWidth_;
+    Coord scaleHeight_;
+    PixelTable columns_;
+    PixelTable rows_;
+    int widestBlock_ = 0;
+    QRgb background_;
+    QRgb foreColour_ = toQRgb(kInitialForeColour);
+};
+
+static_assert(IsSurface<RasterSurface>::value && LocatesPixels<RasterSurface>::value,
+              "the triangle's deep parts are drawn in bulk only on a surface that locates pixels");
+
+}  // namespace velmoran::ui

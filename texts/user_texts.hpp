@@ -1,0 +1,186 @@
+#pragma once
+
+// Every text the person reads, in Italian: the window's captions, menu
+// entries, tooltips, dialog titles, messages and the command line's help.
+// No Qt, so the command line has its words before Qt may start; the window
+// turns them into QStrings with QString::fromUtf8.
+
+#include <cerrno>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "core/errors.hpp"
+#include "fractals/figure_table.hpp"
+
+namespace velmoran::texts {
+
+inline constexpr const char* kProgramVersion = VELMORAN_VERSION;
+// The title of every message box, print job and PDF document.
+inline constexpr const char* kProgramName = "Velmoran";
+
+// --- The window ------------------------------------------------------------
+
+inline constexpr const char* kWindowTitle = "Ondrila Vastreni e Ferlino Quarsotti presentano:";
+inline constexpr const char* kDrawingAreaName = "Area di disegno";
+inline constexpr const char* kCountBoxName = "Numero di iterazioni";
+inline constexpr const char* kCountLabel = "Scegli il numero di iterazioni";
+inline constexpr const char* kExitCaption = "Esci";
+inline constexpr const char* kPrintCaption = "Stampa";
+inline constexpr const char* kSiteLabel = "Tutte le informazioni sul sito www.velmoran.it";
+
+// A figure button's caption, which is its accessible name too, and tooltip.
+const char* figureCaption(Figure figure);
+const char* figureToolTip(Figure figure);
+
+// The count box's tooltip: the count a press would use now.
+std::string countToolTip(int count);
+
+// --- Menu entries -----------------------------------------------------------
+
+inline constexpr const char* kSaveImageEntry = "Salva immagine...";
+inline constexpr const char* kCopyEntry = "Copia";
+inline constexpr const char* kStopEntry = "Interrompi il disegno";
+inline constexpr const char* kAboutEntry = "Informazioni su Velmoran";
+
+// --- Dialogs ------------------------------------------------------------------
+
+inline constexpr const char* kSavePdfTitle = "Salva la stampa come PDF";
+inline constexpr const char* kPdfFilter = "Documenti PDF (*.pdf)";
+inline constexpr const char* kPdfFileName = "Velmoran.pdf";
+inline constexpr const char* kSaveImageTitle = "Salva immagine";
+inline constexpr const char* kPngFilter = "Immagini PNG (*.png)";
+inline constexpr const char* kPngFileName = "Velmoran.png";
+
+// The About box: name, version, licence, site and `qtVersion`.
+std::string aboutText(std::string_view qtVersion);
+
+// --- Messages -----------------------------------------------------------------
+
+enum class Message {
+    // What ended a press.
+    Overflow,
+    FloatingPoint,
+    NegativeCount,
+    TooDeep,
+    // Failures the program did not foresee; WHAT is the exception's text.
+    Unexpected,
+    UnexpectedInDrawing,
+    UnexpectedInPrinting,
+    UnexpectedInSaving,
+    UnexpectedInCopying,
+    // Saving and printing.
+    NoDefaultPrinter,
+    ImageNotSaved,
+    ImageNotSavedBecause,
+    PrinterStopped,
+    PrinterRejecting,
+    PrinterMissing,
+    ServerUnreachable,
+    JobRefused,
+    JobStopped,
+    JobCancelled,
+    StoppedWithJob,
+    PageNotMade,
+    PdfNotWritten,
+    PdfNotWrittenBecause,
+    // On standard error, after "velmoran: ".
+    NoDisplay,
+    UnreachableDisplay,
+    StandardOutputFailed,
+};
+
+// A message's words; the capitals FILE, PRINTER, CAUSE and WHAT stand for
+// what message() fills in. The README and the manual page list them as
+// written here.
+struct MessageText {
+    Message id;
+    const char* text;
+};
+
+inline constexpr MessageText kMessages[] = {
+    {Message::Overflow, "Overflow: il numero di iterazioni deve essere compreso tra 0 e 32767."},
+    {Message::FloatingPoint, "Errore di calcolo in virgola mobile: il disegno è stato interrotto."},
+    {Message::NegativeCount, "Il numero di iterazioni non può essere negativo."},
+    {Message::TooDeep, "Ricorsione troppo profonda: il disegno è stato interrotto."},
+    {Message::Unexpected, "Errore imprevisto: WHAT"},
+    {Message::UnexpectedInDrawing, "Errore imprevisto: il disegno è stato interrotto."},
+    {Message::UnexpectedInPrinting, "Errore imprevisto durante la stampa."},
+    {Message::UnexpectedInSaving, "Errore imprevisto: l'immagine non è stata salvata."},
+    {Message::UnexpectedInCopying, "Errore imprevisto: l'immagine non è stata copiata."},
+    {Message::NoDefaultPrinter, "Non è configurata nessuna stampante predefinita.\nSalvare la stampa in un file PDF?"},
+    {Message::ImageNotSaved, "Impossibile salvare l'immagine «FILE»."},
+    {Message::ImageNotSavedBecause, "Impossibile salvare l'immagine «FILE»: CAUSE."},
+    {Message::PrinterStopped, "La stampante «PRINTER» è ferma: la stampa non è stata inviata."},
+    {Message::PrinterRejecting, "La stampante «PRINTER» non accetta lavori di stampa."},
+    {Message::PrinterMissing, "La stampante «PRINTER» non esiste più sul server di stampa."},
+    {Message::ServerUnreachable, "Il server di stampa non risponde: la stampa su «PRINTER» non è stata inviata."},
+    {Message::JobRefused, "Il server di stampa ha rifiutato la stampa su «PRINTER»."},
+    {Message::JobStopped, "La stampa su «PRINTER» è stata fermata dal server di stampa per un errore."},
+    {Message::JobCancelled, "La stampa su «PRINTER» è stata annullata dal server di stampa."},
+    {Message::StoppedWithJob, "La stampante «PRINTER» si è fermata: la stampa resta in coda."},
+    {Message::PageNotMade, "Impossibile preparare la pagina da stampare su «PRINTER»."},
+    {Message::PdfNotWritten, "Impossibile scrivere il file PDF «FILE»."},
+    {Message::PdfNotWrittenBecause, "Impossibile scrivere il file PDF «FILE»: CAUSE."},
+    {Message::NoDisplay,
+     "nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata)."},
+    {Message::UnreachableDisplay,
+     "impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe sopra)."},
+    {Message::StandardOutputFailed, "impossibile scrivere sull'uscita standard."},
+};
+
+// The message's words with `values` in place of its capitals, in order.
+std::string message(Message id, std::initializer_list<std::string_view> values = {});
+
+// The report of a run-time error that ended one press.
+std::string pressError(ErrorKind kind);
+
+// Why a file could not be written, from the system's error number.
+struct FileProblem {
+    int errorNumber;
+    const char* cause;
+};
+inline constexpr FileProblem kFileProblems[] = {
+    {EPERM, "permesso negato"},
+    {EACCES, "permesso negato"},
+    {ENOSPC, "spazio su disco esaurito"},
+    {EDQUOT, "spazio su disco esaurito"},
+    {ENOENT, "la cartella non esiste"},
+    {ENOTDIR, "la cartella non esiste"},
+    {EROFS, "il disco è in sola lettura"},
+    {EISDIR, "è una cartella"},
+    {ENAMETOOLONG, "il nome è troppo lungo"},
+    {EIO, "errore di lettura o scrittura del disco"},
+};
+// The cause of `errorNumber`, or "errore di sistema n. N" for another.
+std::string fileProblem(int errorNumber);
+
+// A file that could not be written, with the cause where `errorNumber` is
+// known (not 0).
+std::string imageNotSaved(std::string_view file, int errorNumber);
+std::string pdfNotWritten(std::string_view file, int errorNumber);
+
+// --- The command line ---------------------------------------------------------
+
+// The one line printed after a usage problem.
+extern const char* const kUsageLine;
+// The full help, for --help.
+std::string helpText();
+// What --version prints.
+std::string versionLine();
+
+// What is wrong with a command line.
+namespace usage {
+std::string onlyOnce(std::string_view option);
+std::string exportNeedsThree();
+std::string exportNeedsFile();
+std::string unknownFigure(std::string_view word);
+std::string scaleNeedsNumber();
+std::string badScale(std::string_view value);
+std::string optionNeedsValue(std::string_view option);
+std::string unknownOption(std::string_view option);
+std::string unexpectedArgument(std::string_view argument);
+std::string scaleWithoutExport();
+}  // namespace usage
+
+}  // namespace velmoran::texts

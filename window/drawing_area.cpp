@@ -1,0 +1,33 @@
+#include "window/drawing_area.hpp"
+
+#include <QPainter>
+
+namespace velmoran::ui {
+
+DrawingArea::DrawingArea(const QRect& outer, QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(kBorder);
+    setGeometry(outer);
+    setFocusPolicy(Qt::TabFocus);
+    // The picture is drawn at the screen's density, so a line is one device
+    // pixel wide and sharp at any scale; the area is blank in the face colour.
+    surface_ = std::make_unique<RasterSurface>(contentsRect().size(), devicePixelRatioF(),
+                                               palette().color(QPalette::Button).rgb());
+}
+
+DrawingArea::~DrawingArea() = default;
+
+void DrawingArea::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    p.drawImage(contentsRect().topLeft(), surface_->image());
+}
+
+void DrawingArea::paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density)
+{
+    paintAsPicture(painter, *this, at, density.screenRatio, density.blocks);
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+
+#include <QFrame>
+
+#include "picture/raster_surface.hpp"
+#include "printing/page.hpp"
+
+namespace velmoran::ui {
+
+// The drawing area: a sunken 2-pixel border around the figure's picture.
+// Takes the focus by Tab only, shows no focus mark, and leaves every key and
+// mouse event to others but for the context menu the window gives it.
+// Whatever covers it, it repaints from its picture.
+class DrawingArea final : public QFrame, public PaintsOnPage {
+    Q_OBJECT
+public:
+    static constexpr int kBorder = 2;
+
+    // `outer` is the box's geometry, border included, in its parent.
+    DrawingArea(const QRect& outer, QWidget* parent);
+    ~DrawingArea() override;
+
+    RasterSurface& surface() { return *surface_; }
+    const RasterSurface& surface() const { return *surface_; }
+
+    // The figure and its frame exactly as on screen, pixel for pixel.
+    void paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<RasterSurface> surface_;
+};
+
+}  // namespace velmoran::ui

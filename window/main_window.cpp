@@ -1,0 +1,416 @@
+#include "window/main_window.hpp"
+
+#include <iterator>
+#include <string_view>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "files/png_file.hpp"
+#include "fractals/press_figure.hpp"
+#include "texts/user_texts.hpp"
+#include "window/appearance.hpp"
+#include "window/classic_button.hpp"
+#include "window/drawing_area.hpp"
+#include "window/print_window.hpp"
+#include "window/window_layout.hpp"
+
+namespace velmoran::ui {
+
+namespace {
+
+const QColor kWindowColour(224, 224, 224);
+const QColor kFigureButtonFace(192, 64, 0);
+const QColor kSiteLabelBackground(192, 192, 192);
+const QColor kSiteLabelText(0, 0, 255);
+
+constexpr double kFigureCaptionPoints = 9.75;
+constexpr double kLargeCaptionPoints = 12;
+
+// Names the control as tests and accessibility tools find it, and puts it
+// where the layout says.
+template <class Widget>
+Widget* place(Widget* widget, layout::Control control, const char* accessibleName)
+{
+    const layout::ControlPlace& where = layout::placeOf(control);
+    widget->setObjectName(QString::fromUtf8(where.objectName));
+    widget->setAccessibleName(QString::fromUtf8(accessibleName));
+    widget->setGeometry(where.geometry);
+    return widget;
+}
+
+QString italian(const char* words) { return QString::fromUtf8(words); }
+QString italian(const std::string& words) { return QString::fromStdString(words); }
+
+void paintBackground(QWidget& widget, const QColor& background, const QColor& text)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+const char* const kSaveFolderKey = "saveFolder";
+
+// The last folder a picture was saved in, while it exists; else Pictures.
+QString saveFolder(const QSettings& settings)
+{
+    const QString last = settings.value(QString::fromLatin1(kSaveFolderKey)).toString();
+    if (!last.isEmpty() && QDir(last).exists())
+        return last;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      endProgram_([] { QCoreApplication::exit(0); }),
+      choosePrinter_(systemDefaultPrinter),
+      printQueue_(makeCupsQueue())
+{
+    // Made in the layout's order, which decides what is drawn on top.
+    setUpWindow();
+    createDrawingArea();
+    createFigureButtons();
+    createCountSelector();
+    createCommandButtons();
+    createSiteLabel();
+    setUpTabOrder();
+    connectButtons();
+    createActions();
+    loadState();
+}
+
+MainWindow::~MainWindow() = default;
+
+RasterSurface& MainWindow::surface() { return drawingArea_->surface(); }
+
+void MainWindow::setUpWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(italian(texts::kWindowTitle));
+    setAccessibleName(italian(texts::kWindowTitle));
+    setWindowIcon(programIcon());
+    setFixedSize(layout::kWindowSize);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, kWindowColour);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+    dialogs_ = std::make_unique<MessageBoxDialogs>(this);
+    jobWatch_ = new JobWatch([this](const QString& text) { report(text); }, kJobPatience, this);
+}
+
+void MainWindow::createDrawingArea()
+{
+    drawingArea_ = place(new DrawingArea(layout::placeOf(layout::Control::DrawingArea).geometry, this),
+                         layout::Control::DrawingArea, texts::kDrawingAreaName);
+    pump_ = std::make_unique<QtEventPump>(drawingArea_);
+}
+
+void MainWindow::createFigureButtons()
+{
+    const QFont font = classicFont(kFigureCaptionPoints);
+    for (const FigureInfo& figure : kFigures) {
+        const char* caption = texts::figureCaption(figure.id);
+        auto* button = place(new ClassicButton(italian(caption), kFigureButtonFace, this), layout::buttonOf(figure.id),
+                             caption);
+        button->setFont(font);
+        button->setToolTip(italian(texts::figureToolTip(figure.id)));
+        figureButtons_[static_cast<std::size_t>(figure.id)] = button;
+    }
+}
+
+void MainWindow::createCountSelector()
+{
+    const QFont font = classicFont(kLargeCaptionPoints);
+    countBox_ = place(new QComboBox(this), layout::Control::CountBox, texts::kCountBoxName);
+    countBox_->setFont(font);
+    countBox_->setEditable(true);
+    // The list offers counts; what is typed stays typed, never added to it
+    // nor completed from it.
+    countBox_->setInsertPolicy(QComboBox::NoInsert);
+    countBox_->setCompleter(nullptr);
+    for (int i = 0; i <= 10; ++i)
+        countBox_->addItem(QString::number(i));
+    countBox_->setCurrentIndex(-1);
+    connect(countBox_, &QComboBox::editTextChanged, this, &MainWindow::showCountInToolTip);
+    countBox_->setEditText(QStringLiteral("0"));
+
+    countLabel_ = place(new QLabel(italian(texts::kCountLabel), this), layout::Control::CountLabel, texts::kCountLabel);
+    countLabel_->setFont(font);
+    countLabel_->setTextFormat(Qt::PlainText);
+    countLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    countLabel_->setWordWrap(true);
+    const QPalette system = QApplication::palette();
+    paintBackground(*countLabel_, system.color(QPalette::Button), system.color(QPalette::WindowText));
+}
+
+void MainWindow::createCommandButtons()
+{
+    const QFont font = classicFont(kLargeCaptionPoints);
+    auto standardButton = [&](layout::Control control, const char* caption) {
+        auto* button = place(new ClassicButton(italian(caption), std::nullopt, this), control, caption);
+        button->setFont(font);
+        return button;
+    };
+    exitButton_ = standardButton(layout::Control::ExitButton, texts::kExitCaption);
+    printButton_ = standardButton(layout::Control::PrintButton, texts::kPrintCaption);
+}
+
+void MainWindow::createSiteLabel()
+{
+    siteLabel_ = place(new QLabel(italian(texts::kSiteLabel), this), layout::Control::SiteLabel, texts::kSiteLabel);
+    siteLabel_->setFont(captionFont());
+    siteLabel_->setTextFormat(Qt::PlainText);
+    siteLabel_->setTextInteractionFlags(Qt::NoTextInteraction);
+    siteLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintBackground(*siteLabel_, kSiteLabelBackground, kSiteLabelText);
+}
+
+void MainWindow::setUpTabOrder()
+{
+    QWidget* previous = drawingArea_;
+    auto next = [&previous](QWidget* widget) {
+        QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    };
+    for (ClassicButton* button : figureButtons_)
+        next(button);
+    next(countBox_);
+    next(exitButton_);
+    next(printButton_);
+    drawingArea_->setFocus();
+}
+
+void MainWindow::connectButtons()
+{
+    for (const FigureInfo& figure : kFigures)
+        connect(figureButtons_[static_cast<std::size_t>(figure.id)], &QPushButton::clicked, this,
+                [this, id = figure.id] { pressFigure(id); });
+    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::endProgram);
+    connect(printButton_, &QPushButton::clicked, this, &MainWindow::printWindowContents);
+}
+
+void MainWindow::createActions()
+{
+    auto addShortcut = [this](const char* entry, const QKeySequence& keys, void (MainWindow::*handler)() noexcept) {
+        auto* action = new QAction(italian(entry), this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    QAction* save = addShortcut(texts::kSaveImageEntry, QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveImage);
+    QAction* copy = addShortcut(texts::kCopyEntry, QKeySequence(Qt::CTRL | Qt::Key_C), &MainWindow::copyImage);
+    stopAction_ = addShortcut(texts::kStopEntry, QKeySequence(Qt::Key_Escape), &MainWindow::stopDrawingsInProgress);
+    stopAction_->setEnabled(false);
+    addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
+    addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
+    addShortcut(texts::kAboutEntry, QKeySequence(Qt::Key_F1), &MainWindow::showAbout);
+
+    drawingArea_->addActions({save, copy, stopAction_});
+    drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    countBox_->installEventFilter(this);
+    countBox_->lineEdit()->installEventFilter(this);
+}
+
+void MainWindow::loadState()
+{
+    try {
+        loadWindowState(state_, drawingArea_->surface());
+    } catch (const RuntimeError& error) {
+        report(italian(texts::pressError(error.kind())));
+    }
+}
+
+QByteArray MainWindow::countText() const { return countBox_->currentText().toUtf8(); }
+
+void MainWindow::showCountInToolTip() noexcept
+{
+    try {
+        const QByteArray text = countText();
+        try {
+            const Int16 count =
+                iterationCount(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+            countBox_->setToolTip(italian(texts::countToolTip(count)));
+        } catch (const RuntimeError& error) {
+            countBox_->setToolTip(italian(texts::pressError(error.kind())));
+        }
+    } catch (...) {
+        // Only a hint is lost.
+    }
+}
+
+void MainWindow::showBusy(bool busy)
+{
+    // The count box's text field has a pointer of its own.
+    QLineEdit* countField = countBox_->lineEdit();
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+        countField->setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+        countField->setCursor(Qt::IBeamCursor);
+    }
+    stopAction_->setEnabled(busy);
+}
+
+void MainWindow::pressFigure(Figure figure) noexcept
+{
+    if (state_.ending)
+        return;
+    // The outermost press shows that drawings run until it ends, however it
+    // ends; nested presses end before it.
+    struct BusyWhileDrawing {
+        MainWindow& window;
+        bool outermost;
+        explicit BusyWhileDrawing(MainWindow& w) : window(w), outermost(w.state_.runningPresses == 0)
+        {
+            if (outermost)
+                window.showBusy(true);
+        }
+        ~BusyWhileDrawing()
+        {
+            if (outermost)
+                window.showBusy(false);
+        }
+        BusyWhileDrawing(const BusyWhileDrawing&) = delete;
+        BusyWhileDrawing& operator=(const BusyWhileDrawing&) = delete;
+    };
+    try {
+        const QByteArray text = countText();
+        PressOutcome outcome;
+        {
+            const BusyWhileDrawing busy(*this);
+            outcome = velmoran::pressFigure<RasterSurface, QtEventPump>(
+                state_, drawingArea_->surface(), *pump_, figure,
+                std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        }
+        lastOutcome_ = outcome;
+        if (state_.ending)
+            return;
+        drawingArea_->update();
+        if (outcome.status == PressOutcome::Status::Failed)
+            report(italian(texts::pressError(outcome.error)));
+    } catch (const std::exception& error) {
+        report(italian(texts::message(texts::Message::Unexpected, {error.what()})));
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInDrawing)));
+    }
+}
+
+void MainWindow::printWindowContents() noexcept
+{
+    if (state_.ending)
+        return;
+    try {
+        printWindow(*this, choosePrinter_, printQueue_, *jobWatch_, *dialogs_);
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInPrinting)));
+    }
+}
+
+void MainWindow::endProgram() noexcept
+{
+    if (state_.ending)
+        return;
+    state_.ending = true;
+    hide();
+    try {
+        if (endProgram_)
+            endProgram_();
+    } catch (...) {
+        // Nothing can be done about it now; the drawings unwind regardless.
+    }
+}
+
+void MainWindow::saveImage() noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        // What the area shows when asked is what is saved.
+        const QImage picture = surface().image().copy();
+        QSettings settings;
+        const QString file = dialogs_->askImageFileName(saveFolder(settings));
+        if (file.isEmpty() || state_.ending)
+            return;
+        if (const std::optional<int> failure = savePng(picture, file)) {
+            report(italian(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), *failure)));
+            return;
+        }
+        settings.setValue(QString::fromLatin1(kSaveFolderKey), QFileInfo(file).absolutePath());
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInSaving)));
+    }
+}
+
+void MainWindow::copyImage() noexcept
+{
+    if (state_.ending)
+        return;
+    try {
+        QGuiApplication::clipboard()->setImage(surface().image().copy());
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInCopying)));
+    }
+}
+
+void MainWindow::stopDrawingsInProgress() noexcept { stopDrawings(state_); }
+
+void MainWindow::showAbout() noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        dialogs_->showAbout(italian(texts::kAboutEntry), italian(texts::aboutText(qVersion())));
+    } catch (...) {
+        // Nothing was lost: the box simply did not show.
+    }
+}
+
+// The count box's text field claims Ctrl+C even with nothing selected, when
+// it would copy nothing: then the key copies the picture, as everywhere else.
+// The box hands the claim on to its field itself, past the field's filters.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && (watched == countBox_ || watched == countBox_->lineEdit())
+        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && !countBox_->lineEdit()->hasSelectedText()) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    endProgram();
+    event->accept();
+}
+
+void MainWindow::report(const QString& text) noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        dialogs_->showError(text);
+    } catch (...) {
+        // A report that cannot be shown must not take the window down.
+    }
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include <QWidget>
+
+#include "core/press.hpp"
+#include "fractals/figure_table.hpp"
+#include "picture/qt_event_pump.hpp"
+#include "printing/print_job.hpp"
+#include "window/user_dialogs.hpp"
+
+class QAction;
+class QComboBox;
+class QLabel;
+
+namespace velmoran::ui {
+
+class ClassicButton;
+class DrawingArea;
+class RasterSurface;
+
+// The program's one window: the drawing area, the four figure buttons, the
+// count selector, "Esci" and "Stampa", and two labels, at fixed places.
+//
+// Every handler is the last stop for its press's errors: a failed press is
+// reported in a message box and abandoned, the window goes on. "Esci" (or
+// closing the window) marks the program as ending, so that every drawing in
+// progress unwinds at its next yield without drawing another line, hides
+// the window and asks the event loop to finish.
+//
+// Keys and the drawing area's context menu save, copy or stop the picture,
+// print, end the program and tell what it is; nothing of them shows until
+// used.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // What ends the program; by default the event loop is told to return 0.
+    void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
+    void setDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
+    // Where "Stampa" prints; by default the system's default printer.
+    void setPrinterChoice(PrinterChoice choice) { choosePrinter_ = std::move(choice); }
+
+    RasterSurface& surface();
+    const WindowState& state() const { return state_; }
+    QtEventPump& pump() { return *pump_; }
+    // How the latest press that finished ended.
+    PressOutcome lastOutcome() const { return lastOutcome_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setUpWindow();
+    void createDrawingArea();
+    void createFigureButtons();
+    void createCountSelector();
+    void createCommandButtons();
+    void createSiteLabel();
+    void setUpTabOrder();
+    void connectButtons();
+    void createActions();
+    void loadState();
+
+    void pressFigure(Figure figure) noexcept;
+    void printWindowContents() noexcept;
+    void endProgram() noexcept;
+    void saveImage() noexcept;
+    void copyImage() noexcept;
+    void stopDrawingsInProgress() noexcept;
+    void showAbout() noexcept;
+    void report(const QString& text) noexcept;
+
+    QByteArray countText() const;
+    void showCountInToolTip() noexcept;
+    void showBusy(bool busy);
+
+    WindowState state_;
+    PressOutcome lastOutcome_;
+
+    DrawingArea* drawingArea_ = nullptr;
+    std::array<ClassicButton*, kFigureCount> figureButtons_{};
+    QComboBox* countBox_ = nullptr;
+    QLabel* countLabel_ = nullptr;
+    ClassicButton* exitButton_ = nullptr;
+    ClassicButton* printButton_ = nullptr;
+    QLabel* siteLabel_ = nullptr;
+    QAction* stopAction_ = nullptr;
+
+    std::unique_ptr<QtEventPump> pump_;
+    std::unique_ptr<UserDialogs> dialogs_;
+    std::function<void()> endProgram_;
+    PrinterChoice choosePrinter_;
+    std::shared_ptr<PrintQueue> printQueue_;
+    // Follows the jobs queued, and reports what goes wrong with them later.
+    JobWatch* jobWatch_ = nullptr;
+};
+
+}  // namespace velmoran::ui

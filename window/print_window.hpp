@@ -1,0 +1,19 @@
+#pragma once
+
+// "Stampa": the window on the chosen printer or, with none, in a PDF file
+// the person names.
+
+#include <memory>
+
+#include "printing/print_job.hpp"
+#include "window/user_dialogs.hpp"
+
+namespace velmoran::ui {
+
+// Prints `window` as it is now. Every failure is reported through
+// `dialogs`, or by `watch` when it comes later; none of them stops the
+// program.
+void printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std::shared_ptr<PrintQueue>& queue,
+                 JobWatch& watch, UserDialogs& dialogs);
+
+}  // namespace velmoran::ui

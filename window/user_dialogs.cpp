@@ -1,0 +1,58 @@
+#include "window/user_dialogs.hpp"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include "texts/user_texts.hpp"
+
+namespace velmoran::ui {
+
+void MessageBoxDialogs::showError(const QString& text)
+{
+    QMessageBox::critical(parent_, QString::fromUtf8(texts::kProgramName), text);
+}
+
+bool MessageBoxDialogs::askYesNo(const QString& text)
+{
+    return QMessageBox::question(parent_, QString::fromUtf8(texts::kProgramName), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
+QString MessageBoxDialogs::askPdfFileName()
+{
+    QFileDialog dialog(parent_, QString::fromUtf8(texts::kSavePdfTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QString::fromUtf8(texts::kPdfFilter));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
+    dialog.selectFile(QString::fromUtf8(texts::kPdfFileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString MessageBoxDialogs::askImageFileName(const QString& folder)
+{
+    QFileDialog dialog(parent_, QString::fromUtf8(texts::kSaveImageTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QString::fromUtf8(texts::kPngFilter));
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setDirectory(folder);
+    dialog.selectFile(QString::fromUtf8(texts::kPngFileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void MessageBoxDialogs::showAbout(const QString& title, const QString& text)
+{
+    QMessageBox::about(parent_, title, text);
+}
+
+}  // namespace velmoran::ui

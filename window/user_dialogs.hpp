@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace velmoran::ui {
+
+// What the window asks of the person in front of it. Behind an interface so
+// that a test can answer in place of a modal box.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // Reports a failure; returns when it has been read.
+    virtual void showError(const QString& text) = 0;
+    // A yes-or-no question; true for yes.
+    virtual bool askYesNo(const QString& text) = 0;
+    // Asks where to save a PDF file; empty if the person declined.
+    virtual QString askPdfFileName() = 0;
+    // Asks where to save the picture as a PNG file, starting in `folder`;
+    // empty if the person declined.
+    virtual QString askImageFileName(const QString& folder) = 0;
+    // Shows what the program is: name, version, licence, web address.
+    virtual void showAbout(const QString& title, const QString& text) = 0;
+};
+
+// Modal message boxes and the standard save dialog, in Italian through Qt's
+// own translations.
+class MessageBoxDialogs final : public UserDialogs {
+public:
+    explicit MessageBoxDialogs(QWidget* parent) : parent_(parent) {}
+    void showError(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    QString askPdfFileName() override;
+    QString askImageFileName(const QString& folder) override;
+    void showAbout(const QString& title, const QString& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace velmoran::ui
