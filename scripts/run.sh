@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
-exec ./build/ui/velmoran
+exec ./build/app/velmoran
