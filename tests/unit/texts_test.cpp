@@ -1,9 +1,7 @@
 // The messages the person reads, as the README and the manual page list
 // them: the same set, word for word.
 
-#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -35,38 +33,29 @@ std::set<std::string> moduleMessages()
     return messages;
 }
 
-// The README's messages: the first column of the table under "What the
-// messages mean".
-std::set<std::string> readmeMessages()
+// The first group of each match of `entry` in `file`, from `heading` to
+// the next `end`.
+std::set<std::string> listed(const char* file, const char* heading, const char* end, const char* entry)
 {
-    const std::string readme = read(VELMORAN_SOURCE_DIR "/README.md");
-    const auto section = readme.find("### What the messages mean");
-    const std::string rest = readme.substr(section, readme.find("\n#", section + 1) - section);
-    std::set<std::string> messages;
-    const std::regex row(R"(\n\| ([^|\n]+) \| [^\n]+ \|)");
-    for (auto it = std::sregex_iterator(rest.begin(), rest.end(), row); it != std::sregex_iterator(); ++it)
-        if ((*it)[1] != "message" && (*it)[1].str().find("---") == std::string::npos)
-            messages.insert((*it)[1]);
-    return messages;
-}
-
-// The manual page's: every bold line of DIAGNOSTICS that follows a .TP.
-std::set<std::string> manualMessages()
-{
-    const std::string page = read(VELMORAN_SOURCE_DIR "/docs/velmoran.1");
-    const auto section = page.find(".SH DIAGNOSTICS");
-    const std::string rest = page.substr(section, page.find(".SH", section + 1) - section);
-    std::set<std::string> messages;
-    const std::regex entry("\\.TP\n\\.B \"([^\"]+)\"");
-    for (auto it = std::sregex_iterator(rest.begin(), rest.end(), entry); it != std::sregex_iterator(); ++it)
-        messages.insert((*it)[1]);
-    return messages;
+    const std::string text = read(file);
+    const auto from = text.find(heading);
+    const std::string part = text.substr(from, text.find(end, from + 1) - from);
+    std::set<std::string> entries;
+    const std::regex pattern(entry);
+    for (auto it = std::sregex_iterator(part.begin(), part.end(), pattern); it != std::sregex_iterator(); ++it)
+        entries.insert((*it)[1]);
+    return entries;
 }
 
 TEST(Texts, DocumentsListEveryMessageAsWritten)
 {
-    EXPECT_EQ(readmeMessages(), moduleMessages());
-    EXPECT_EQ(manualMessages(), moduleMessages());
+    // The first column of the README's table, below its header.
+    EXPECT_EQ(listed(VELMORAN_SOURCE_DIR "/README.md", "### What the messages mean", "\n#",
+                     R"(\n\| ((?!message \|)(?!---)[^|\n]+) \| )"),
+              moduleMessages());
+    // Every bold line of the manual page's DIAGNOSTICS that follows a .TP.
+    EXPECT_EQ(listed(VELMORAN_SOURCE_DIR "/docs/velmoran.1", ".SH DIAGNOSTICS", ".SH", "\\.TP\n\\.B \"([^\"]+)\""),
+              moduleMessages());
 }
 
 TEST(Texts, MessagesFillTheirPlaceholdersInOrder)
