@@ -66,6 +66,15 @@ struct Canvas {
         unwindIfEndingOrStopped();
     }
 
+    // Where the event service paces drawings, waits before the next leaf.
+    void beforeLeaf()
+    {
+        if constexpr (PacesLeaves<Events>::value) {
+            events.beforeLeaf();
+            unwindIfEndingOrStopped();
+        }
+    }
+
     void unwindIfEndingOrStopped() const
     {
         if (state.ending)
@@ -174,13 +183,16 @@ inline bool collapseSubtree(Canvas<Surface, Events>& canvas, Int16 depth, Collap
         if (depth < 1 || !collapsible())
             return false;
         if (skipSubtree<Parts>(canvas, depth, [&] {
+                canvas.beforeLeaf();
                 drawLeaf();
                 return true;
             }))
             return true;
         if constexpr (OffersWaiting<Events>::value)
-            if (subtreeYields<Parts>(depth) == kEndless && canvas.roomForDescent(depth))
+            if (subtreeYields<Parts>(depth) == kEndless && canvas.roomForDescent(depth)) {
+                canvas.beforeLeaf();
                 canvas.stayForever(depth, drawLeaf);
+            }
         return false;
     }
 }

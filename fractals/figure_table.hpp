@@ -25,6 +25,13 @@ struct FigureInfo {
     // The colours of its lines, in the order a leaf draws them.
     Colour colours[3];
     int colourCount;
+    // The rule: `startParts` parts at count 0, each split into `splitsInto`
+    // copies `shrinksBy` times smaller at every level; a last-level part
+    // draws `linesPerPart` lines.
+    int startParts;
+    int splitsInto;
+    int shrinksBy;
+    int linesPerPart;
 };
 
 // Koch's curve and snowflake share the carpet's colour.
@@ -32,10 +39,11 @@ inline constexpr Colour kKochColour = rgbColour(200, 80, 0);
 
 // In button order, top of the tab order first.
 inline constexpr FigureInfo kFigures[] = {
-    {Figure::SierpinskiTriangle, "triangolo", {rgbColour(180, 80, 0), rgbColour(200, 200, 0), rgbColour(250, 50, 50)}, 3},
-    {Figure::SierpinskiCarpet, "tappeto", {kKochColour}, 1},
-    {Figure::KochCurve, "trina", {kKochColour}, 1},
-    {Figure::KochSnowflake, "fiocco", {kKochColour}, 1},
+    {Figure::SierpinskiTriangle, "triangolo", {rgbColour(180, 80, 0), rgbColour(200, 200, 0), rgbColour(250, 50, 50)}, 3,
+     1, 3, 2, 3},
+    {Figure::SierpinskiCarpet, "tappeto", {kKochColour}, 1, 1, 8, 3, 1},
+    {Figure::KochCurve, "trina", {kKochColour}, 1, 1, 4, 3, 1},
+    {Figure::KochSnowflake, "fiocco", {kKochColour}, 1, 3, 4, 3, 1},
 };
 inline constexpr std::size_t kFigureCount = std::size(kFigures);
 

@@ -67,6 +67,7 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
     Surface& s = canvas.surface;
     s.setForeColour(kKochColour);
     if (depth == 0) {
+        canvas.beforeLeaf();
         s.drawLine(kLineInForeColour, x1, y1, x2, y2, 0);
         return;
     }
@@ -77,8 +78,9 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
 
     if constexpr (!std::is_reference_v<Depth>) {
         if (depth == 1) {
-            auto leaf = [&s](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
+            auto leaf = [&](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
                 s.setForeColour(kKochColour);
+                canvas.beforeLeaf();
                 s.drawLine(kLineInForeColour, xa, ya, xb, yb, 0);
             };
             drawLastLevel(canvas, [&] {

@@ -68,6 +68,7 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int
     const NestingLevel level(canvas.state);
 
     if (depth == 0) {
+        canvas.beforeLeaf();
         outlineSquare(canvas.surface, x1, y1, side);
         return;
     }
@@ -79,8 +80,10 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int
     if constexpr (!std::is_reference_v<Depth>) {
         if (depth == 1) {
             drawLastLevel(canvas, [&] {
-                for (const auto& at : corners.cells)
+                for (const auto& at : corners.cells) {
+                    canvas.beforeLeaf();
                     outlineSquare(canvas.surface, at[0], at[1], cell);
+                }
             });
             return;
         }
@@ -98,6 +101,7 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int
                 [&] { outlineSquare(canvas.surface, at[0], at[1], cell); })
             || (cell == 1 && at[0] < INT16_MAX && at[1] < INT16_MAX && skipSubtree<8>(canvas, cellDepth, [&] {
                     const Int16 x = at[0], y = at[1], right = x + 1, bottom = y + 1;
+                    canvas.beforeLeaf();
                     outlineSquare(canvas.surface, x, y, 0);
                     outlineSquare(canvas.surface, right, y, 0);
                     outlineSquare(canvas.surface, right, bottom, 0);

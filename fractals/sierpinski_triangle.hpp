@@ -277,6 +277,7 @@ template <class A, class Surface, class Events>
         BlockColours<A, std::decay_t<decltype(*block)>> colours(*block, *xs, *ys);
         if (!colours.find(depth, x1, y1, x2, y2, x3, y3))
             return false;
+        canvas.beforeLeaf();
         colours.paint(canvas.surface);
         return true;
     });
@@ -317,6 +318,7 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Coord x1, C
     const NestingLevel level(canvas.state);
 
     if (depth == 0) {
+        canvas.beforeLeaf();
         sides(canvas.surface, A::rounded(x1), A::rounded(y1), A::rounded(x2), A::rounded(y2), A::rounded(x3),
               A::rounded(y3));
         return;
@@ -343,8 +345,11 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Coord x1, C
             const auto m1x = A::rounded(p1x), m1y = A::rounded(p1y), m2x = A::rounded(p2x), m2y = A::rounded(p2y);
             const auto m3x = A::rounded(p3x), m3y = A::rounded(p3y);
             drawLastLevel(canvas, [&] {
+                canvas.beforeLeaf();
                 sides(canvas.surface, v1x, v1y, m3x, m3y, m2x, m2y);
+                canvas.beforeLeaf();
                 sides(canvas.surface, m3x, m3y, v2x, v2y, m1x, m1y);
+                canvas.beforeLeaf();
                 sides(canvas.surface, m2x, m2y, m1x, m1y, v3x, v3y);
             });
             return;

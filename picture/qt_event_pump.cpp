@@ -32,6 +32,8 @@ private:
 
 QtEventPump::QtEventPump(QWidget* repaint, PumpTiming timing) : repaint_(repaint), timing_(timing)
 {
+    alarm_.setSingleShot(true);
+    alarm_.setTimerType(Qt::PreciseTimer);
     if (repaint) {
         paintCounter_ = std::make_unique<PaintCounter>(paints_);
         repaint->installEventFilter(paintCounter_.get());
@@ -89,6 +91,68 @@ void QtEventPump::waitForEvents()
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     lastDispatch_ = Clock::now();
     restartPace();
+}
+
+void QtEventPump::waitForNextLeaf()
+{
+    onlyWaited_ = false;
+    ++dispatches_;
+    if (repaint_)
+        repaint_->update();
+    const std::uint64_t wakes = wakes_;
+    if (pace_ == Pace::StepByStep) {
+        while (stepsAllowed_ == 0 && sleepUntil(Clock::time_point::max(), wakes)) {
+        }
+        if (stepsAllowed_ > 0)
+            --stepsAllowed_;
+    } else {
+        const Clock::duration interval =
+            pace_ == Pace::Fast ? std::chrono::milliseconds(2) : std::chrono::milliseconds(50);
+        // After a pause (a nested press, a dialog) the pace starts afresh
+        // rather than catching up in a burst.
+        nextLeaf_ = std::max(nextLeaf_, Clock::now() - interval);
+        while (Clock::now() < nextLeaf_ && sleepUntil(nextLeaf_, wakes)) {
+        }
+        nextLeaf_ += interval;
+    }
+    lastDispatch_ = Clock::now();
+    restartPace();
+}
+
+bool QtEventPump::sleepUntil(Clock::time_point until, std::uint64_t wakes)
+{
+    if (until != Clock::time_point::max()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        alarm_.start(std::max<std::chrono::milliseconds>(left, std::chrono::milliseconds(0)));
+    }
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return wakes == wakes_;
+}
+
+void QtEventPump::step()
+{
+    ++stepsAllowed_;
+    // A posted event, so that the wait's event loop returns and sees it.
+    alarm_.start(0);
+}
+
+void QtEventPump::wake()
+{
+    ++wakes_;
+    alarm_.start(0);
+}
+
+bool QtEventPump::hold(std::chrono::milliseconds duration)
+{
+    if (repaint_)
+        repaint_->update();
+    const std::uint64_t wakes = wakes_;
+    const Clock::time_point until = Clock::now() + duration;
+    while (Clock::now() < until)
+        if (!sleepUntil(until, wakes))
+            return false;
+    restartPace();
+    return true;
 }
 
 void QtEventPump::restartPace()

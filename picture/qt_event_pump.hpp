@@ -12,6 +12,7 @@
 #include <memory>
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "core/contracts.hpp"
@@ -28,6 +29,10 @@ struct PumpTiming {
     // precise point of a drawing.
     static constexpr PumpTiming everyCall() { return {std::chrono::nanoseconds(0), std::chrono::nanoseconds(0)}; }
 };
+
+// How fast a drawing goes: at once, at a number of leaves a second, or one
+// leaf each time the person asks for the next.
+enum class Pace { Immediate, Fast, Slow, StepByStep };
 
 class QtEventPump final : public EventService {
 public:
@@ -52,6 +57,23 @@ public:
     // at least one event.
     void waitForEvents();
 
+    // At any pace but Immediate, shows the picture and waits in Qt's event
+    // loop until the next leaf is due.
+    void beforeLeaf()
+    {
+        if (pace_ != Pace::Immediate)
+            waitForNextLeaf();
+    }
+    void setPace(Pace pace) { pace_ = pace; }
+    Pace pace() const { return pace_; }
+    // StepByStep: lets the drawing waiting for it draw its next leaf.
+    void step();
+    // Ends every wait now, as when the drawings are stopped.
+    void wake();
+    // Hands events over for `duration`, sleeping in between; false when
+    // woken before.
+    bool hold(std::chrono::milliseconds duration);
+
     QtEventPump(const QtEventPump&) = delete;
     QtEventPump& operator=(const QtEventPump&) = delete;
     ~QtEventPump() override;
@@ -65,6 +87,9 @@ private:
 
     [[gnu::noinline]] void checkClock();
     void restartPace();
+    [[gnu::noinline]] void waitForNextLeaf();
+    // Sleeps in Qt's event loop until an event or `until`; false when woken.
+    bool sleepUntil(Clock::time_point until, std::uint64_t wakes);
 
     QPointer<QWidget> repaint_;
     // Counts the paints of `repaint_`, whoever asked for them.
@@ -80,6 +105,13 @@ private:
     Clock::time_point lastReading_;
     Clock::time_point lastDispatch_;
     std::uint64_t dispatches_ = 0;
+
+    Pace pace_ = Pace::Immediate;
+    Clock::time_point nextLeaf_;
+    std::uint64_t stepsAllowed_ = 0;
+    std::uint64_t wakes_ = 0;
+    // Only wakes the event loop when a wait is due to end.
+    QTimer alarm_;
 };
 
 static_assert(OffersQuietYields<QtEventPump>::value && OffersWaiting<QtEventPump>::value,

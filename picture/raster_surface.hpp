@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -66,6 +67,7 @@ public:
     [[gnu::always_inline]] void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2,
                                      Colour colour) override
     {
+        ++linesDrawn_;
         const QRgb rgb = flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
         int ix1, iy1, ix2, iy2;
         if (x1 == x2 && y1 == y2) {
@@ -103,6 +105,8 @@ public:
     // its pixels until the next clear, so take copy() to keep a snapshot.
     const QImage& image() const { return image_; }
     QRgb background() const { return background_; }
+    // Lines and boxes drawn since the last clear.
+    std::uint64_t linesDrawn() const { return linesDrawn_; }
 
 private:
     // Whole unit coordinates inside the area, which is what the figures
@@ -220,6 +224,7 @@ private:
     int widestBlock_ = 0;
     QRgb background_;
     QRgb foreColour_ = toQRgb(kInitialForeColour);
+    std::uint64_t linesDrawn_ = 0;
 };
 
 static_assert(IsSurface<RasterSurface>::value && LocatesPixels<RasterSurface>::value,

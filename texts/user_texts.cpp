@@ -1,7 +1,10 @@
 #include "texts/user_texts.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <iterator>
+#include <vector>
 
 namespace velmoran::texts {
 
@@ -25,6 +28,63 @@ static_assert(std::size(kFigureCaptions) == kFigureCount && std::size(kFigureToo
 constexpr std::string_view kPlaceholders[] = {"FILE", "PRINTER", "CAUSE", "WHAT"};
 
 std::string quoted(std::string_view text) { return "«" + std::string(text) + "»"; }
+
+// The key table, one key a line, the actions aligned.
+std::string keyLines()
+{
+    std::size_t widest = 0;
+    for (const KeyText& key : kKeys)
+        widest = std::max(widest, std::string_view(key.keys).size());
+    std::string lines;
+    for (const KeyText& key : kKeys)
+        lines += "  " + std::string(key.keys) + std::string(widest + 2 - std::string_view(key.keys).size(), ' ')
+                 + key.action + "\n";
+    return lines;
+}
+
+// Digits in groups of three, as Italian writes them: 3.145.728.
+std::string grouped(const std::string& digits)
+{
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += '.';
+        out += digits[i];
+    }
+    return out;
+}
+
+// `factor` × `base`^`exponent`, exactly, in decimal; empty where it would
+// take more than `maxDigits` digits.
+std::string exactPower(int factor, int base, int exponent, std::size_t maxDigits)
+{
+    std::vector<int> digits{factor};  // least significant first
+    for (int i = 0; i < exponent && digits.size() <= maxDigits; ++i) {
+        int carry = 0;
+        for (int& d : digits) {
+            const int v = d * base + carry;
+            d = v % 10;
+            carry = v / 10;
+        }
+        for (; carry > 0; carry /= 10)
+            digits.push_back(carry % 10);
+    }
+    if (digits.size() > maxDigits)
+        return {};
+    std::string text;
+    for (auto d = digits.rbegin(); d != digits.rend(); ++d)
+        text += static_cast<char>('0' + *d);
+    return text;
+}
+
+// "768 (3 · 4^4)", or the power alone where the number is too long to read.
+std::string partsAndPower(int factor, int base, int exponent)
+{
+    const std::string power =
+        (factor == 1 ? "" : std::to_string(factor) + " · ") + std::to_string(base) + "^" + std::to_string(exponent);
+    const std::string exact = exactPower(factor, base, exponent, 24);
+    return exact.empty() ? power : grouped(exact) + " (" + power + ")";
+}
 
 std::string figureWords(const char* separator, const char* last)
 {
@@ -54,6 +114,80 @@ std::string aboutText(std::string_view qtVersion)
              "Sito: www.velmoran.it\n"
              "Qt "
            + std::string(qtVersion);
+}
+
+std::string guideHtml()
+{
+    std::string keys;
+    for (const KeyText& key : kKeys)
+        keys += std::string("<tr><td><b>") + key.keys + "</b></td><td>" + key.action + "</td></tr>";
+    std::string figures;
+    for (const FigureInfo& figure : kFigures)
+        figures += std::string("<li>") + figureToolTip(figure.id) + "</li>";
+    return "<h2>Guida di Velmoran</h2>"
+           "<h3>La finestra</h3>"
+           "<p>I quattro pulsanti a destra disegnano le figure nell'area di disegno:</p><ul>"
+           + figures
+           + "</ul><p>Un pulsante cancella l'area e disegna la figura con il numero di iterazioni scelto nella "
+             "casella in basso; la finestra continua a rispondere mentre la figura cresce. Un altro pulsante "
+             "premuto durante un disegno disegna subito la sua figura, poi il disegno interrotto riprende. "
+             "<b>Stampa</b> stampa la finestra sulla stampante predefinita, <b>Esci</b> chiude il programma "
+             "anche durante un disegno.</p>"
+             "<h3>Il numero di iterazioni</h3>"
+             "<p>L'elenco offre da 0 a 10, ma si può scrivere qualsiasi testo: conta solo il numero all'inizio "
+             "(gli spazi sono ignorati, vale anche la notazione 1e3 e &amp;H10 per i numeri esadecimali), "
+             "arrotondato all'intero, con le metà verso il pari. Un testo senza numero vale 0. Oltre circa 8 per "
+             "il tappeto e 10-12 per le altre figure i nuovi dettagli sono più piccoli di un pixel. Da 4096 a "
+             "32767 il programma risponde «Ricorsione troppo profonda», oltre 32767 «Overflow», sotto lo 0 che "
+             "il numero non può essere negativo. Il suggerimento della casella dice quale numero verrà usato.</p>"
+             "<h3>Per una lezione</h3>"
+             "<p><b>Velocità del disegno</b> (nel menu del tasto destro sull'area di disegno): "
+             "<i>Immediata</i>, <i>Veloce</i> (circa 500 parti al secondo), <i>Lenta</i> (circa 20) o "
+             "<i>Un passo alla volta</i>, dove ogni pressione di Spazio o della freccia a destra, con l'area di "
+             "disegno attiva (basta un clic), disegna la parte successiva dell'ultimo livello. La scelta resta "
+             "per la volta successiva.</p>"
+             "<p><b>Livello dopo livello</b>: un pulsante disegna la figura con 0 iterazioni, poi con 1 e così "
+             "via fino al numero scelto, tenendo ogni livello per circa un secondo. Esc ferma la sequenza.</p>"
+             "<p><b>Vista ingrandita</b>: una seconda finestra, ridimensionabile e a schermo intero (F11 o "
+             "doppio clic), che mostra l'area di disegno ingrandita per un numero intero di volte, per un "
+             "proiettore.</p>"
+             "<p><b>Informazioni sulla figura</b>: quante parti e linee fa la regola, quante sono state "
+             "disegnate, la dimensione di similitudine e come cambia la figura a ogni livello.</p>"
+             "<h3>Tasti</h3><table cellspacing=\"4\">"
+           + keys
+           + "</table><p>Il tasto destro sull'area di disegno apre un menu con gli stessi comandi.</p>"
+             "<h3>I messaggi</h3>"
+             "<p>Nessun messaggio chiude il programma. Un errore interrompe solo il disegno che lo ha causato, "
+             "e il disegno che questo aveva interrotto riprende. Se il file o la stampa non riescono, il "
+             "messaggio dice perché.</p>";
+}
+
+std::string figureNumbers(Figure figure, int levels, unsigned long long drawn)
+{
+    struct Words {
+        const char* parts;        // the last level's parts
+        const char* eachLevel;    // what a level does to the figure
+    };
+    static constexpr Words kWords[] = {
+        {"Triangoli dell'ultimo livello", "l'area si moltiplica per 3/4"},
+        {"Quadrati dell'ultimo livello", "l'area si moltiplica per 8/9"},
+        {"Segmenti dell'ultimo livello", "la lunghezza si moltiplica per 4/3"},
+        {"Segmenti dell'ultimo livello", "il perimetro si moltiplica per 4/3"},
+    };
+    static_assert(std::size(kWords) == kFigureCount, "every figure has its numbers' words");
+    const FigureInfo& rule = figureInfo(figure);
+    const Words& words = kWords[static_cast<std::size_t>(figure)];
+    char dimension[64];
+    std::snprintf(dimension, sizeof dimension, "log %d / log %d ≈ %.4f", rule.splitsInto, rule.shrinksBy,
+                  std::log(rule.splitsInto) / std::log(rule.shrinksBy));
+    std::string decimalComma = dimension;
+    std::replace(decimalComma.begin(), decimalComma.end(), '.', ',');
+    return std::string(figureCaption(figure)) + ", " + std::to_string(levels)
+           + (levels == 1 ? " iterazione" : " iterazioni") + "\n\n" + words.parts + ": "
+           + partsAndPower(rule.startParts, rule.splitsInto, levels) + "\n"
+           + "Linee: " + partsAndPower(rule.startParts * rule.linesPerPart, rule.splitsInto, levels) + "\n"
+           + "Linee disegnate sullo schermo: " + grouped(std::to_string(drawn)) + "\n"
+           + "Dimensione di similitudine: " + decimalComma + "\n" + "A ogni livello " + words.eachLevel + ".";
 }
 
 std::string message(Message id, std::initializer_list<std::string_view> values)
@@ -133,14 +267,8 @@ std::string helpText()
              "                 349×S pixel, arrotondati\n"
              "\n"
              "Tasti nella finestra:\n"
-             "  Ctrl+S  salva l'immagine in un file PNG\n"
-             "  Ctrl+C  copia l'immagine negli appunti\n"
-             "  Esc     interrompe i disegni in corso\n"
-             "  Ctrl+P  stampa la finestra, come il pulsante Stampa\n"
-             "  Ctrl+Q  esce, come il pulsante Esci\n"
-             "  F1      informazioni su Velmoran\n"
-             "Il tasto destro sull'area di disegno apre un menu con Salva immagine, Copia\n"
-             "e Interrompi il disegno.\n"
+           + keyLines()
+           + "Il tasto destro sull'area di disegno apre un menu con gli stessi comandi.\n"
              "\n"
              "Stato di uscita:\n"
              "  0  tutto a posto\n"

@@ -42,6 +42,39 @@ inline constexpr const char* kSaveImageEntry = "Salva immagine...";
 inline constexpr const char* kCopyEntry = "Copia";
 inline constexpr const char* kStopEntry = "Interrompi il disegno";
 inline constexpr const char* kAboutEntry = "Informazioni su Velmoran";
+inline constexpr const char* kPaceMenu = "Velocità del disegno";
+inline constexpr const char* kPaceImmediate = "Immediata";
+inline constexpr const char* kPaceFast = "Veloce";
+inline constexpr const char* kPaceSlow = "Lenta";
+inline constexpr const char* kPaceStepByStep = "Un passo alla volta";
+inline constexpr const char* kNextStepEntry = "Passo successivo";
+inline constexpr const char* kLevelByLevelEntry = "Livello dopo livello";
+inline constexpr const char* kLargeViewEntry = "Vista ingrandita";
+inline constexpr const char* kFigureNumbersEntry = "Informazioni sulla figura";
+inline constexpr const char* kGuideEntry = "Guida di Velmoran";
+
+// The window's keys, as the help, the guide and the documents list them.
+struct KeyText {
+    const char* keys;
+    const char* action;
+};
+inline constexpr KeyText kKeys[] = {
+    {"Ctrl+S", "salva l'immagine in un file PNG"},
+    {"Ctrl+C", "copia l'immagine negli appunti"},
+    {"Esc", "interrompe i disegni in corso"},
+    {"Ctrl+P", "stampa la finestra, come il pulsante Stampa"},
+    {"Ctrl+Q", "esce, come il pulsante Esci"},
+    {"Ctrl+1", "velocità del disegno: immediata"},
+    {"Ctrl+2", "velocità del disegno: veloce (circa 500 parti al secondo)"},
+    {"Ctrl+3", "velocità del disegno: lenta (circa 20 parti al secondo)"},
+    {"Ctrl+4", "velocità del disegno: un passo alla volta"},
+    {"Spazio, Destra", "un passo alla volta: disegna la parte successiva (con l'area di disegno attiva)"},
+    {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
+    {"F11", "vista ingrandita dell'area di disegno"},
+    {"Ctrl+I", "informazioni sulla figura disegnata"},
+    {"F1", "guida di Velmoran"},
+    {"Maiusc+F1", "informazioni su Velmoran"},
+};
 
 // --- Dialogs ------------------------------------------------------------------
 
@@ -54,6 +87,16 @@ inline constexpr const char* kPngFileName = "Velmoran.png";
 
 // The About box: name, version, licence, site and `qtVersion`.
 std::string aboutText(std::string_view qtVersion);
+
+// The guide F1 shows, as simple HTML.
+std::string guideHtml();
+
+// The numbers of `figure` drawn with `count` levels: its parts and lines as
+// the rule makes them, `drawn` lines drawn on screen, its similarity
+// dimension and what each level does to it.
+std::string figureNumbers(Figure figure, int count, unsigned long long drawn);
+// What the numbers say before any figure is drawn.
+inline constexpr const char* kNoFigureYet = "Nessuna figura è stata ancora disegnata.";
 
 // --- Messages -----------------------------------------------------------------
 

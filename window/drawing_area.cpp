@@ -9,7 +9,7 @@ DrawingArea::DrawingArea(const QRect& outer, QWidget* parent) : QFrame(parent)
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
     setGeometry(outer);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     // The picture is drawn at the screen's density, so a line is one device
     // pixel wide and sharp at any scale; the area is blank in the face colour.
     surface_ = std::make_unique<RasterSurface>(contentsRect().size(), devicePixelRatioF(),

@@ -10,9 +10,9 @@
 namespace velmoran::ui {
 
 // The drawing area: a sunken 2-pixel border around the figure's picture.
-// Takes the focus by Tab only, shows no focus mark, and leaves every key and
-// mouse event to others but for the context menu the window gives it.
-// Whatever covers it, it repaints from its picture.
+// Takes the focus by Tab or a click, shows no focus mark, and leaves every
+// key and mouse event to others but for the context menu and the step keys
+// the window gives it. Whatever covers it, it repaints from its picture.
 class DrawingArea final : public QFrame, public PaintsOnPage {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -22,6 +24,8 @@
 #include "window/appearance.hpp"
 #include "window/classic_button.hpp"
 #include "window/drawing_area.hpp"
+#include "window/guide_window.hpp"
+#include "window/large_view.hpp"
 #include "window/print_window.hpp"
 #include "window/window_layout.hpp"
 
@@ -62,6 +66,7 @@ void paintBackground(QWidget& widget, const QColor& background, const QColor& te
 }
 
 const char* const kSaveFolderKey = "saveFolder";
+const char* const kPaceKey = "pace";
 
 // The last folder a picture was saved in, while it exists; else Pictures.
 QString saveFolder(const QSettings& settings)
@@ -210,7 +215,8 @@ void MainWindow::createActions()
     auto addShortcut = [this](const char* entry, const QKeySequence& keys, void (MainWindow::*handler)() noexcept) {
         auto* action = new QAction(italian(entry), this);
         action->setShortcut(keys);
-        connect(action, &QAction::triggered, this, handler);
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
         addAction(action);
         return action;
     };
@@ -220,16 +226,57 @@ void MainWindow::createActions()
     stopAction_->setEnabled(false);
     addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
     addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
-    addShortcut(texts::kAboutEntry, QKeySequence(Qt::Key_F1), &MainWindow::showAbout);
+    QAction* guide = addShortcut(texts::kGuideEntry, QKeySequence(Qt::Key_F1), &MainWindow::showGuide);
+    QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
 
-    drawingArea_->addActions({save, copy, stopAction_});
+    QAction* pace = createPaceMenu();
+    // Space and the Right arrow step only while the drawing area has the
+    // focus: elsewhere they press buttons and move the text cursor.
+    stepAction_ = new QAction(italian(texts::kNextStepEntry), drawingArea_);
+    stepAction_->setShortcuts({QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Right)});
+    stepAction_->setShortcutContext(Qt::WidgetShortcut);
+    connect(stepAction_, &QAction::triggered, this, &MainWindow::drawNextStep);
+    levelByLevel_ = addShortcut(texts::kLevelByLevelEntry, QKeySequence(Qt::CTRL | Qt::Key_L), nullptr);
+    levelByLevel_->setCheckable(true);
+    QAction* large = addShortcut(texts::kLargeViewEntry, QKeySequence(Qt::Key_F11), &MainWindow::showLargeView);
+    QAction* numbers =
+        addShortcut(texts::kFigureNumbersEntry, QKeySequence(Qt::CTRL | Qt::Key_I), &MainWindow::showFigureNumbers);
+    auto separator = [this] {
+        auto* line = new QAction(this);
+        line->setSeparator(true);
+        return line;
+    };
+
+    drawingArea_->addActions({save, copy, stopAction_, separator(), pace, stepAction_, levelByLevel_, large,
+                              numbers, separator(), guide, about});
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
     countBox_->lineEdit()->installEventFilter(this);
 }
 
+QAction* MainWindow::createPaceMenu()
+{
+    auto* menu = new QMenu(italian(texts::kPaceMenu), this);
+    paceChoices_ = new QActionGroup(this);
+    const std::pair<const char*, Qt::Key> choices[] = {
+        {texts::kPaceImmediate, Qt::Key_1}, {texts::kPaceFast, Qt::Key_2},
+        {texts::kPaceSlow, Qt::Key_3},      {texts::kPaceStepByStep, Qt::Key_4},
+    };
+    for (std::size_t i = 0; i < std::size(choices); ++i) {
+        auto* choice = new QAction(italian(choices[i].first), paceChoices_);
+        choice->setCheckable(true);
+        choice->setShortcut(QKeySequence(Qt::CTRL | choices[i].second));
+        connect(choice, &QAction::triggered, this, [this, i] { setPace(static_cast<Pace>(i)); });
+        menu->addAction(choice);
+        addAction(choice);
+    }
+    return menu->menuAction();
+}
+
 void MainWindow::loadState()
 {
+    const int pace = QSettings().value(QString::fromLatin1(kPaceKey), 0).toInt();
+    showPace(pace >= 0 && pace <= static_cast<int>(Pace::StepByStep) ? static_cast<Pace>(pace) : Pace::Immediate);
     try {
         loadWindowState(state_, drawingArea_->surface());
     } catch (const RuntimeError& error) {
@@ -269,47 +316,81 @@ void MainWindow::showBusy(bool busy)
     stopAction_->setEnabled(busy);
 }
 
+// The busy pointer and Esc while any drawing runs, from the outermost
+// press or sequence of levels to its end, however it ends.
+class MainWindow::BusyWhileDrawing {
+public:
+    explicit BusyWhileDrawing(MainWindow& window) : window_(window)
+    {
+        if (window_.busyScopes_++ == 0)
+            window_.showBusy(true);
+    }
+    ~BusyWhileDrawing()
+    {
+        if (--window_.busyScopes_ == 0)
+            window_.showBusy(false);
+    }
+    BusyWhileDrawing(const BusyWhileDrawing&) = delete;
+    BusyWhileDrawing& operator=(const BusyWhileDrawing&) = delete;
+
+private:
+    MainWindow& window_;
+};
+
 void MainWindow::pressFigure(Figure figure) noexcept
 {
     if (state_.ending)
         return;
-    // The outermost press shows that drawings run until it ends, however it
-    // ends; nested presses end before it.
-    struct BusyWhileDrawing {
-        MainWindow& window;
-        bool outermost;
-        explicit BusyWhileDrawing(MainWindow& w) : window(w), outermost(w.state_.runningPresses == 0)
-        {
-            if (outermost)
-                window.showBusy(true);
-        }
-        ~BusyWhileDrawing()
-        {
-            if (outermost)
-                window.showBusy(false);
-        }
-        BusyWhileDrawing(const BusyWhileDrawing&) = delete;
-        BusyWhileDrawing& operator=(const BusyWhileDrawing&) = delete;
-    };
     try {
         const QByteArray text = countText();
-        PressOutcome outcome;
-        {
-            const BusyWhileDrawing busy(*this);
-            outcome = velmoran::pressFigure<RasterSurface, QtEventPump>(
-                state_, drawingArea_->surface(), *pump_, figure,
-                std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-        }
-        lastOutcome_ = outcome;
-        if (state_.ending)
-            return;
-        drawingArea_->update();
-        if (outcome.status == PressOutcome::Status::Failed)
-            report(italian(texts::pressError(outcome.error)));
+        const std::string_view typed(text.constData(), static_cast<std::size_t>(text.size()));
+        if (levelByLevel_->isChecked())
+            pressLevelByLevel(figure, typed);
+        else
+            pressOnce(figure, typed);
     } catch (const std::exception& error) {
         report(italian(texts::message(texts::Message::Unexpected, {error.what()})));
     } catch (...) {
         report(italian(texts::message(texts::Message::UnexpectedInDrawing)));
+    }
+}
+
+PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
+{
+    PressOutcome outcome;
+    {
+        const BusyWhileDrawing busy(*this);
+        outcome = velmoran::pressFigure<RasterSurface, QtEventPump>(state_, drawingArea_->surface(), *pump_, figure,
+                                                                    text);
+    }
+    lastOutcome_ = outcome;
+    if (state_.ending)
+        return outcome;
+    drawingArea_->update();
+    if (outcome.status == PressOutcome::Status::Done)
+        lastFinished_ = FinishedPress{figure, state_.iterations, surface().linesDrawn()};
+    if (outcome.status == PressOutcome::Status::Failed)
+        report(italian(texts::pressError(outcome.error)));
+    return outcome;
+}
+
+void MainWindow::pressLevelByLevel(Figure figure, std::string_view text)
+{
+    Int16 count = 0;
+    try {
+        count = iterationCount(text);
+    } catch (const RuntimeError& error) {
+        report(italian(texts::pressError(error.kind())));
+        return;
+    }
+    const BusyWhileDrawing busy(*this);
+    const std::uint64_t stops = stops_;
+    for (int level = 0; level <= count; ++level) {
+        if (pressOnce(figure, std::to_string(level)).status != PressOutcome::Status::Done || level == count)
+            return;
+        // Each level held for a moment, unless the drawings are stopped.
+        if (!pump_->hold(std::chrono::seconds(1)) || stops != stops_ || state_.ending)
+            return;
     }
 }
 
@@ -329,6 +410,7 @@ void MainWindow::endProgram() noexcept
     if (state_.ending)
         return;
     state_.ending = true;
+    pump_->wake();
     hide();
     try {
         if (endProgram_)
@@ -370,7 +452,81 @@ void MainWindow::copyImage() noexcept
     }
 }
 
-void MainWindow::stopDrawingsInProgress() noexcept { stopDrawings(state_); }
+void MainWindow::stopDrawingsInProgress() noexcept
+{
+    stopDrawings(state_);
+    ++stops_;
+    pump_->wake();
+}
+
+void MainWindow::drawNextStep() noexcept
+{
+    if (state_.runningPresses > 0)
+        pump_->step();
+}
+
+void MainWindow::setPace(Pace pace) noexcept
+{
+    showPace(pace);
+    try {
+        QSettings().setValue(QString::fromLatin1(kPaceKey), static_cast<int>(pace));
+    } catch (...) {
+        // Only the choice for the next run is lost.
+    }
+}
+
+void MainWindow::showPace(Pace pace)
+{
+    pump_->setPace(pace);
+    const auto choice = static_cast<std::size_t>(pace);
+    if (choice < static_cast<std::size_t>(paceChoices_->actions().size()))
+        paceChoices_->actions()[static_cast<qsizetype>(choice)]->setChecked(true);
+    stepAction_->setEnabled(pace == Pace::StepByStep);
+}
+
+void MainWindow::showLargeView() noexcept
+{
+    if (state_.ending)
+        return;
+    try {
+        if (!largeView_)
+            largeView_ = new LargeView(*drawingArea_, this);
+        largeView_->show();
+        largeView_->raise();
+        largeView_->activateWindow();
+    } catch (...) {
+        // Nothing was lost: the view simply did not open.
+    }
+}
+
+void MainWindow::showFigureNumbers() noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        const std::string numbers =
+            lastFinished_ ? texts::figureNumbers(lastFinished_->figure, lastFinished_->count, lastFinished_->linesDrawn)
+                          : texts::kNoFigureYet;
+        dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(numbers));
+    } catch (...) {
+        // Nothing was lost: the box simply did not show.
+    }
+}
+
+void MainWindow::showGuide() noexcept
+{
+    if (state_.ending)
+        return;
+    try {
+        if (!guide_)
+            guide_ = new GuideWindow([this] { showAbout(); }, this);
+        guide_->show();
+        guide_->raise();
+        guide_->activateWindow();
+    } catch (...) {
+        // Nothing was lost: the guide simply did not open.
+    }
+}
 
 void MainWindow::showAbout() noexcept
 {

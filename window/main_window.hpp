@@ -1,18 +1,24 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "core/press.hpp"
 #include "fractals/figure_table.hpp"
 #include "picture/qt_event_pump.hpp"
 #include "printing/print_job.hpp"
+#include "window/large_view.hpp"
 #include "window/user_dialogs.hpp"
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 
@@ -20,6 +26,7 @@ namespace velmoran::ui {
 
 class ClassicButton;
 class DrawingArea;
+class GuideWindow;
 class RasterSurface;
 
 // The program's one window: the drawing area, the four figure buttons, the
@@ -32,8 +39,9 @@ class RasterSurface;
 // the window and asks the event loop to finish.
 //
 // Keys and the drawing area's context menu save, copy or stop the picture,
-// print, end the program and tell what it is; nothing of them shows until
-// used.
+// print, end the program, set the drawing's pace, draw level by level, show
+// the picture enlarged, tell the figure's numbers, the guide and what the
+// program is; nothing of them shows until used.
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +59,10 @@ public:
     QtEventPump& pump() { return *pump_; }
     // How the latest press that finished ended.
     PressOutcome lastOutcome() const { return lastOutcome_; }
+    // The drawing's pace, as chosen last, in this run or an earlier one.
+    void setPace(Pace pace) noexcept;
+    Pace pace() const { return pump_->pace(); }
+    LargeView* largeView() const { return largeView_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +87,16 @@ private:
     void copyImage() noexcept;
     void stopDrawingsInProgress() noexcept;
     void showAbout() noexcept;
+    void pressLevelByLevel(Figure figure, std::string_view text);
+    PressOutcome pressOnce(Figure figure, std::string_view text);
+    void drawNextStep() noexcept;
+    void showLargeView() noexcept;
+    void showFigureNumbers() noexcept;
+    void showGuide() noexcept;
+    QAction* createPaceMenu();
+    void showPace(Pace pace);
+    class BusyWhileDrawing;
+    int busyScopes_ = 0;
     void report(const QString& text) noexcept;
 
     QByteArray countText() const;
@@ -92,6 +114,23 @@ private:
     ClassicButton* printButton_ = nullptr;
     QLabel* siteLabel_ = nullptr;
     QAction* stopAction_ = nullptr;
+    QActionGroup* paceChoices_ = nullptr;
+    QAction* stepAction_ = nullptr;
+    QAction* levelByLevel_ = nullptr;
+    QPointer<LargeView> largeView_;
+    QPointer<GuideWindow> guide_;
+
+    // The figure, count and lines on screen of the latest press that drew
+    // to its end.
+    struct FinishedPress {
+        Figure figure;
+        int count;
+        std::uint64_t linesDrawn;
+    };
+    std::optional<FinishedPress> lastFinished_;
+    // How many times the drawings were stopped: a sequence of levels ends
+    // with a stop between two of them.
+    std::uint64_t stops_ = 0;
 
     std::unique_ptr<QtEventPump> pump_;
     std::unique_ptr<UserDialogs> dialogs_;

@@ -20,7 +20,8 @@ public:
     // Asks where to save the picture as a PNG file, starting in `folder`;
     // empty if the person declined.
     virtual QString askImageFileName(const QString& folder) = 0;
-    // Shows what the program is: name, version, licence, web address.
+    // Shows what the program is (name, version, licence, web address), or
+    // what the figure drawn is.
     virtual void showAbout(const QString& title, const QString& text) = 0;
 };
 
