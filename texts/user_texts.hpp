@@ -68,7 +68,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+2", "velocità del disegno: veloce (circa 500 parti al secondo)"},
     {"Ctrl+3", "velocità del disegno: lenta (circa 20 parti al secondo)"},
     {"Ctrl+4", "velocità del disegno: un passo alla volta"},
-    {"Spazio, Destra", "un passo alla volta: disegna la parte successiva (con l'area di disegno attiva)"},
+    {"Spazio, Destra", "un passo alla volta: la parte successiva (sull'area di disegno)"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
     {"F11", "vista ingrandita dell'area di disegno"},
     {"Ctrl+I", "informazioni sulla figura disegnata"},

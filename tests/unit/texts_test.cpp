@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,38 @@ TEST(Texts, MessagesFillTheirPlaceholdersInOrder)
     EXPECT_EQ(imageNotSaved("a.png", 0), "Impossibile salvare l'immagine «a.png».");
     EXPECT_EQ(imageNotSaved("a.png", EROFS), "Impossibile salvare l'immagine «a.png»: il disco è in sola lettura.");
     EXPECT_EQ(fileProblem(EXDEV), "errore di sistema n. " + std::to_string(EXDEV));
+}
+
+// The parts and lines the rule makes, exact where they fit in 24 digits;
+// the similarity dimension; what a level does.
+TEST(Texts, FigureNumbers)
+{
+    struct Row {
+        Figure figure;
+        int count;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {Figure::SierpinskiTriangle, 0, {"Triangoli dell'ultimo livello: 1 (3^0)", "Linee: 3 (3 · 3^0)",
+                                         "log 3 / log 2 ≈ 1,5850", "l'area si moltiplica per 3/4"}},
+        {Figure::SierpinskiTriangle, 10, {"Triangoli dell'ultimo livello: 59.049 (3^10)", "Linee: 177.147 (3 · 3^10)"}},
+        {Figure::SierpinskiTriangle, 60, {"Triangoli dell'ultimo livello: 3^60\n", "Linee: 3 · 3^60\n"}},
+        {Figure::SierpinskiCarpet, 1, {"Quadrati dell'ultimo livello: 8 (8^1)", "Linee: 8 (8^1)", "log 8 / log 3 ≈ 1,8928",
+                                       "l'area si moltiplica per 8/9"}},
+        {Figure::SierpinskiCarpet, 10, {"Quadrati dell'ultimo livello: 1.073.741.824 (8^10)"}},
+        {Figure::KochCurve, 0, {"Segmenti dell'ultimo livello: 1 (4^0)", "log 4 / log 3 ≈ 1,2619",
+                                "la lunghezza si moltiplica per 4/3"}},
+        {Figure::KochCurve, 10, {"Segmenti dell'ultimo livello: 1.048.576 (4^10)"}},
+        {Figure::KochSnowflake, 1, {"Fiocco di neve di Koch, 1 iterazione\n", "Segmenti dell'ultimo livello: 12 (3 · 4^1)",
+                                    "il perimetro si moltiplica per 4/3"}},
+        {Figure::KochSnowflake, 10, {"Segmenti dell'ultimo livello: 3.145.728 (3 · 4^10)",
+                                     "Linee disegnate sullo schermo: 12.345\n"}},
+    };
+    for (const Row& row : rows) {
+        const std::string numbers = figureNumbers(row.figure, row.count, 12345);
+        for (const std::string& line : row.lines)
+            EXPECT_NE(numbers.find(line), std::string::npos) << line << " in\n" << numbers;
+    }
 }
 
 }  // namespace
