@@ -178,30 +178,33 @@ private slots:
     {
         QTest::addColumn<int>("flags");
         QTest::addColumn<Ends>("ends");
-        QTest::addColumn<int>("row");  // the one row lit all across; -1: nothing lit; -2: anything
-        QTest::newRow("NaN start") << int(kLineWithColour) << Ends{kNaN, 10, 100, 10} << -1;
-        QTest::newRow("NaN end") << int(kLineWithColour) << Ends{10, 10, 100, kNaN} << -1;
-        QTest::newRow("NaN box") << int(kBoxWithColour) << Ends{10, 10, kNaN, 100} << -1;
-        QTest::newRow("towards infinity") << int(kLineWithColour) << Ends{0, 10, kInf, 10} << 7;
-        QTest::newRow("infinity to infinity") << int(kLineWithColour) << Ends{-kInf, 10, kInf, 10} << 7;
-        QTest::newRow("infinite box: its top") << int(kBoxWithColour) << Ends{-kInf, 10, kInf, kInf} << 7;
-        QTest::newRow("box around everything") << int(kBoxWithColour) << Ends{-kInf, -kInf, kInf, kInf} << -1;
-        QTest::newRow("huge diagonal") << int(kLineWithColour) << Ends{-3e38f, -3e38f, 3e38f, 3e38f} << -2;
-        QTest::newRow("far diagonal, steep") << int(kLineWithColour) << Ends{200, -3e4f, 260, 3e4f} << -2;
-        QTest::newRow("huge, nowhere near") << int(kLineWithColour) << Ends{-1e30f, 5, -1e30f, 5} << -1;
+        QTest::addColumn<QRect>("lit");  // exactly these pixels, none where empty
+        const QRect row7(0, 7, kInner.width(), 1);
+        QTest::newRow("NaN start") << int(kLineWithColour) << Ends{kNaN, 10, 100, 10} << QRect();
+        QTest::newRow("NaN end") << int(kLineWithColour) << Ends{10, 10, 100, kNaN} << QRect();
+        QTest::newRow("NaN box") << int(kBoxWithColour) << Ends{10, 10, kNaN, 100} << QRect();
+        QTest::newRow("towards infinity") << int(kLineWithColour) << Ends{0, 10, kInf, 10} << row7;
+        QTest::newRow("infinity to infinity") << int(kLineWithColour) << Ends{-kInf, 10, kInf, 10} << row7;
+        QTest::newRow("infinite box: its top") << int(kBoxWithColour) << Ends{-kInf, 10, kInf, kInf} << row7;
+        QTest::newRow("box around everything") << int(kBoxWithColour) << Ends{-kInf, -kInf, kInf, kInf} << QRect();
+        // Through the whole height at x 230 (device 177.2 to 177.5), from
+        // ends a hundred times the area's height away.
+        QTest::newRow("far diagonal, steep") << int(kLineWithColour) << Ends{200, -3e4f, 260, 3e4f}
+                                             << QRect(177, 0, 1, kInner.height());
+        QTest::newRow("huge, vertical") << int(kLineWithColour) << Ends{200, -3e38f, 200, 3e38f}
+                                        << QRect(154, 0, 1, kInner.height());
+        QTest::newRow("huge, nowhere near") << int(kLineWithColour) << Ends{-1e30f, 5, -1e30f, 5} << QRect();
     }
     void hostileCoordinates()
     {
         QFETCH(int, flags);
         QFETCH(Ends, ends);
-        QFETCH(int, row);
-        const std::vector<QPoint> lit = drawn(static_cast<LineFlags>(flags), ends);
-        if (row == -1)
-            QVERIFY(lit.empty());
-        if (row >= 0) {
-            QCOMPARE(static_cast<int>(lit.size()), kInner.width());
-            QVERIFY(std::all_of(lit.begin(), lit.end(), [row](QPoint p) { return p.y() == row; }));
-        }
+        QFETCH(QRect, lit);
+        std::vector<QPoint> expected;
+        for (int y = lit.top(); y <= lit.bottom(); ++y)
+            for (int x = lit.left(); x <= lit.right(); ++x)
+                expected.emplace_back(x, y);
+        QCOMPARE(drawn(static_cast<LineFlags>(flags), ends), expected);
     }
 };
 
