@@ -30,15 +30,11 @@
 #include "core/window_state.hpp"
 #include "fractals/press_figure.hpp"
 #include "app/app_setup.hpp"
+#include "tests/support/doubles.hpp"
 #include "window/drawing_area.hpp"
 #include "window/window_layout.hpp"
 
 namespace {
-
-// The reference must not depend on when events would have been handed over.
-struct IgnoredEvents {
-    void yieldToEvents() {}
-};
 
 int usage()
 {
@@ -68,7 +64,8 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
         std::fprintf(stderr, "velmoran-render: cannot place the triangle: %s\n", error.what());
         return 1;
     }
-    IgnoredEvents events;
+    // The reference must not depend on when events would have been handed over.
+    velmoran::test::RecordingEvents events;
     if (!(velmoran::pressFigure(state, surface, events, figure, std::string_view(text))
           == velmoran::PressOutcome::done())) {
         std::fprintf(stderr, "velmoran-render: the press did not finish\n");

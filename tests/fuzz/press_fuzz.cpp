@@ -8,7 +8,7 @@
 
 #include "core/trace.hpp"
 #include "fractals/press_figure.hpp"
-#include "tests/unit/doubles.hpp"
+#include "tests/support/doubles.hpp"
 
 namespace velmoran::fuzz {
 
@@ -75,48 +75,19 @@ struct Press {
     bool exits;
 };
 
-// Runs the scripted presses from yieldToEvents, and ends every run after a fixed
-// number of calls so that counts that would draw for ages stay short.
-class ScriptedEvents final : public EventService {
-public:
-    ScriptedEvents(WindowState& state, RecordingSurface& surface, std::vector<Press> script)
-        : state_(state), surface_(surface), script_(std::move(script))
-    {
-    }
+// Yields a run may make: counts that would draw for ages stay short.
+constexpr std::uint64_t kCallBudget = 3000;
 
-    void yieldToEvents() override
-    {
-        if (++calls_ >= kCallBudget) {
-            state_.ending = true;
-            return;
-        }
-        for (const Press& p : script_) {
-            if (p.at != calls_ || state_.ending)
-                continue;
-            if (p.exits)
-                state_.ending = true;
-            else
-                press(p.figure, p.text);
-        }
-    }
-
-    void press(Figure figure, const std::string& text)
-    {
-        const int nestingBefore = state_.nesting;
-        const PressOutcome outcome = pressFigure(state_, surface_, *this, figure, text);
-        if (state_.nesting != nestingBefore)
-            fail("a press left renderer invocations behind");
-        if (outcome.status == PressOutcome::Status::Ended && !state_.ending)
-            fail("a press ended without an exit");
-    }
-
-private:
-    static constexpr std::uint64_t kCallBudget = 3000;
-    WindowState& state_;
-    RecordingSurface& surface_;
-    std::vector<Press> script_;
-    std::uint64_t calls_ = 0;
-};
+void press(WindowState& state, RecordingSurface& surface, test::RecordingEvents& events, Figure figure,
+           const std::string& text)
+{
+    const int nestingBefore = state.nesting;
+    const PressOutcome outcome = pressFigure(state, surface, events, figure, text);
+    if (state.nesting != nestingBefore)
+        fail("a press left renderer invocations behind");
+    if (outcome.status == PressOutcome::Status::Ended && !state.ending)
+        fail("a press ended without an exit");
+}
 
 Figure figureOf(std::uint8_t b) { return kFigures[b % kFigureCount].id; }
 
@@ -149,13 +120,27 @@ void runOne(const std::uint8_t* data, std::size_t size)
     CheckingSink sink;
     WindowState state;
     RecordingSurface surface(width, height, sink);
-    ScriptedEvents events(state, surface, std::move(script));
+    test::RecordingEvents events;
+    events.handOver = [&] {
+        if (events.calls() >= kCallBudget) {
+            state.ending = true;
+            return;
+        }
+        for (const Press& p : script) {
+            if (p.at != events.calls() || state.ending)
+                continue;
+            if (p.exits)
+                state.ending = true;
+            else
+                press(state, surface, events, p.figure, p.text);
+        }
+    };
     try {
         loadWindowState(state, surface);
     } catch (const RuntimeError&) {
         // A size the triangle cannot be set up on; the other figures still draw.
     }
-    events.press(figure, text);
+    press(state, surface, events, figure, text);
     if (state.nesting != 0)
         fail("renderer invocations left behind");
 }

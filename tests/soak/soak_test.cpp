@@ -23,10 +23,10 @@
 #include <random>
 #include <string>
 
-#include "tests/unit/doubles.hpp"
-#include "tests/widget/window_driver.hpp"
-#include "app/app_setup.hpp"
 #include "picture/raster_surface.hpp"
+#include "tests/support/doubles.hpp"
+#include "tests/support/qt_test_main.hpp"
+#include "tests/widget/window_driver.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer's own allocator, which malloc statistics do not see.
@@ -117,16 +117,11 @@ std::string randomText(Rng& rng)
 
 Figure randomFigure(Rng& rng) { return kFigures[uniform<std::size_t>(rng, 0, kFigureCount - 1)].id; }
 
-struct YieldCounter final : test::NullSink {
-    std::uint64_t yields = 0;
-    void yielded() override { ++yields; }
-};
-
 std::uint64_t yieldCalls(const TraceRequest& run)
 {
-    YieldCounter counter;
+    test::CountingSink counter;
     runTrace(run, counter);
-    return counter.yields;
+    return static_cast<std::uint64_t>(counter.yields);
 }
 
 // A run whose presses make at most `budget` yieldToEvents calls in all, so that
@@ -180,24 +175,14 @@ struct RunReport {
 // One run in a fresh window, compared with the trace engine's prediction.
 RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
 {
-    DialogLog log;
-    int endings = 0;
-    int nestingAtEnd = -1;
-    QImage pictureAtEnd;
     QStringList printed;
-    ui::MainWindow window;
-    window.setDialogs(std::make_unique<RecordingDialogs>(log));
-    window.setEndProgram([&] {
-        ++endings;
-        nestingAtEnd = window.state().nesting;
-        pictureAtEnd = window.surface().image().copy();
-    });
+    DrivenWindow driven(ui::PumpTiming::everyCall());
+    ui::MainWindow& window = driven.window;
+    const DialogLog& log = driven.log;
     window.setPrinterChoice([&] {
         printed << QDir(printFolder).filePath(QStringLiteral("print-%1.pdf").arg(printed.size()));
         return pdfPrinter(printed.back());
     });
-    window.pump().setTiming(ui::PumpTiming::everyCall());
-    window.show();
     QCoreApplication::processEvents();
 
     YieldScript script(window, run.actions);
@@ -229,9 +214,9 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     for (const QString& file : printed)
         if (!isCompletePdf(file))
             problem("not a whole PDF: " + file.toStdString());
-    if (endings != (expected.ended ? 1 : 0))
-        problem("end action ran " + std::to_string(endings) + " times");
-    if (expected.ended && (picture != pictureAtEnd || !window.isHidden()))
+    if (driven.endings != (expected.ended ? 1 : 0))
+        problem("end action ran " + std::to_string(driven.endings) + " times");
+    if (expected.ended && (picture != driven.pictureAtEnd || !window.isHidden()))
         problem("the window drew, or stayed shown, after Esci");
     if (picture != expected.picture) {
         int differing = 0;
@@ -243,7 +228,7 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     if (!report.problem.empty())
         report.problem += "\n  replay: " + traceCommand(run);
     if (expected.ended)
-        report.deepestNesting = std::max(report.deepestNesting, nestingAtEnd);
+        report.deepestNesting = std::max(report.deepestNesting, driven.nestingAtEnd);
     for (const QString& file : printed)
         QFile::remove(file);
     return report;
@@ -256,10 +241,13 @@ class SoakTest : public QObject {
 
     QTemporaryDir printFolder;
 
+public:
+    // A long soak outlasts QtTest's five minutes for one test function.
+    SoakTest() { qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(7 * 24 * 3600 * 1000LL)); }
+
 private slots:
     void initTestCase()
     {
-        ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
         QVERIFY(printFolder.isValid());
         // Each new window's palettes key new pixmaps: with the usual 10 MiB
         // the cache would still be filling long after run 100.
@@ -382,13 +370,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    // A long soak outlasts QtTest's five minutes for one test function.
-    qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(7 * 24 * 3600 * 1000LL));
-    QApplication app(argc, argv);
-    SoakTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VELMORAN_TEST_MAIN(SoakTest)
 #include "soak_test.moc"

@@ -1,26 +1,52 @@
 #pragma once
 
+// Runs of the trace engine as lines of text, for comparing drawings call by
+// call.
+
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/trace.hpp"
-#include "tests/unit/doubles.hpp"
+#include "tests/support/doubles.hpp"
 #include "tools/trace_run.hpp"
 
 namespace velmoran::test {
 
-inline std::vector<std::string> lines(const std::string& text)
+using Lines = std::vector<std::string>;
+
+inline Lines lines(const std::string& text)
 {
-    std::vector<std::string> out;
+    Lines out;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         out.push_back(line);
     return out;
 }
 
+inline Lines concat(std::initializer_list<Lines> parts)
+{
+    Lines out;
+    for (const Lines& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+// A trace up to its `yields`-th yield, that one included.
+inline Lines throughYield(const Lines& all, int yields)
+{
+    Lines out;
+    for (const std::string& line : all) {
+        out.push_back(line);
+        if (line == "doevents" && --yields == 0)
+            break;
+    }
+    return out;
+}
+
 // The trace of one run, as the tool would print it.
-inline std::vector<std::string> trace(const std::vector<std::string>& args)
+inline Lines trace(const std::vector<std::string>& args)
 {
     const auto parsed = parseTraceArguments(args);
     if (const auto* usage = std::get_if<UsageError>(&parsed))
@@ -30,20 +56,6 @@ inline std::vector<std::string> trace(const std::vector<std::string>& args)
     return lines(writer.text());
 }
 
-// Counts events instead of keeping them, for the deep figures.
-struct CountingSink final : NullSink {
-    long long clears = 0, foreColours = 0, drawStyles = 0, segments = 0, boxes = 0, yields = 0, errors = 0;
-    void clear() override { ++clears; }
-    void foreColour(Colour) override { ++foreColours; }
-    void drawStyle(Int16) override { ++drawStyles; }
-    void line(LineFlags flags, Coord, Coord, Coord, Coord, Colour) override
-    {
-        ++(flags == kBoxWithColour ? boxes : segments);
-    }
-    void yielded() override { ++yields; }
-    void error(ErrorKind) override { ++errors; }
-};
-
 inline CountingSink count(const std::vector<std::string>& args)
 {
     CountingSink sink;
@@ -51,14 +63,15 @@ inline CountingSink count(const std::vector<std::string>& args)
     return sink;
 }
 
-// A canvas over a recording surface, for calling one renderer directly.
+// A canvas over a recording surface, for calling one renderer directly or
+// pressing a figure, with every yield written to the trace.
 struct Recorder {
     explicit Recorder(Coord width = 640, Coord height = 490) : surface(width, height, writer) {}
-    std::vector<std::string> text() { return lines(writer.text()); }
+    Lines text() { return lines(writer.text()); }
 
     TraceWriter writer;
     RecordingSurface surface;
-    RecordingEvents events{writer};
+    RecordingEvents events{&writer};
     WindowState state;
     Canvas<RecordingSurface, RecordingEvents> canvas{state, surface, events};
 };

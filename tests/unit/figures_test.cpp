@@ -12,15 +12,15 @@
 #include <gtest/gtest.h>
 
 #include "fractals/press_figure.hpp"
-#include "trace_helpers.hpp"
+#include "tests/support/trace_helpers.hpp"
 
 namespace velmoran {
 namespace {
 
 using test::count;
+using test::Lines;
 using test::Recorder;
 using test::trace;
-using Lines = std::vector<std::string>;
 
 TEST(Triangle, DepthZeroAndOneOnA500By300Area)
 {

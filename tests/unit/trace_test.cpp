@@ -8,37 +8,18 @@
 
 #include <gtest/gtest.h>
 
-#include "trace_helpers.hpp"
+#include "tests/support/trace_helpers.hpp"
 
 namespace velmoran {
 namespace {
 
+using test::concat;
 using test::count;
+using test::Lines;
 using test::trace;
-using Lines = std::vector<std::string>;
 
 const Lines kTriangle0 = {"line 6 10 480 630 480 0x0050B4", "line 6 630 480 320 10 0x00C8C8",
                           "line 6 10 480 320 10 0x3232FA"};
-
-// A trace up to and including its first yield.
-Lines upToFirstYield(const Lines& all)
-{
-    Lines out;
-    for (const auto& line : all) {
-        out.push_back(line);
-        if (line == "doevents")
-            break;
-    }
-    return out;
-}
-
-Lines concat(std::initializer_list<Lines> parts)
-{
-    Lines out;
-    for (const auto& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 TEST(Trace, CountErrorsComeBeforeAnythingIsCleared)
 {
@@ -75,7 +56,7 @@ TEST(Trace, CountsTooDeepForTheStackAreRefused)
 TEST(Trace, AnErrorAbandonsOnlyThePressThatRaisedIt)
 {
     EXPECT_EQ(trace({"--at", "1", "triangolo", "40000", "--size", "500", "300", "triangolo", "1"}),
-              concat({Lines(trace({"--size", "500", "300", "triangolo", "1"})), {"error overflow"}}));
+              concat({trace({"--size", "500", "300", "triangolo", "1"}), {"error overflow"}}));
     // A nested press that overflows mid-drawing: the outer drawing goes on.
     const auto c = count({"--at", "1", "trina", "1", "--size", "20000", "300", "triangolo", "1"});
     EXPECT_EQ(c.errors, 1);
@@ -88,7 +69,7 @@ TEST(Trace, PrintAndExitRunFromInsideAYield)
     // nothing more happens at all.
     EXPECT_EQ(trace({"--at", "1", "stampa", "--at", "1", "stampa", "--at", "1", "esci", "--at", "1",
                      "stampa", "triangolo", "2"}),
-              concat({Lines(upToFirstYield(trace({"triangolo", "2"}))), {"print", "print", "end"}}));
+              concat({test::throughYield(trace({"triangolo", "2"}), 1), {"print", "print", "end"}}));
     // Exit from inside a nested press ends the outer one too.
     const Lines nested = trace({"--at", "1", "triangolo", "1", "--at", "2", "esci", "triangolo", "2"});
     EXPECT_EQ(nested.back(), "end");

@@ -7,19 +7,19 @@
 
 #include <QtTest>
 
-#include <sys/resource.h>
-
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include <QAbstractButton>
 
 #include "fractals/press_figure.hpp"
-#include "app/app_setup.hpp"
-#include "window/main_window.hpp"
 #include "picture/raster_surface.hpp"
+#include "tests/support/doubles.hpp"
+#include "tests/support/qt_test_main.hpp"
+#include "window/main_window.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
@@ -65,58 +65,6 @@ struct Script {
 // Hands events over at every K-th yield, counting the calls over all
 // presses: keeps the picture's hash, clears it at every second hand-over,
 // presses a figure from some, and ends the program after a number of them.
-template <class Self>
-class EveryKthCall : public EventService {
-public:
-    EveryKthCall(WindowState& state, RasterSurface& surface, const Script& script, Run& run)
-        : state_(state), surface_(surface), script_(script), run_(run)
-    {
-    }
-
-    void yieldToEvents() override
-    {
-        if (++run_.calls % script_.every == 0)
-            handOver();
-    }
-
-protected:
-    void handOver()
-    {
-        const auto n = run_.pictures.size() + 1;
-        run_.pictures.push_back(hashOf(surface_.image()));
-        if (n % 2 == 0)
-            surface_.clear();
-        if (n % 7 == 3 && !script_.nested.empty() && state_.runningPresses < 3) {
-            const Figure figure = static_cast<Figure>(n / 7 % kFigureCount);
-            const std::string& count = script_.nested[n / 7 % script_.nested.size()];
-            run_.outcomes.push_back(
-                pressFigure<RasterSurface, Self>(state_, surface_, static_cast<Self&>(*this), figure, count));
-        }
-        if (static_cast<int>(n) == script_.endAfter)
-            state_.ending = true;
-    }
-
-    WindowState& state_;
-    RasterSurface& surface_;
-    const Script& script_;
-    Run& run_;
-};
-
-class CallByCall final : public EveryKthCall<CallByCall> {
-    using EveryKthCall::EveryKthCall;
-};
-
-class InBulk final : public EveryKthCall<InBulk> {
-public:
-    using EveryKthCall::EveryKthCall;
-    std::uint64_t quietYields() const { return script_.every - run_.calls % script_.every - 1; }
-    void skipQuietYields(std::uint64_t n)
-    {
-        run_.calls += n;
-        ++run_.skips;
-    }
-};
-
 template <class Events>
 Run pressWith(Figure figure, const std::string& count, Area area, int startNesting, const Script& script)
 {
@@ -125,8 +73,24 @@ Run pressWith(Figure figure, const std::string& count, Area area, int startNesti
     WindowState state;
     loadWindowState(state, surface);
     state.nesting = startNesting;
-    Events events(state, surface, script, run);
-    run.outcomes.push_back(pressFigure<RasterSurface, Events>(state, surface, events, figure, count));
+    Events events;
+    events.every = script.every;
+    events.handOver = [&] {
+        const auto n = run.pictures.size() + 1;
+        run.pictures.push_back(hashOf(surface.image()));
+        if (n % 2 == 0)
+            surface.clear();
+        if (n % 7 == 3 && !script.nested.empty() && state.runningPresses < 3) {
+            const Figure nested = static_cast<Figure>(n / 7 % kFigureCount);
+            const std::string& nestedCount = script.nested[n / 7 % script.nested.size()];
+            run.outcomes.push_back(pressFigure(state, surface, events, nested, nestedCount));
+        }
+        if (static_cast<int>(n) == script.endAfter)
+            state.ending = true;
+    };
+    run.outcomes.push_back(pressFigure(state, surface, events, figure, count));
+    run.calls = events.calls();
+    run.skips = events.skips();
     run.last = surface.image().copy();
     return run;
 }
@@ -144,46 +108,23 @@ double yieldsOf(Figure figure, int depth)
     return (std::pow(b, depth) - 1) / (b - 1) * (figure == Figure::KochSnowflake ? 3 : 1);
 }
 
-class NoEvents final : public EventService {
-public:
-    void yieldToEvents() override {}
-};
-
-// Notes how deep the stack is at the first yield, the bottom of a press's
-// first descent, and ends the program there. Offers the bulk entry, so the
-// renderers are built as for the window, but never has a yield to skip.
-class StackProbe final : public EventService {
-public:
-    explicit StackProbe(WindowState& state) : state_(state) {}
-    [[gnu::noinline]] void yieldToEvents() override
-    {
-        if (!deepest)
-            deepest = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-        state_.ending = true;
-    }
-    std::uint64_t quietYields() const { return 0; }
-    void skipQuietYields(std::uint64_t) {}
-    std::uintptr_t deepest = 0;
-
-private:
-    WindowState& state_;
-};
-
+// How deep the stack is at the first yield, the bottom of a press's first
+// descent, where the program ends. Under the bulk entry, so the renderers
+// are built as for the window, but with no yield to skip.
 std::uintptr_t deepestFrame(Figure figure, int count)
 {
     RasterSurface surface(kInner, 1, kBlank);
     WindowState state;
     loadWindowState(state, surface);
-    StackProbe probe(state);
+    test::RecordingEventsInBulk probe;
+    std::uintptr_t deepest = 0;
+    probe.handOver = [&] {
+        if (!deepest)
+            deepest = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+        state.ending = true;
+    };
     pressFigure(state, surface, probe, figure, std::to_string(count));
-    return probe.deepest;
-}
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return deepest;
 }
 
 }  // namespace
@@ -194,15 +135,13 @@ Q_DECLARE_METATYPE(Area)
 class CollapseTest : public QObject {
     Q_OBJECT
 
-    // Rows of each figure where the bulk path took a shortcut.
-    int rowsSkipping_[kFigureCount] = {};
-
-    void compareRuns(Figure figure, const std::string& count, Area area, int startNesting, const Script& script)
+    // Compares the drawing made call by call with the one whose quiet yields
+    // may be skipped in bulk; `skips` gets the subtrees the latter skipped.
+    void compareRuns(Figure figure, const std::string& count, Area area, int startNesting, const Script& script,
+                     std::uint64_t* skips = nullptr)
     {
-        const Run full = pressWith<CallByCall>(figure, count, area, startNesting, script);
-        const Run bulk = pressWith<InBulk>(figure, count, area, startNesting, script);
-        rowsSkipping_[static_cast<int>(figure)] += bulk.skips > 0;
-        QCOMPARE(full.skips, 0u);
+        const Run full = pressWith<test::RecordingEvents>(figure, count, area, startNesting, script);
+        const Run bulk = pressWith<test::RecordingEventsInBulk>(figure, count, area, startNesting, script);
         QCOMPARE(bulk.pictures.size(), full.pictures.size());
         for (std::size_t i = 0; i < full.pictures.size(); ++i)
             QVERIFY2(bulk.pictures[i] == full.pictures[i], qPrintable(QStringLiteral("hand-over %1").arg(i + 1)));
@@ -211,17 +150,18 @@ class CollapseTest : public QObject {
             QCOMPARE(describe(bulk.outcomes[i]), describe(full.outcomes[i]));
         QCOMPARE(bulk.calls, full.calls);
         QVERIFY(bulk.last == full.last);
+        if (skips)
+            *skips = bulk.skips;
     }
 
 private slots:
-    void initTestCase() { setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
-
     void samePictureAtEveryHandOver_data()
     {
         QTest::addColumn<Figure>("figure");
         QTest::addColumn<int>("depth");
         QTest::addColumn<Area>("area");
         QTest::addColumn<qulonglong>("every");
+        QTest::addColumn<bool>("shortcut");  // the bulk path must skip a subtree
         // Device pixels from 1.3 units down to 5 units wide, and an area
         // small enough for its figures to collapse a few levels down; the
         // deeper figures only where the call-by-call drawing stays short
@@ -233,16 +173,21 @@ private slots:
         } areas[] = {{"window", {kInner, 1}, 7}, {"window at 0.25", {kInner, 0.25}, 7},
                      {"window at 2", {kInner, 2}, 7}, {"small", {QSize(160, 130), 1}, 4}};
         for (const FigureInfo& f : kFigures)
-            for (const auto& a : areas)
+            for (const auto& a : areas) {
+                const QSize device = a.area.inner * a.area.ratio;
+                auto drawnShort = [&](int depth, qulonglong every) {
+                    const double yields = yieldsOf(f.id, depth);
+                    return yields <= 1e6 && yields / every * device.width() * device.height() <= 3e7;
+                };
                 for (qulonglong every : {7ull, 97ull, 1009ull, 100003ull})
-                    for (int depth = a.firstDepth; depth <= 12; ++depth) {
-                        const QSize device = a.area.inner * a.area.ratio;
-                        const double yields = yieldsOf(f.id, depth);
-                        if (yields > 1e6 || yields / every * device.width() * device.height() > 3e7)
-                            continue;
+                    for (int depth = a.firstDepth; depth <= 12 && drawnShort(depth, every); ++depth) {
+                        // The deepest drawing with the rarest hand-overs has
+                        // subtrees that are surely quiet: it skips some.
+                        const bool shortcut = every == 100003 && (depth == 12 || !drawnShort(depth + 1, every));
                         QTest::addRow("%s %d, %s, every %llu", f.traceWord, depth, a.name, every)
-                            << f.id << depth << a.area << every;
+                            << f.id << depth << a.area << every << shortcut;
                     }
+            }
     }
     void samePictureAtEveryHandOver()
     {
@@ -250,7 +195,11 @@ private slots:
         QFETCH(int, depth);
         QFETCH(Area, area);
         QFETCH(qulonglong, every);
-        compareRuns(figure, std::to_string(depth), area, 0, {every, 0, {"2", "3"}});
+        QFETCH(bool, shortcut);
+        std::uint64_t skips = 0;
+        compareRuns(figure, std::to_string(depth), area, 0, {every, 0, {"2", "3"}}, &skips);
+        if (shortcut)
+            QVERIFY(skips > 0);
     }
 
     // Counts no drawing can finish: their yields do not fit in 64 bits, or
@@ -320,23 +269,13 @@ private slots:
         QVERIFY(perLevel <= kStackPerLevelBound);
     }
 
-    void everyFigureTookShortcuts()
-    {
-        for (const FigureInfo& f : kFigures)
-            QVERIFY2(rowsSkipping_[static_cast<int>(f.id)] >= 10, f.traceWord);
-    }
-
     // Carpet 1000 stays in its first square of side 0 for ever: the window
     // shows its one point at once and waits, takes a nested press, and
     // ends the press on "Esci".
     void endlessCarpetWaitsInTheWindow()
     {
-        MainWindow form;
-        testing::DialogLog log;
-        form.setDialogs(std::make_unique<testing::RecordingDialogs>(log));
-        int endings = 0;
-        form.setEndProgram([&] { ++endings; });
-        form.show();
+        testing::DrivenWindow driven;
+        MainWindow& form = driven.window;
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
         // The nested triangle, then the carpet's point drawn again over it.
@@ -344,7 +283,7 @@ private slots:
         {
             WindowState state;
             loadWindowState(state, expected);
-            NoEvents none;
+            test::RecordingEvents none;
             pressFigure(state, expected, none, Figure::SierpinskiTriangle, "3");
             outlineSquare(expected, 150, 50, 0);
         }
@@ -373,9 +312,9 @@ private slots:
             atFirst = form.surface().image().copy();
             shownAtFirst = shown.picture;
             nestingWhileWaiting = form.state().nesting;
-            const double cpu = cpuSeconds();
+            const std::clock_t cpu = std::clock();
             after(1000, [&, cpu] {
-                cpuWhileWaiting = cpuSeconds() - cpu;
+                cpuWhileWaiting = double(std::clock() - cpu) / CLOCKS_PER_SEC;
                 testing::setSelectorText(form, "3");
                 triangle->click();
                 after(50, [&] {
@@ -389,7 +328,7 @@ private slots:
         carpet->click();
 
         QCOMPARE(form.lastOutcome(), PressOutcome::ended());
-        QCOMPARE(endings, 1);
+        QCOMPARE(driven.endings, 1);
         QCOMPARE(form.state().nesting, 0);
         QCOMPARE(nestingWhileWaiting, 1000);
         int inked = 0;
@@ -400,9 +339,10 @@ private slots:
         QCOMPARE(shownAtFirst, atFirst);
         QCOMPARE(afterNested, expected.image());
         QCOMPARE(shownAfterNested, expected.image());
-        qInfo("CPU time during 1 s of waiting in carpet 1000: %.1f ms", cpuWhileWaiting * 1e3);
+        // Waiting, not spinning: a fraction of the second's CPU time.
+        QVERIFY2(cpuWhileWaiting < 0.25, qPrintable(QString::number(cpuWhileWaiting)));
     }
 };
 
-QTEST_MAIN(CollapseTest)
+VELMORAN_TEST_MAIN(CollapseTest)
 #include "collapse_test.moc"

@@ -16,12 +16,12 @@
 #include <functional>
 #include <vector>
 
-#include "window_driver.hpp"
-#include "app/app_setup.hpp"
 #include "files/png_file.hpp"
+#include "tests/support/qt_test_main.hpp"
 #include "texts/user_texts.hpp"
 #include "window/print_window.hpp"
 #include "window/user_dialogs.hpp"
+#include "window_driver.hpp"
 
 using namespace velmoran;
 using namespace velmoran::testing;
@@ -147,8 +147,6 @@ class DeepNestingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
-
     void pressedFromInsideItselfUntilRefused_data()
     {
         QTest::addColumn<QString>("count");
@@ -164,20 +162,16 @@ private slots:
     {
         QFETCH(QString, count);
         QFETCH(int, refusals);
-        DialogLog log;
-        int endings = 0;
         int nestingAtFirstError = -1;
         std::size_t pressesAtFirstError = 0;
         std::uintptr_t frameAtFirstError = 0;
-        ui::MainWindow window;
-        window.setDialogs(std::make_unique<RecordingDialogs>(log));
-        window.setEndProgram([&] { ++endings; });
-        window.pump().setTiming(ui::PumpTiming::everyCall());
-        window.show();
+        DrivenWindow driven(ui::PumpTiming::everyCall());
+        ui::MainWindow& window = driven.window;
+        const DialogLog& log = driven.log;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QAbstractButton& triangle = *figureButton(window, Figure::SierpinskiTriangle);
         PressAgain again(triangle, window, log, refusals);
-        log.onError = [&] {
+        driven.log.onError = [&] {
             if (log.errors.size() > 1)
                 return;
             nestingAtFirstError = window.state().nesting;
@@ -188,7 +182,7 @@ private slots:
         setSelectorText(window, count.toStdString());
         clickByMouse(triangle);
         // When no drawing is left to take them, the last clicks wait for the event loop.
-        QTRY_COMPARE(endings, 1);
+        QTRY_COMPARE(driven.endings, 1);
         QCOMPARE(window.state().nesting, 0);
         QCOMPARE(log.errors.size(), qsizetype(refusals));
         QVERIFY(std::all_of(log.errors.begin(), log.errors.end(),
@@ -224,5 +218,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DeepNestingTest)
+VELMORAN_TEST_MAIN(DeepNestingTest)
 #include "deep_nesting_test.moc"

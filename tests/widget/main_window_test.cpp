@@ -12,11 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/app_setup.hpp"
+#include "picture/raster_surface.hpp"
+#include "tests/support/qt_test_main.hpp"
 #include "texts/user_texts.hpp"
 #include "window/main_window.hpp"
-#include "picture/raster_surface.hpp"
-#include "window/window_layout.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
@@ -43,9 +42,6 @@ QString focusName()
     return w ? w->objectName() : QString();
 }
 
-// Runs `action` at the first yieldToEvents of the press that follows.
-void atNextYield(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
-
 using ColourCounts = QList<QPair<QRgb, int>>;
 
 }  // namespace
@@ -53,71 +49,54 @@ using ColourCounts = QList<QPair<QRgb, int>>;
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> window;
-    DialogLog log;
-    int endings = 0;
-    QImage pictureAtEnd;
-    int nestingAtEnd = -1;
+    std::unique_ptr<DrivenWindow> driven;
+    MainWindow* window = nullptr;
 
     QWidget* control(const char* name) { return window->findChild<QWidget*>(QString::fromLatin1(name)); }
     QImage picture() const { return window->surface().image().copy(); }
     QRgb blank() const { return window->surface().background(); }
     bool isBlank(const QImage& image) const { return countColour(image, blank()) == image.width() * image.height(); }
-    void setCount(const char* text) { window->findChild<QComboBox*>()->setEditText(QString::fromLatin1(text)); }
+    void setCount(const char* text) { setSelectorText(*window, text); }
     void click(const char* name) { static_cast<QPushButton*>(control(name))->click(); }
 
 private slots:
-    void initTestCase() { setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
-
     void init()
     {
-        log = {};
-        endings = 0;
-        window = std::make_unique<MainWindow>();
-        window->setDialogs(std::make_unique<RecordingDialogs>(log));
-        window->setEndProgram([this] {
-            ++endings;
-            pictureAtEnd = picture();
-            nestingAtEnd = window->state().nesting;
-        });
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        driven = std::make_unique<DrivenWindow>();
+        window = &driven->window;
+        QVERIFY(QTest::qWaitForWindowExposed(window));
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { driven.reset(); }
 
-    void controlsStandWhereTheLayoutPlacesThem()
-    {
-        QCOMPARE(window->size(), layout::kWindowSize);
-        for (const layout::ControlPlace& place : layout::kControls) {
-            QWidget* w = control(place.objectName);
-            QVERIFY2(w, place.objectName);
-            QCOMPARE(w->geometry(), place.geometry);
-        }
-    }
-
+    // Where each control stands in the window's client area, in logical
+    // pixels; the drawing area's 2-pixel border included.
     void controls_data()
     {
+        QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<double>("points");  // 0: shows no text
         QTest::addColumn<bool>("bold");
-        QTest::newRow("Picture1") << "Area di disegno" << 0.0 << false;
-        QTest::newRow("Command1") << "Triangolo di Sierpinski" << 9.75 << true;
-        QTest::newRow("Command2") << "Tappeto di Sierpinski" << 9.75 << true;
-        QTest::newRow("Command3") << "Trina di Koch" << 9.75 << true;
-        QTest::newRow("Command4") << "Fiocco di neve di Koch" << 9.75 << true;
-        QTest::newRow("Combo1") << "Numero di iterazioni" << 12.0 << true;
-        QTest::newRow("Label1") << "Scegli il numero di iterazioni" << 12.0 << true;
-        QTest::newRow("Command5") << "Esci" << 12.0 << true;
-        QTest::newRow("Command6") << "Stampa" << 12.0 << true;
-        QTest::newRow("Label2") << "Tutte le informazioni sul sito www.velmoran.it" << 7.5 << false;
+        QTest::newRow("Picture1") << QRect(16, 24, 497, 353) << "Area di disegno" << 0.0 << false;
+        QTest::newRow("Command1") << QRect(520, 240, 105, 65) << "Triangolo di Sierpinski" << 9.75 << true;
+        QTest::newRow("Command2") << QRect(520, 168, 105, 65) << "Tappeto di Sierpinski" << 9.75 << true;
+        QTest::newRow("Command3") << QRect(520, 96, 105, 65) << "Trina di Koch" << 9.75 << true;
+        QTest::newRow("Command4") << QRect(520, 24, 105, 65) << "Fiocco di neve di Koch" << 9.75 << true;
+        QTest::newRow("Combo1") << QRect(472, 384, 41, 26) << "Numero di iterazioni" << 12.0 << true;
+        QTest::newRow("Label1") << QRect(232, 384, 241, 25) << "Scegli il numero di iterazioni" << 12.0 << true;
+        QTest::newRow("Command5") << QRect(520, 344, 105, 25) << "Esci" << 12.0 << true;
+        QTest::newRow("Command6") << QRect(520, 312, 105, 25) << "Stampa" << 12.0 << true;
+        QTest::newRow("Label2") << QRect(40, 416, 370, 12) << "Tutte le informazioni sul sito www.velmoran.it"
+                                << 7.5 << false;
     }
     void controls()
     {
+        QFETCH(QRect, geometry);
         QFETCH(QString, caption);
         QFETCH(double, points);
         QFETCH(bool, bold);
         QWidget* w = control(QTest::currentDataTag());
         QVERIFY(w);
+        QCOMPARE(w->geometry(), geometry);
         QCOMPARE(w->accessibleName(), caption);
         if (auto* button = qobject_cast<QPushButton*>(w)) {
             QCOMPARE(button->text(), caption);
@@ -139,8 +118,9 @@ private slots:
     void windowAndColours()
     {
         QCOMPARE(window->windowTitle(), QStringLiteral("Ondrila Vastreni e Ferlino Quarsotti presentano:"));
-        QCOMPARE(window->minimumSize(), layout::kWindowSize);
-        QCOMPARE(window->maximumSize(), layout::kWindowSize);
+        QCOMPARE(window->size(), QSize(629, 444));
+        QCOMPARE(window->minimumSize(), window->size());
+        QCOMPARE(window->maximumSize(), window->size());
         // The icon in every size of the icon set, for the desktop to choose from.
         const QList<QSize> iconSizes = window->windowIcon().availableSizes();
         for (const int size : {16, 32, 48, 64, 128, 256})
@@ -152,20 +132,20 @@ private slots:
         const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
         QVERIFY(face != qRgb(224, 224, 224));
         QCOMPARE(shot.pixel(5, 5), qRgb(224, 224, 224));
-        for (const FigureInfo& figure : kFigures)
-            QCOMPARE(control(layout::placeOf(layout::buttonOf(figure.id)).objectName)->grab().toImage().pixel(6, 6), qRgb(192, 64, 0));
+        for (const char* button : {"Command1", "Command2", "Command3", "Command4"})
+            QCOMPARE(control(button)->grab().toImage().pixel(6, 6), qRgb(192, 64, 0));
         // Inside the drawing area's border, blank; Label1's bottom row, left
-        // of the selector, opaque.
-        QCOMPARE(shot.pixel(layout::placeOf(layout::Control::DrawingArea).geometry.topLeft() + QPoint(2 + 100, 2 + 100)), face);
-        QCOMPARE(shot.pixel(layout::placeOf(layout::Control::CountLabel).geometry.bottomRight() - QPoint(1, 0)), face);
-        QCOMPARE(shot.pixel(layout::placeOf(layout::Control::SiteLabel).geometry.topRight() + QPoint(-1, 1)), qRgb(192, 192, 192));
+        // of the selector, opaque; Label2 on a grey of its own.
+        QCOMPARE(shot.pixel(118, 126), face);
+        QCOMPARE(shot.pixel(471, 408), face);
+        QCOMPARE(shot.pixel(408, 417), qRgb(192, 192, 192));
         QVERIFY(countColour(control("Label2")->grab().toImage(), qRgb(0, 0, 255)) > 0);
     }
 
     void focusAndKeys()
     {
         window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(window));
         QCOMPARE(focusName(), QStringLiteral("Picture1"));
         for (const char* next : {"Command1", "Command2", "Command3", "Command4", "Combo1", "Command5", "Command6",
                                  "Picture1"}) {
@@ -256,7 +236,7 @@ private slots:
         // The carpet is pressed once the triangle has drawn its first three
         // small triangles, bottom left; it clears them, and the triangle
         // goes on with the rest over the carpet.
-        atNextYield([this] { click("Command2"); });
+        const AtNextYield carpet([this] { click("Command2"); });
         click("Command1");
         QCOMPARE(window->lastOutcome(), PressOutcome::done());
         QCOMPARE(window->state().nesting, 0);
@@ -282,11 +262,11 @@ private slots:
         if (when == "idle") {
             click("Command5");
         } else {
-            atNextYield([this, when] {
+            const AtNextYield during([this, when] {
                 if (when == "close") {
                     window->close();
                 } else if (when == "nested") {
-                    atNextYield([this] { click("Command5"); });
+                    const AtNextYield exit([this] { click("Command5"); });
                     click("Command2");
                 } else {
                     click("Command5");
@@ -295,19 +275,19 @@ private slots:
             click("Command1");
             QCOMPARE(window->lastOutcome(), PressOutcome::ended());
             // A depth-6 triangle runs six renderer levels deep; more when nested.
-            QVERIFY(when == "nested" ? nestingAtEnd > 6 : nestingAtEnd == 6);
+            QVERIFY(when == "nested" ? driven->nestingAtEnd > 6 : driven->nestingAtEnd == 6);
         }
-        QCOMPARE(endings, 1);
+        QCOMPARE(driven->endings, 1);
         QVERIFY(window->isHidden());
         QCOMPARE(window->state().nesting, 0);
         // Not a line after the end, and no handler runs any more.
-        QCOMPARE(picture(), pictureAtEnd);
+        QCOMPARE(picture(), driven->pictureAtEnd);
         setCount("0");
         for (const char* name : {"Command1", "Command6", "Command5"})
             click(name);
-        QCOMPARE(picture(), pictureAtEnd);
-        QCOMPARE(endings, 1);
-        QVERIFY(log.errors.isEmpty() && log.questions.isEmpty());
+        QCOMPARE(picture(), driven->pictureAtEnd);
+        QCOMPARE(driven->endings, 1);
+        QVERIFY(driven->log.errors.isEmpty() && driven->log.questions.isEmpty());
     }
 
     void runTimeErrors_data()
@@ -330,7 +310,7 @@ private slots:
         setCount(qPrintable(count));
         click("Command1");
         QCOMPARE(window->lastOutcome().status, PressOutcome::Status::Failed);
-        QCOMPARE(log.errors, QStringList{message});
+        QCOMPARE(driven->log.errors, QStringList{message});
         QCOMPARE(picture() == before, untouched);
         // The window goes on.
         setCount("0");
@@ -361,15 +341,15 @@ private slots:
         QTemporaryDir dir;
         const QString path = file.isEmpty() ? QString() : dir.filePath(file);
         window->setPrinterChoice([&] { return hasPrinter ? pdfPrinter(path) : nullptr; });
-        log.answerYes = answerYes;
-        log.pdfFile = path;
+        driven->log.answerYes = answerYes;
+        driven->log.pdfFile = path;
         setCount("2");
         click("Command1");
         const QImage before = picture();
         click("Command6");
         QCOMPARE(isCompletePdf(dir.filePath(QStringLiteral("out.pdf"))), makesPdf);
-        QCOMPARE(log.errors.size(), errors);
-        QCOMPARE(log.questions.size(), qsizetype(hasPrinter ? 0 : 1));
+        QCOMPARE(driven->log.errors.size(), errors);
+        QCOMPARE(driven->log.questions.size(), qsizetype(hasPrinter ? 0 : 1));
         QCOMPARE(picture(), before);
     }
 
@@ -404,5 +384,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+VELMORAN_TEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"

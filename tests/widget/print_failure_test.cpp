@@ -13,11 +13,11 @@
 
 #include <QtTest>
 
-#include "window_driver.hpp"
-#include "app/app_setup.hpp"
-#include "printing/print_job.hpp"
-#include "window/print_window.hpp"
 #include "picture/raster_surface.hpp"
+#include "printing/print_job.hpp"
+#include "tests/support/qt_test_main.hpp"
+#include "window/print_window.hpp"
+#include "window_driver.hpp"
 
 using namespace velmoran;
 using namespace velmoran::testing;
@@ -138,8 +138,6 @@ class PrintFailureTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
-
     void printDuringADrawing_data()
     {
         QTest::addColumn<QString>("printer");   // its output file; empty: no printer at all
@@ -177,14 +175,12 @@ private slots:
         QTemporaryDir dir;
         printer = placed(printer, dir);
         pdfFile = placed(pdfFile, dir);
-        DialogLog log;
+        DrivenWindow driven(ui::PumpTiming::everyCall());
+        ui::MainWindow& window = driven.window;
+        DialogLog& log = driven.log;
         log.answerYes = answerYes;
         log.pdfFile = pdfFile;
-        ui::MainWindow window;
-        window.setDialogs(std::make_unique<RecordingDialogs>(log));
         window.setPrinterChoice([&] { return printer.isEmpty() ? nullptr : pdfPrinter(printer); });
-        window.pump().setTiming(ui::PumpTiming::everyCall());
-        window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         // A carpet of depth 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
@@ -357,10 +353,8 @@ private slots:
     {
         auto queue = std::make_shared<FakeQueue>();
         ui::JobWatch watch([](const QString&) {});
-        DialogLog log;
-        ui::MainWindow window;
-        window.setDialogs(std::make_unique<RecordingDialogs>(log));
-        window.show();
+        DrivenWindow driven;
+        ui::MainWindow& window = driven.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
         QPrinter printer(QPrinter::HighResolution);
@@ -369,9 +363,9 @@ private slots:
         QVERIFY(!ui::printOn(printer, window, queue, watch));
         QCOMPARE(queue->submitted.size(), 1);
         QCOMPARE(pdfProblem(queue->submitted.front()), QString());
-        QVERIFY(log.errors.isEmpty());
+        QVERIFY(driven.log.errors.isEmpty());
     }
 };
 
-QTEST_MAIN(PrintFailureTest)
+VELMORAN_TEST_MAIN(PrintFailureTest)
 #include "print_failure_test.moc"

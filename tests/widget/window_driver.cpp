@@ -43,6 +43,25 @@ QString RecordingDialogs::askImageFileName(const QString& folder)
 
 void RecordingDialogs::showAbout(const QString& title, const QString& text) { log_.abouts << title + '\n' + text; }
 
+DrivenWindow::DrivenWindow(ui::PumpTiming timing)
+{
+    window.setDialogs(std::make_unique<RecordingDialogs>(log));
+    window.setEndProgram([this] {
+        ++endings;
+        pictureAtEnd = window.surface().image().copy();
+        nestingAtEnd = window.state().nesting;
+    });
+    window.pump().setTiming(timing);
+    window.show();
+}
+
+AtNextYield::AtNextYield(std::function<void()> action)
+{
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, std::move(action));
+    timer_.start(0);
+}
+
 QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name)
 {
     return window.findChild<QAbstractButton*>(QString::fromLatin1(name));

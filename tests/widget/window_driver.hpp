@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include "tools/trace_run.hpp"
 #include "window/main_window.hpp"
@@ -49,6 +50,29 @@ public:
 
 private:
     DialogLog& log_;
+};
+
+// A window as the tests meet it: its dialogs recorded in `log`, and the
+// program's end noted instead of done: how often, and the picture and the
+// renderer invocations at that moment. Shown, though maybe not yet exposed.
+struct DrivenWindow {
+    explicit DrivenWindow(ui::PumpTiming timing = {});
+
+    DialogLog log;
+    int endings = 0;
+    QImage pictureAtEnd;
+    int nestingAtEnd = -1;
+    ui::MainWindow window;  // last: it holds the dialogs that write to `log`
+};
+
+// Runs `action` at the first yield of the press that follows, if one comes
+// before this object goes.
+class AtNextYield {
+public:
+    explicit AtNextYield(std::function<void()> action);
+
+private:
+    QTimer timer_;
 };
 
 QAbstractButton* figureButton(ui::MainWindow& window, Figure figure);

@@ -20,33 +20,19 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include "app/app_setup.hpp"
 #include "app/picture_export.hpp"
-#include "texts/user_texts.hpp"
-#include "window/drawing_area.hpp"
 #include "files/png_file.hpp"
 #include "picture/raster_surface.hpp"
+#include "tests/support/qt_test_main.hpp"
+#include "texts/user_texts.hpp"
+#include "window/drawing_area.hpp"
+#include "window/guide_window.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
 using namespace velmoran::testing;
 
 namespace {
-
-// Runs `action` at the first yield of the press that follows, if one comes
-// before this object goes.
-class AtNextYield {
-public:
-    explicit AtNextYield(std::function<void()> action)
-    {
-        timer_.setSingleShot(true);
-        QObject::connect(&timer_, &QTimer::timeout, std::move(action));
-        timer_.start(0);
-    }
-
-private:
-    QTimer timer_;
-};
 
 // The pointer over the window and over the count box's text.
 using Pointers = QPair<int, int>;
@@ -55,19 +41,26 @@ const Pointers kBusy(Qt::BusyCursor, Qt::BusyCursor);
 
 QString used(int count) { return QStringLiteral("Numero di iterazioni usato: %1").arg(count); }
 
+QAction* stopEntryOf(const QWidget& menu)
+{
+    for (QAction* action : menu.actions())
+        if (action->text() == QStringLiteral("Interrompi il disegno"))
+            return action;
+    return nullptr;
+}
+
 }  // namespace
 
 class WindowExtrasTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ui::MainWindow> form;
-    DialogLog log;
-    int endings = 0;
+    std::unique_ptr<DrivenWindow> driven;
+    ui::MainWindow* form = nullptr;
     QTemporaryDir settings;
 
     QComboBox* countBox() { return form->findChild<QComboBox*>(QStringLiteral("Combo1")); }
     QWidget* area() { return form->findChild<QWidget*>(QStringLiteral("Picture1")); }
-    QAction* stopEntry() { return area()->actions().constLast(); }
+    QAction* stopEntry() { return stopEntryOf(*area()); }
     Pointers pointers() { return {form->cursor().shape(), countBox()->lineEdit()->cursor().shape()}; }
     QImage picture() { return form->surface().image().copy(); }
     void draw(Figure figure, const char* text)
@@ -88,25 +81,16 @@ class WindowExtrasTest : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        ui::setupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    }
+    void initTestCase() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path()); }
     void init()
     {
-        log = {};
-        endings = 0;
         QSettings().clear();
-        form = std::make_unique<ui::MainWindow>();
-        form->setDialogs(std::make_unique<RecordingDialogs>(log));
-        form->setEndProgram([this] { ++endings; });
-        form->pump().setTiming(ui::PumpTiming::everyCall());
-        form->show();
+        driven = std::make_unique<DrivenWindow>(ui::PumpTiming::everyCall());
+        form = &driven->window;
         form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form));
     }
-    void cleanup() { form.reset(); }
+    void cleanup() { driven.reset(); }
 
     void keys_data()
     {
@@ -119,7 +103,8 @@ private slots:
         QTest::newRow("Ctrl+C on its selected text") << (Qt::CTRL | Qt::Key_C).toCombined() << "Combo1+" << "text";
         QTest::newRow("Ctrl+P") << (Qt::CTRL | Qt::Key_P).toCombined() << "Command2" << "print";
         QTest::newRow("Ctrl+Q") << (Qt::CTRL | Qt::Key_Q).toCombined() << "Picture1" << "end";
-        QTest::newRow("F1") << QKeyCombination(Qt::Key_F1).toCombined() << "Picture1" << "about";
+        QTest::newRow("F1") << QKeyCombination(Qt::Key_F1).toCombined() << "Picture1" << "guide";
+        QTest::newRow("Shift+F1") << (Qt::SHIFT | Qt::Key_F1).toCombined() << "Picture1" << "about";
         QTest::newRow("Esc with nothing to stop") << QKeyCombination(Qt::Key_Escape).toCombined() << "Picture1" << "";
     }
     void keys()
@@ -138,15 +123,17 @@ private slots:
             countBox()->lineEdit()->selectAll();
         this->key(QKeyCombination::fromCombined(key));
 
-        QCOMPARE(log.imageFolders.size(), int(effect == "save"));
+        QCOMPARE(driven->log.imageFolders.size(), int(effect == "save"));
         QCOMPARE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) == drawn, effect == "copy");
         QCOMPARE(QApplication::clipboard()->text(), effect == "text" ? QStringLiteral("3") : QString());
         QCOMPARE(isCompletePdf(pdf), effect == "print");
-        QCOMPARE(endings, int(effect == "end"));
-        QCOMPARE(log.abouts.size(), int(effect == "about"));
+        QCOMPARE(driven->endings, int(effect == "end"));
+        QCOMPARE(driven->log.abouts.size(), int(effect == "about"));
         for (const char* part :
              {"Informazioni su Velmoran\n", "Velmoran 1.00", "GPL-3.0-or-later", "www.velmoran.it", qVersion()})
-            QVERIFY(effect != "about" || log.abouts.constFirst().contains(QString::fromUtf8(part)));
+            QVERIFY(effect != "about" || driven->log.abouts.constFirst().contains(QString::fromUtf8(part)));
+        const auto* guide = form->findChild<ui::GuideWindow*>();
+        QCOMPARE(guide && guide->isVisible(), effect == "guide");
         QCOMPARE(picture(), drawn);
     }
 
@@ -174,12 +161,15 @@ private slots:
                 const AtNextYield choose([&] {
                     for (QAction* action : QApplication::activePopupWidget()->actions())
                         menu << action->text();
-                    QApplication::activePopupWidget()->actions().constLast()->trigger();
+                    stopEntryOf(*QApplication::activePopupWidget())->trigger();
                     QApplication::activePopupWidget()->close();
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Interrompi il disegno"}));
+                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Interrompi il disegno", "",
+                                            "Velocità del disegno", "Passo successivo", "Livello dopo livello",
+                                            "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
+                                            "Informazioni su Velmoran"}));
             } else {
                 key(Qt::Key_Escape);
             }
@@ -200,7 +190,7 @@ private slots:
         QVERIFY(atStop != predicted(how == "nested" ? Figure::KochSnowflake : Figure::SierpinskiCarpet, "6"));
         QCOMPARE(seen, QList<Pointers>(how == "nested" ? 2 : 1, kBusy));
         QCOMPARE(pointers(), kIdle);
-        QVERIFY(!stopEntry()->isEnabled() && log.errors.isEmpty());
+        QVERIFY(!stopEntry()->isEnabled() && driven->log.errors.isEmpty());
         draw(Figure::KochCurve, "3");
         QCOMPARE(form->lastOutcome(), PressOutcome::done());
         QCOMPARE(picture(), predicted(Figure::KochCurve, "3"));
@@ -227,7 +217,7 @@ private slots:
         // Some of these counts would draw for ages: stopped at once.
         const AtNextYield escape([&] { key(Qt::Key_Escape); });
         clickByMouse(*figureButton(*form, Figure::SierpinskiCarpet));
-        QCOMPARE(log.errors.isEmpty() ? used(form->state().iterations) : log.errors.constFirst(), tip);
+        QCOMPARE(driven->log.errors.isEmpty() ? used(form->state().iterations) : driven->log.errors.constFirst(), tip);
     }
 
     void save_data()
@@ -243,17 +233,17 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, error);
         QTemporaryDir dir;
-        log.imageFile = file.isEmpty() ? file : dir.filePath(file);
+        driven->log.imageFile = file.isEmpty() ? file : dir.filePath(file);
         draw(Figure::SierpinskiCarpet, "3");
         key(Qt::CTRL | Qt::Key_S);
-        const QStringList message{QString::fromStdString(texts::imageNotSaved(log.imageFile.toStdString(), error))};
-        QCOMPARE(log.errors, error < 0 ? QStringList() : message);
+        const QStringList message{QString::fromStdString(texts::imageNotSaved(driven->log.imageFile.toStdString(), error))};
+        QCOMPARE(driven->log.errors, error < 0 ? QStringList() : message);
         const bool saved = file == "figura.png";
         if (saved)
-            QCOMPARE(QImage(log.imageFile).convertToFormat(QImage::Format_RGB32), picture());
+            QCOMPARE(QImage(driven->log.imageFile).convertToFormat(QImage::Format_RGB32), picture());
         // The next save starts where the last one went.
         key(Qt::CTRL | Qt::Key_S);
-        QCOMPARE(log.imageFolders[1], saved ? dir.path() : log.imageFolders[0]);
+        QCOMPARE(driven->log.imageFolders[1], saved ? dir.path() : driven->log.imageFolders[0]);
     }
 
     // A device is written where it is, never replaced by a file: this one
@@ -273,5 +263,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowExtrasTest)
+VELMORAN_TEST_MAIN(WindowExtrasTest)
 #include "window_extras_test.moc"

@@ -1,0 +1,22 @@
+#pragma once
+
+// main() for a Qt Test class that drives the window: the application is set
+// up as the program sets it up (its fonts, Qt's Italian texts) before the
+// test object is made, so every test function sees what a person sees.
+// Otherwise as QTEST_MAIN.
+
+#include <QApplication>
+#include <QtTest>
+
+#include "app/app_setup.hpp"
+
+#define VELMORAN_TEST_MAIN(TestObject)                   \
+    int main(int argc, char** argv)                      \
+    {                                                    \
+        QApplication app(argc, argv);                    \
+        app.setAttribute(Qt::AA_Use96Dpi, true);         \
+        velmoran::ui::setupApplication(app);             \
+        TestObject test;                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                       \
+        return QTest::qExec(&test, argc, argv);          \
+    }
