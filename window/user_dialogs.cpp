@@ -9,9 +9,32 @@
 
 namespace velmoran::ui {
 
+namespace {
+
+// The text with a break allowed every few characters of a long run without
+// spaces: a message box wraps only between words, and cuts a long file name
+// where the box ends, its closing » with it.
+QString wrappable(const QString& text)
+{
+    constexpr int kLongestRun = 40;
+    QString out;
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestRun) {
+            out += QChar(0x200B);  // zero-width space
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
 void MessageBoxDialogs::showError(const QString& text)
 {
-    QMessageBox::critical(parent_, QString::fromUtf8(texts::kProgramName), text);
+    QMessageBox::critical(parent_, QString::fromUtf8(texts::kProgramName), wrappable(text));
 }
 
 bool MessageBoxDialogs::askYesNo(const QString& text)
