@@ -62,9 +62,10 @@ struct Script {
     std::vector<std::string> nested;  // counts pressed, in turn, from some hand-overs
 };
 
-// Hands events over at every K-th yield, counting the calls over all
-// presses: keeps the picture's hash, clears it at every second hand-over,
-// presses a figure from some, and ends the program after a number of them.
+// A press under `Events`, handing events over at every K-th yield counted
+// over all presses: keeps the picture's hash, clears it at every second
+// hand-over, presses a figure from some, and ends the program after a
+// number of them.
 template <class Events>
 Run pressWith(Figure figure, const std::string& count, Area area, int startNesting, const Script& script)
 {
