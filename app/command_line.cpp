@@ -77,6 +77,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             request.file = args[i + 1];
             if (request.file.empty())
                 return badUsage(texts::usage::exportNeedsFile());
+            const std::optional<PictureFormat> format = formatOfFileName(request.file);
+            if (!format)
+                return badUsage(texts::usage::unknownFormat(request.file));
+            request.format = *format;
             const std::optional<Figure> figure = figureWithTraceWord(args[i + 2]);
             if (!figure)
                 return badUsage(texts::usage::unknownFigure(args[i + 2]));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/picture_format.hpp"
 #include "fractals/figure_table.hpp"
 
 namespace velmoran::ui {
@@ -17,6 +18,7 @@ inline constexpr double kMaxExportScale = 8;
 
 struct ExportRequest {
     std::string file;
+    PictureFormat format = PictureFormat::Png;  // by the file's extension
     Figure figure = Figure::SierpinskiTriangle;
     // The count box's text, as typed.
     std::string text;

@@ -1,47 +1,17 @@
 #pragma once
 
 // The command line's --export: one press drawn as the window would draw it,
-// with no window shown, then saved as a PNG file.
+// with no window shown, then saved as a PNG, SVG or PDF file.
 
-#include <cstdint>
 #include <string>
-#include <string_view>
-#include <variant>
 
-#include <QImage>
-#include <QString>
-
-#include "core/contracts.hpp"
-#include "core/window_state.hpp"
-#include "fractals/figure_table.hpp"
 #include "app/command_line.hpp"
 
 namespace velmoran::ui {
 
-// The event service of an export: no event can ever come, so a drawing
-// never waits for one, and one that would wait for events forever is done
-// drawing what it can: it is stopped, leaving its picture final.
-class ExportEvents {
-public:
-    explicit ExportEvents(WindowState& state) : state_(state) {}
-    void yieldToEvents() {}
-    std::uint64_t quietYields() const { return UINT64_MAX; }
-    void skipQuietYields(std::uint64_t) {}
-    void waitForEvents() { stopDrawings(state_); }
-
-private:
-    WindowState& state_;
-};
-static_assert(OffersQuietYields<ExportEvents>::value && OffersWaiting<ExportEvents>::value,
-              "an export skips every yield and never waits");
-
-// The drawing area's picture after one press of `figure` with `text` in the
-// count box, at `scale` device pixels per logical pixel; or the run-time
-// error the press ended in. Needs a QApplication.
-std::variant<QImage, ErrorKind> pressedPicture(Figure figure, std::string_view text, double scale);
-
 // Draws the request and writes its file. Returns the one-line Italian
 // report of what went wrong, or an empty string when the file is written.
+// Needs a QApplication.
 std::string exportPicture(const ExportRequest& request);
 
 }  // namespace velmoran::ui

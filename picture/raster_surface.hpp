@@ -14,6 +14,7 @@
 #include <optional>
 
 #include <QImage>
+#include <QPointF>
 #include <QSize>
 #include <QtGlobal>
 
@@ -68,7 +69,7 @@ public:
                                      Colour colour) override
     {
         ++linesDrawn_;
-        const QRgb rgb = flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
+        const QRgb rgb = colourOf(flags, colour);
         int ix1, iy1, ix2, iy2;
         if (x1 == x2 && y1 == y2) {
             // A point, box or segment alike: one pixel, looked up once. Most
@@ -105,6 +106,14 @@ public:
     // its pixels until the next clear, so take copy() to keep a snapshot.
     const QImage& image() const { return image_; }
     QRgb background() const { return background_; }
+    // Where a point in scale units falls, in device pixels (the pixel is
+    // the floor of each coordinate).
+    QPointF devicePoint(Coord x, Coord y) const { return {deviceX(x), deviceY(y)}; }
+    // The colour a line drawn with `flags` and `colour` takes.
+    QRgb colourOf(LineFlags flags, Colour colour) const
+    {
+        return flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
+    }
     // Lines and boxes drawn since the last clear.
     std::uint64_t linesDrawn() const { return linesDrawn_; }
 

@@ -9,7 +9,7 @@ packages=(
   # build
   g++ cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-translations-l10n
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n
   # asking the print server about queues and jobs
   libcups2-dev
   # checks of the desktop entry, the AppStream record and the Debian package
@@ -19,6 +19,8 @@ packages=(
   # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   cups printer-driver-cups-pdf poppler-utils
+  # rasterising the vector exports the tests compare with the PNG
+  librsvg2-bin
 )
 if [ "${1:-}" = --profilers ]; then
   # sampling, and counted instructions and branches

@@ -241,7 +241,7 @@ std::string pdfNotWritten(std::string_view file, int errorNumber)
                             : message(Message::PdfNotWrittenBecause, {file, fileProblem(errorNumber)});
 }
 
-const char* const kUsageLine = "Uso: velmoran [-h | -v | --export FILE.png FIGURA TESTO [--scale S]]\n";
+const char* const kUsageLine = "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]\n";
 
 std::string helpText()
 {
@@ -254,17 +254,18 @@ std::string helpText()
              "Opzioni:\n"
              "  -h, --help     mostra questo aiuto ed esce\n"
              "  -v, --version  mostra la versione ed esce\n"
-             "  --export FILE.png FIGURA TESTO\n"
-             "                 senza aprire la finestra, salva in FILE.png (formato PNG)\n"
-             "                 l'immagine che l'area di disegno mostrerebbe dopo aver\n"
-             "                 premuto il pulsante FIGURA con TESTO nella casella del\n"
-             "                 numero di iterazioni\n"
+             "  --export FILE FIGURA TESTO\n"
+             "                 senza aprire la finestra, salva in FILE l'immagine che\n"
+             "                 l'area di disegno mostrerebbe dopo aver premuto il\n"
+             "                 pulsante FIGURA con TESTO nella casella del numero di\n"
+             "                 iterazioni; il formato segue l'estensione di FILE:\n"
+             "                 .png (i pixel), .svg o .pdf (le linee, come vettori)\n"
              "                 FIGURA: "
            + figureWords(", ", " o ")
            + "\n"
              "  --scale S      con --export: pixel dell'immagine per pixel dello schermo,\n"
              "                 da 0,25 a 8 (se manca, 1); l'immagine misura 493×S per\n"
-             "                 349×S pixel, arrotondati\n"
+             "                 349×S pixel, arrotondati, e le linee sono larghe un pixel\n"
              "\n"
              "Tasti nella finestra:\n"
            + keyLines()
@@ -283,8 +284,12 @@ std::string versionLine() { return std::string("velmoran ") + kProgramVersion + 
 
 namespace usage {
 std::string onlyOnce(std::string_view option) { return std::string(option) + " può comparire una volta sola"; }
-std::string exportNeedsThree() { return "--export vuole tre argomenti: FILE.png FIGURA TESTO"; }
+std::string exportNeedsThree() { return "--export vuole tre argomenti: FILE FIGURA TESTO"; }
 std::string exportNeedsFile() { return "--export: manca il nome del file"; }
+std::string unknownFormat(std::string_view file)
+{
+    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg o .pdf)";
+}
 std::string unknownFigure(std::string_view word)
 {
     return "figura sconosciuta: " + quoted(word) + " (si può scegliere tra " + figureWords(", ", " e ") + ")";

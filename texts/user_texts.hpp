@@ -83,6 +83,7 @@ inline constexpr const char* kPdfFilter = "Documenti PDF (*.pdf)";
 inline constexpr const char* kPdfFileName = "Velmoran.pdf";
 inline constexpr const char* kSaveImageTitle = "Salva immagine";
 inline constexpr const char* kPngFilter = "Immagini PNG (*.png)";
+inline constexpr const char* kSvgFilter = "Disegni vettoriali SVG (*.svg)";
 inline constexpr const char* kPngFileName = "Velmoran.png";
 
 // The About box: name, version, licence, site and `qtVersion`.
@@ -217,6 +218,7 @@ namespace usage {
 std::string onlyOnce(std::string_view option);
 std::string exportNeedsThree();
 std::string exportNeedsFile();
+std::string unknownFormat(std::string_view file);
 std::string unknownFigure(std::string_view word);
 std::string scaleNeedsNumber();
 std::string badScale(std::string_view value);

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +19,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "files/picture_format.hpp"
 #include "files/png_file.hpp"
+#include "files/vector_files.hpp"
 #include "fractals/press_figure.hpp"
 #include "texts/user_texts.hpp"
 #include "window/appearance.hpp"
@@ -26,6 +29,7 @@
 #include "window/drawing_area.hpp"
 #include "window/guide_window.hpp"
 #include "window/large_view.hpp"
+#include "window/offscreen_press.hpp"
 #include "window/print_window.hpp"
 #include "window/window_layout.hpp"
 
@@ -425,13 +429,13 @@ void MainWindow::saveImage() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        // What the area shows when asked is what is saved.
+        // What the area shows when asked is what is saved as pixels.
         const QImage picture = surface().image().copy();
         QSettings settings;
         const QString file = dialogs_->askImageFileName(saveFolder(settings));
         if (file.isEmpty() || state_.ending)
             return;
-        if (const std::optional<int> failure = savePng(picture, file)) {
+        if (const std::optional<int> failure = savePicture(picture, file)) {
             report(italian(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), *failure)));
             return;
         }
@@ -439,6 +443,22 @@ void MainWindow::saveImage() noexcept
     } catch (...) {
         report(italian(texts::message(texts::Message::UnexpectedInSaving)));
     }
+}
+
+std::optional<int> MainWindow::savePicture(const QImage& picture, const QString& file) const
+{
+    const PictureFormat format = formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png);
+    if (format == PictureFormat::Png)
+        return savePng(picture, file);
+    // Vectors are drawn afresh: those of the last press that drew to its
+    // end, at the screen's density.
+    const double scale = picture.devicePixelRatio();
+    VectorPicture vectors = blankVectors(scale);
+    if (lastFinished_)
+        if (auto drawn = pressedVectors(lastFinished_->figure, std::to_string(lastFinished_->count), scale);
+            std::holds_alternative<VectorPicture>(drawn))
+            vectors = std::get<VectorPicture>(std::move(drawn));
+    return format == PictureFormat::Svg ? saveSvg(vectors, scale, file) : saveVectorPdf(vectors, scale, file);
 }
 
 void MainWindow::copyImage() noexcept

@@ -85,6 +85,9 @@ private:
     void endProgram() noexcept;
     void saveImage() noexcept;
     void copyImage() noexcept;
+    // `picture` as a PNG file, or the last drawing's vectors as SVG or PDF,
+    // by the file's extension; nothing, or errno as savePng gives it.
+    std::optional<int> savePicture(const QImage& picture, const QString& file) const;
     void stopDrawingsInProgress() noexcept;
     void showAbout() noexcept;
     void pressLevelByLevel(Figure figure, std::string_view text);

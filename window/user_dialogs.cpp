@@ -64,8 +64,14 @@ QString MessageBoxDialogs::askImageFileName(const QString& folder)
     QFileDialog dialog(parent_, QString::fromUtf8(texts::kSaveImageTitle));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QString::fromUtf8(texts::kPngFilter));
-    dialog.setDefaultSuffix(QStringLiteral("png"));
+    // The type chosen gives a name without one its extension.
+    const QStringList types{QString::fromUtf8(texts::kPngFilter), QString::fromUtf8(texts::kSvgFilter),
+                            QString::fromUtf8(texts::kPdfFilter)};
+    const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
+    dialog.setNameFilters(types);
+    dialog.setDefaultSuffix(suffixes[0]);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&](const QString& type) { dialog.setDefaultSuffix(suffixes.value(types.indexOf(type), suffixes[0])); });
     dialog.setDirectory(folder);
     dialog.selectFile(QString::fromUtf8(texts::kPngFileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -994,7 +994,7 @@ esc_stops_drawing() {
 # the usage line, status 2; --export's failures one Italian line, status 1;
 # the window one Italian line, status 1.
 command_line_headless() {
-  local row args want usage="Uso: velmoran [-h | -v | --export FILE.png FIGURA TESTO [--scale S]]"
+  local row args want usage="Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]"
   # Each row: ARGS # STATUS|FIRST LINE OUT|LAST LINE ERR
   while IFS= read -r row; do
     args=${row%% # *}

@@ -36,7 +36,13 @@ TEST(CommandLine, WhatEachFormAsksFor)
         {{"--export", "a.png", "tappeto", "--help", "--scale", "0,25"}, Action::Export, "a.png 1 --help 0.25"},
         {{"--nonsense"}, Action::BadUsage, "opzione sconosciuta: «--nonsense»"},
         {{"figura.png"}, Action::BadUsage, "argomento inatteso: «figura.png»"},
-        {{"--export", "a.png", "trina"}, Action::BadUsage, "--export vuole tre argomenti: FILE.png FIGURA TESTO"},
+        {{"--export", "a.png", "trina"}, Action::BadUsage, "--export vuole tre argomenti: FILE FIGURA TESTO"},
+        {{"--export", "a.jpg", "trina", "3"}, Action::BadUsage,
+         "formato sconosciuto: «a.jpg» (il nome deve finire in .png, .svg o .pdf)"},
+        {{"--export", "png", "trina", "3"}, Action::BadUsage,
+         "formato sconosciuto: «png» (il nome deve finire in .png, .svg o .pdf)"},
+        {{"--export", "a.SVG", "trina", "3"}, Action::Export, "a.SVG svg 2 3 1"},
+        {{"--export", "dir.png/a.Pdf", "trina", "3"}, Action::Export, "dir.png/a.Pdf pdf 2 3 1"},
         {{"--export", "", "trina", "1"}, Action::BadUsage, "--export: manca il nome del file"},
         {{"--export", "a.png", "Trina", "1"}, Action::BadUsage,
          "figura sconosciuta: «Trina» (si può scegliere tra triangolo, tappeto, trina e fiocco)"},
@@ -49,7 +55,10 @@ TEST(CommandLine, WhatEachFormAsksFor)
         for (const std::string& arg : c.qtArguments)
             got += (got.empty() ? "" : " ") + arg;
         if (c.action == Action::Export)
-            got = c.exportRequest.file + " " + std::to_string(static_cast<int>(c.exportRequest.figure)) + " "
+            got = c.exportRequest.file + (c.exportRequest.format == PictureFormat::Svg   ? " svg "
+                                          : c.exportRequest.format == PictureFormat::Pdf ? " pdf "
+                                                                                         : " ")
+                  + std::to_string(static_cast<int>(c.exportRequest.figure)) + " "
                   + c.exportRequest.text + " " + testing::PrintToString(c.exportRequest.scale);
         EXPECT_EQ(c.action, r.action) << testing::PrintToString(r.args);
         EXPECT_EQ(got, r.got) << testing::PrintToString(r.args);

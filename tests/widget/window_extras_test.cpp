@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include "app/picture_export.hpp"
+#include "window/offscreen_press.hpp"
 #include "files/png_file.hpp"
 #include "picture/raster_surface.hpp"
 #include "tests/support/qt_test_main.hpp"

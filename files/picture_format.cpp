@@ -1,0 +1,24 @@
+#include "files/picture_format.hpp"
+
+#include <string>
+
+namespace velmoran::ui {
+
+std::optional<PictureFormat> formatOfFileName(std::string_view name)
+{
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return std::nullopt;
+    std::string extension;
+    for (const char c : name.substr(dot + 1))
+        extension += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (extension == "png")
+        return PictureFormat::Png;
+    if (extension == "svg")
+        return PictureFormat::Svg;
+    if (extension == "pdf")
+        return PictureFormat::Pdf;
+    return std::nullopt;
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,72 @@
+#include "files/vector_files.hpp"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include "files/whole_file.hpp"
+#include "texts/user_texts.hpp"
+
+namespace velmoran::ui {
+
+namespace {
+
+// Painted into a buffer, then written whole: Qt's painters drop write
+// errors. `finish` may amend the bytes.
+template <class Device, class Finish>
+std::optional<int> paintAndWrite(Device& device, QBuffer& bytes, const VectorPicture& picture, const QRectF& target,
+                                 const QString& path, Finish&& finish)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return 0;
+    paintVectors(painter, picture, target);
+    if (!painter.end())
+        return 0;
+    if (const int error = writeWholeFile(path, finish(bytes.data())))
+        return error;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> saveSvg(const VectorPicture& picture, double scale, const QString& path)
+{
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&bytes);
+    svg.setTitle(QString::fromUtf8(texts::kProgramName));
+    // One unit a device pixel; shown at the picture's logical size.
+    svg.setViewBox(QRect(QPoint(0, 0), picture.pixels));
+    svg.setSize(picture.pixels);
+    svg.setResolution(qRound(96 * scale));
+    // Drawn unsmoothed, as the window draws: a one-pixel line between pixel
+    // centres then inks whole pixels in its own colour.
+    return paintAndWrite(svg, bytes, picture, QRectF(QPointF(0, 0), QSizeF(picture.pixels)), path,
+                         [](QByteArray document) {
+                             return document.replace("<svg ", "<svg shape-rendering=\"crispEdges\" ");
+                         });
+}
+
+std::optional<int> saveVectorPdf(const VectorPicture& picture, double scale, const QString& path)
+{
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&bytes);
+    pdf.setTitle(QString::fromUtf8(texts::kProgramName));
+    pdf.setCreator(QString::fromUtf8(texts::kProgramName));
+    // A page the picture's logical size: 96 logical pixels an inch.
+    const QSizeF points = QSizeF(picture.pixels) / scale * 72.0 / 96.0;
+    pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+    constexpr int kDotsPerInch = 1200;
+    pdf.setResolution(kDotsPerInch);
+    const QSizeF dots = points / 72.0 * kDotsPerInch;
+    return paintAndWrite(pdf, bytes, picture, QRectF(QPointF(0, 0), dots), path,
+                         [](const QByteArray& document) { return document; });
+}
+
+}  // namespace velmoran::ui
