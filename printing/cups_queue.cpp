@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <cups/cups.h>
 
@@ -129,7 +130,7 @@ public:
         return QueueState::Ready;
     }
 
-    JobId submit(const QString& printer, const QByteArray& document, const QString& title) override
+    JobId submit(const QString& printer, const QByteArray& document, const QString& title, int copies) override
     {
         const Destination destination = destinationOf(printer);
         const char* name = destination.name.constData();
@@ -139,6 +140,8 @@ public:
         if (const NamedDestination dest(destination); dest.get())
             for (int i = 0; i < dest.get()->num_options; ++i)
                 options.add(dest.get()->options[i].name, dest.get()->options[i].value);
+        if (copies > 1)
+            options.add("copies", std::to_string(copies).c_str());
         const JobId job =
             cupsCreateJob(CUPS_HTTP_DEFAULT, name, jobTitle.constData(), options.count(), options.options());
         if (job <= 0)

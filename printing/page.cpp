@@ -129,7 +129,34 @@ void paintWindow(QPainter& painter, QWidget& window)
     paintTree(painter, window, QPoint(), density, QWidget::DrawWindowBackground);
 }
 
-std::optional<QByteArray> makePdf(QWidget& window, const QPageLayout& layout, int resolution)
+PagePainter windowPage(QWidget& window)
+{
+    return [&window](QPainter& painter) { paintWindow(painter, window); };
+}
+
+void paintFigure(QPainter& painter, const QImage& picture, const QString& caption)
+{
+    const QRectF page = painter.viewport();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(1, qRound(page.height() / 28)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QRectF captionBox(page.left(), page.top(), page.width(), font.pixelSize() * 2.0);
+    painter.drawText(captionBox, Qt::AlignCenter, caption);
+
+    const QRectF room = page.adjusted(0, captionBox.height() * 1.5, 0, 0);
+    const QSizeF logical = picture.deviceIndependentSize();
+    const QSizeF size = logical.scaled(room.size(), Qt::KeepAspectRatio);
+    const QRectF target(QPointF(room.center().x() - size.width() / 2, room.top()), size);
+    const PictureDensity density =
+        pictureDensity(*painter.device(), size.width() / logical.width(), picture.devicePixelRatio());
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target, picture.scaled(picture.size() * density.blocks, Qt::IgnoreAspectRatio,
+                                             Qt::FastTransformation));
+}
+
+std::optional<QByteArray> makePdf(const PagePainter& paint, const QPageLayout& layout, int resolution)
 {
     QBuffer document;
     document.open(QIODevice::WriteOnly);
@@ -145,7 +172,7 @@ std::optional<QByteArray> makePdf(QWidget& window, const QPageLayout& layout, in
         QPainter painter;
         if (!painter.begin(&pdf))
             return std::nullopt;
-        paintWindow(painter, window);
+        paint(painter);
         if (!painter.end())
             return std::nullopt;
     }

@@ -6,6 +6,7 @@
 // resolution, and pictures are enlarged as even blocks and stored without
 // loss, so every colour on paper is the one on screen.
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -47,11 +48,19 @@ void paintAsPicture(QPainter& painter, QWidget& widget, const QPoint& at, qreal 
 void paintStyledButton(QPainter& painter, const QPushButton& button, const QStyleOptionButton& option,
                        const QPoint& at, qreal density);
 
+// Paints one page on the active painter of a PDF writer.
+using PagePainter = std::function<void(QPainter&)>;
+
 // Paints `window` on the page of the active `painter`, a PDF writer's:
 // scaled to fit the printable area with its aspect kept, centred.
 void paintWindow(QPainter& painter, QWidget& window);
+PagePainter windowPage(QWidget& window);
 
-// `window` on one page of a PDF document; nothing if it could not be made.
-std::optional<QByteArray> makePdf(QWidget& window, const QPageLayout& layout, int resolution);
+// The figure alone: `caption` above `picture`, the picture as large as the
+// rest of the printable area allows, its pixels enlarged as even blocks.
+void paintFigure(QPainter& painter, const QImage& picture, const QString& caption);
+
+// One page of a PDF document; nothing if it could not be made.
+std::optional<QByteArray> makePdf(const PagePainter& paint, const QPageLayout& layout, int resolution);
 
 }  // namespace velmoran::ui

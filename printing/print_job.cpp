@@ -39,7 +39,7 @@ QString failureMessage(const PrintFailure& failure)
 }
 
 std::optional<PrintFailure> sendToQueue(const std::shared_ptr<PrintQueue>& queue, const QString& printer,
-                                        const QByteArray& document, JobWatch& watch)
+                                        const QByteArray& document, int copies, JobWatch& watch)
 {
     using Cause = PrintFailure::Cause;
     auto cannotTake = [&](QueueState state) -> std::optional<PrintFailure> {
@@ -59,7 +59,7 @@ std::optional<PrintFailure> sendToQueue(const std::shared_ptr<PrintQueue>& queue
     };
     if (std::optional<PrintFailure> failure = cannotTake(queue->state(printer)))
         return failure;
-    const JobId job = queue->submit(printer, document, QString::fromUtf8(texts::kProgramName));
+    const JobId job = queue->submit(printer, document, QString::fromUtf8(texts::kProgramName), copies);
     if (job == 0) {
         // Why, if the printer has changed since it was asked (a stopped one
         // still takes jobs, so that is no reason); else the server refused
@@ -140,24 +140,25 @@ std::unique_ptr<QPrinter> systemDefaultPrinter()
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, const std::shared_ptr<PrintQueue>& queue,
-                                    JobWatch& watch)
+std::optional<PrintFailure> printOn(QPrinter& printer, const PagePainter& paint,
+                                    const std::shared_ptr<PrintQueue>& queue, JobWatch& watch)
 {
     if (!printer.outputFileName().isEmpty())
-        return savePdf(printer.outputFileName(), window, printer.pageLayout(), printer.resolution());
+        return savePdf(printer.outputFileName(), paint, printer.pageLayout(), printer.resolution());
     const QString name = printer.printerName();
-    const std::optional<QByteArray> document = makePdf(window, printer.pageLayout(), printer.resolution());
+    const std::optional<QByteArray> document = makePdf(paint, printer.pageLayout(), printer.resolution());
     if (!document)
         return PrintFailure{PrintFailure::Cause::DocumentNotMade, name};
-    return sendToQueue(queue, name, *document, watch);
+    return sendToQueue(queue, name, *document, printer.copyCount(), watch);
 }
 
-std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const QPageLayout& layout, int resolution)
+std::optional<PrintFailure> savePdf(const QString& file, const PagePainter& paint, const QPageLayout& layout,
+                                    int resolution)
 {
     // Qt's PDF engine drops write errors: a file on a full disk, cut short or
     // never written at all, still ends in success. So the document is made
     // in memory and written here, where a failed write shows.
-    const std::optional<QByteArray> document = makePdf(window, layout, resolution);
+    const std::optional<QByteArray> document = makePdf(paint, layout, resolution);
     if (!document)
         return PrintFailure{PrintFailure::Cause::DocumentNotMade, file};
     if (const int error = writeWholeFile(file, *document))

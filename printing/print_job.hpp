@@ -16,6 +16,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 
+#include "printing/page.hpp"
 #include "printing/print_queue.hpp"
 
 class QWidget;
@@ -85,21 +86,22 @@ private:
     std::vector<Followed> jobs_;
 };
 
-// Hands `document` to `printer` on `queue`, and the job to `watch`: a
-// printer that would hold or refuse it is sent nothing, and a job the
-// server will not queue is a failure.
+// Hands `document` to `printer` on `queue`, `copies` times, and the job to
+// `watch`: a printer that would hold or refuse it is sent nothing, and a
+// job the server will not queue is a failure.
 std::optional<PrintFailure> sendToQueue(const std::shared_ptr<PrintQueue>& queue, const QString& printer,
-                                        const QByteArray& document, JobWatch& watch);
+                                        const QByteArray& document, int copies, JobWatch& watch);
 
-// Prints `window` on `printer`, through `queue` and `watch`; a printer with
-// an output file writes it as savePdf does.
-std::optional<PrintFailure> printOn(QPrinter& printer, QWidget& window, const std::shared_ptr<PrintQueue>& queue,
-                                    JobWatch& watch);
+// Prints the page `paint` paints on `printer`, in its layout and number of
+// copies, through `queue` and `watch`; a printer with an output file writes
+// it as savePdf does.
+std::optional<PrintFailure> printOn(QPrinter& printer, const PagePainter& paint,
+                                    const std::shared_ptr<PrintQueue>& queue, JobWatch& watch);
 
 // The same page as a PDF file at `file`. Succeeds only when every byte of
 // the document has reached the file; when it fails, a file it created is
 // removed again and an earlier file is left as it was.
-std::optional<PrintFailure> savePdf(const QString& file, QWidget& window, const QPageLayout& layout,
+std::optional<PrintFailure> savePdf(const QString& file, const PagePainter& paint, const QPageLayout& layout,
                                     int resolution);
 
 }  // namespace velmoran::ui

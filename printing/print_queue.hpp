@@ -36,9 +36,10 @@ public:
     virtual ~PrintQueue() = default;
 
     virtual QueueState state(const QString& printer) = 0;
-    // Queues `document`, a PDF, on `printer` as one job titled `title`, with
-    // the printer's default options; 0 when the server refused it.
-    virtual JobId submit(const QString& printer, const QByteArray& document, const QString& title) = 0;
+    // Queues `document`, a PDF, on `printer` as one job titled `title` of
+    // `copies` copies, with the printer's default options otherwise; 0 when
+    // the server refused it.
+    virtual JobId submit(const QString& printer, const QByteArray& document, const QString& title, int copies) = 0;
     virtual JobState jobState(const QString& printer, JobId job) = 0;
 };
 

@@ -162,6 +162,11 @@ std::string guideHtml()
              "messaggio dice perché.</p>";
 }
 
+std::string figureWithCount(Figure figure, int count)
+{
+    return std::string(figureCaption(figure)) + ", " + std::to_string(count) + (count == 1 ? " iterazione" : " iterazioni");
+}
+
 std::string figureNumbers(Figure figure, int levels, unsigned long long drawn)
 {
     struct Words {
@@ -182,8 +187,7 @@ std::string figureNumbers(Figure figure, int levels, unsigned long long drawn)
                   std::log(rule.splitsInto) / std::log(rule.shrinksBy));
     std::string decimalComma = dimension;
     std::replace(decimalComma.begin(), decimalComma.end(), '.', ',');
-    return std::string(figureCaption(figure)) + ", " + std::to_string(levels)
-           + (levels == 1 ? " iterazione" : " iterazioni") + "\n\n" + words.parts + ": "
+    return figureWithCount(figure, levels) + "\n\n" + words.parts + ": "
            + partsAndPower(rule.startParts, rule.splitsInto, levels) + "\n"
            + "Linee: " + partsAndPower(rule.startParts * rule.linesPerPart, rule.splitsInto, levels) + "\n"
            + "Linee disegnate sullo schermo: " + grouped(std::to_string(drawn)) + "\n"

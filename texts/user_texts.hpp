@@ -52,6 +52,7 @@ inline constexpr const char* kLevelByLevelEntry = "Livello dopo livello";
 inline constexpr const char* kLargeViewEntry = "Vista ingrandita";
 inline constexpr const char* kFigureNumbersEntry = "Informazioni sulla figura";
 inline constexpr const char* kGuideEntry = "Guida di Velmoran";
+inline constexpr const char* kPrintChoiceEntry = "Stampa…";
 
 // The window's keys, as the help, the guide and the documents list them.
 struct KeyText {
@@ -63,6 +64,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+C", "copia l'immagine negli appunti"},
     {"Esc", "interrompe i disegni in corso"},
     {"Ctrl+P", "stampa la finestra, come il pulsante Stampa"},
+    {"Ctrl+Maiusc+P", "Stampa…: stampante, copie, orientamento; la finestra o la figura"},
     {"Ctrl+Q", "esce, come il pulsante Esci"},
     {"Ctrl+1", "velocità del disegno: immediata"},
     {"Ctrl+2", "velocità del disegno: veloce (circa 500 parti al secondo)"},
@@ -79,6 +81,10 @@ inline constexpr KeyText kKeys[] = {
 // --- Dialogs ------------------------------------------------------------------
 
 inline constexpr const char* kSavePdfTitle = "Salva la stampa come PDF";
+inline constexpr const char* kPrintDialogTitle = "Stampa";
+inline constexpr const char* kPrintWhat = "Cosa stampare";
+inline constexpr const char* kPrintWholeWindow = "La finestra intera";
+inline constexpr const char* kPrintFigureAlone = "Solo la figura";
 inline constexpr const char* kPdfFilter = "Documenti PDF (*.pdf)";
 inline constexpr const char* kPdfFileName = "Velmoran.pdf";
 inline constexpr const char* kSaveImageTitle = "Salva immagine";
@@ -96,6 +102,8 @@ std::string guideHtml();
 // the rule makes them, `drawn` lines drawn on screen, its similarity
 // dimension and what each level does to it.
 std::string figureNumbers(Figure figure, int count, unsigned long long drawn);
+// "Fiocco di neve di Koch, 4 iterazioni".
+std::string figureWithCount(Figure figure, int count);
 // What the numbers say before any figure is drawn.
 inline constexpr const char* kNoFigureYet = "Nessuna figura è stata ancora disegnata.";
 

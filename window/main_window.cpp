@@ -229,6 +229,8 @@ void MainWindow::createActions()
     stopAction_ = addShortcut(texts::kStopEntry, QKeySequence(Qt::Key_Escape), &MainWindow::stopDrawingsInProgress);
     stopAction_->setEnabled(false);
     addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
+    QAction* printChoices = addShortcut(texts::kPrintChoiceEntry, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
+                                        &MainWindow::printWithChoices);
     addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
     QAction* guide = addShortcut(texts::kGuideEntry, QKeySequence(Qt::Key_F1), &MainWindow::showGuide);
     QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
@@ -251,7 +253,7 @@ void MainWindow::createActions()
         return line;
     };
 
-    drawingArea_->addActions({save, copy, stopAction_, separator(), pace, stepAction_, levelByLevel_, large,
+    drawingArea_->addActions({save, copy, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_, large,
                               numbers, separator(), guide, about});
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
@@ -404,6 +406,19 @@ void MainWindow::printWindowContents() noexcept
         return;
     try {
         printWindow(*this, choosePrinter_, printQueue_, *jobWatch_, *dialogs_);
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInPrinting)));
+    }
+}
+
+void MainWindow::printWithChoices() noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        const QString caption =
+            lastFinished_ ? italian(texts::figureWithCount(lastFinished_->figure, lastFinished_->count)) : QString();
+        printChosen(*this, surface().image().copy(), caption, printQueue_, *jobWatch_, *dialogs_);
     } catch (...) {
         report(italian(texts::message(texts::Message::UnexpectedInPrinting)));
     }

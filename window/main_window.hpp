@@ -82,6 +82,7 @@ private:
 
     void pressFigure(Figure figure) noexcept;
     void printWindowContents() noexcept;
+    void printWithChoices() noexcept;
     void endProgram() noexcept;
     void saveImage() noexcept;
     void copyImage() noexcept;

@@ -9,7 +9,7 @@ void printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std:
 {
     std::optional<PrintFailure> failure;
     if (std::unique_ptr<QPrinter> printer = choosePrinter ? choosePrinter() : nullptr) {
-        failure = printOn(*printer, window, queue, watch);
+        failure = printOn(*printer, windowPage(window), queue, watch);
     } else {
         if (!dialogs.askYesNo(QString::fromStdString(texts::message(texts::Message::NoDefaultPrinter))))
             return;
@@ -19,9 +19,22 @@ void printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std:
         // A PDF printer's page, the way a printout to a file would come out.
         QPrinter pdf(QPrinter::HighResolution);
         pdf.setOutputFormat(QPrinter::PdfFormat);
-        failure = savePdf(file, window, pdf.pageLayout(), pdf.resolution());
+        failure = savePdf(file, windowPage(window), pdf.pageLayout(), pdf.resolution());
     }
     if (failure)
+        dialogs.showError(failureMessage(*failure));
+}
+
+void printChosen(QWidget& window, const QImage& figure, const QString& caption,
+                 const std::shared_ptr<PrintQueue>& queue, JobWatch& watch, UserDialogs& dialogs)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const std::optional<PrintChoice> choice = dialogs.askPrint(printer);
+    if (!choice)
+        return;
+    const PagePainter figurePage = [&](QPainter& painter) { paintFigure(painter, figure, caption); };
+    if (const auto failure =
+            printOn(printer, *choice == PrintChoice::FigureAlone ? figurePage : windowPage(window), queue, watch))
         dialogs.showError(failureMessage(*failure));
 }
 

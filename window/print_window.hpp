@@ -16,4 +16,10 @@ namespace velmoran::ui {
 void printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std::shared_ptr<PrintQueue>& queue,
                  JobWatch& watch, UserDialogs& dialogs);
 
+// "Stampa…": the printer, copies, orientation and what to print (the
+// window, or `figure` alone under `caption`) as the person chooses them in
+// the print dialog, sent the way printWindow sends.
+void printChosen(QWidget& window, const QImage& figure, const QString& caption,
+                 const std::shared_ptr<PrintQueue>& queue, JobWatch& watch, UserDialogs& dialogs);
+
 }  // namespace velmoran::ui

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QRadioButton>
+#include <QVBoxLayout>
 #include <QStandardPaths>
 
 #include "texts/user_texts.hpp"
@@ -77,6 +80,28 @@ QString MessageBoxDialogs::askImageFileName(const QString& folder)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<PrintChoice> MessageBoxDialogs::askPrint(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent_);
+    dialog.setWindowTitle(QString::fromUtf8(texts::kPrintDialogTitle));
+    // What to print, in a tab of the dialog's options.
+    auto* what = new QWidget;
+    what->setWindowTitle(QString::fromUtf8(texts::kPrintWhat));
+    auto* wholeWindow = new QRadioButton(QString::fromUtf8(texts::kPrintWholeWindow), what);
+    auto* figureAlone = new QRadioButton(QString::fromUtf8(texts::kPrintFigureAlone), what);
+    wholeWindow->setObjectName(QStringLiteral("PrintWholeWindow"));
+    figureAlone->setObjectName(QStringLiteral("PrintFigureAlone"));
+    wholeWindow->setChecked(true);
+    auto* layout = new QVBoxLayout(what);
+    layout->addWidget(wholeWindow);
+    layout->addWidget(figureAlone);
+    layout->addStretch();
+    dialog.setOptionTabs({what});
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return figureAlone->isChecked() ? PrintChoice::FigureAlone : PrintChoice::Window;
 }
 
 void MessageBoxDialogs::showAbout(const QString& title, const QString& text)

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <optional>
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+class QPrinter;
+
 namespace velmoran::ui {
+
+// What a printout shows.
+enum class PrintChoice { Window, FigureAlone };
 
 // What the window asks of the person in front of it. Behind an interface so
 // that a test can answer in place of a modal box.
@@ -20,6 +27,9 @@ public:
     // Asks where to save the picture as a PNG file, starting in `folder`;
     // empty if the person declined.
     virtual QString askImageFileName(const QString& folder) = 0;
+    // The print dialog: sets up `printer` as the person chooses, and says
+    // what to print; nothing if they cancelled.
+    virtual std::optional<PrintChoice> askPrint(QPrinter& printer) = 0;
     // Shows what the program is (name, version, licence, web address), or
     // what the figure drawn is.
     virtual void showAbout(const QString& title, const QString& text) = 0;
@@ -34,6 +44,7 @@ public:
     bool askYesNo(const QString& text) override;
     QString askPdfFileName() override;
     QString askImageFileName(const QString& folder) override;
+    std::optional<PrintChoice> askPrint(QPrinter& printer) override;
     void showAbout(const QString& title, const QString& text) override;
 
 private:

@@ -119,7 +119,7 @@ public:
     QList<ui::JobId> looked;
 
     ui::QueueState state(const QString&) override { return stateQuestions++ == 0 ? before : after; }
-    ui::JobId submit(const QString&, const QByteArray& document, const QString& title) override
+    ui::JobId submit(const QString&, const QByteArray& document, const QString& title, int) override
     {
         submitted << document;
         titles << title;
@@ -237,7 +237,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QPrinter page(QPrinter::HighResolution);
         page.setOutputFormat(QPrinter::PdfFormat);
-        const auto save = [&] { return ui::savePdf(file, window, page.pageLayout(), page.resolution()); };
+        const auto save = [&] { return ui::savePdf(file, ui::windowPage(window), page.pageLayout(), page.resolution()); };
         const auto contents = [&] {
             QFile f(file);
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -322,7 +322,7 @@ private slots:
         QStringList told;
         // Patience over at the first look: a job still waiting is judged then.
         ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::milliseconds(0));
-        if (const std::optional<ui::PrintFailure> failure = ui::sendToQueue(queue, printer, document, watch))
+        if (const std::optional<ui::PrintFailure> failure = ui::sendToQueue(queue, printer, document, 1, watch))
             told << ui::failureMessage(*failure);
         QCOMPARE(watch.following(), sent && !refused ? 1 : 0);
         QTRY_COMPARE(watch.following(), 0);
@@ -360,7 +360,7 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(QStringLiteral("PDF"));
         printer.setPageLayout(a4);
-        QVERIFY(!ui::printOn(printer, window, queue, watch));
+        QVERIFY(!ui::printOn(printer, ui::windowPage(window), queue, watch));
         QCOMPARE(queue->submitted.size(), 1);
         QCOMPARE(pdfProblem(queue->submitted.front()), QString());
         QVERIFY(driven.log.errors.isEmpty());

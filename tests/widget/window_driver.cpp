@@ -41,6 +41,14 @@ QString RecordingDialogs::askImageFileName(const QString& folder)
     return log_.imageFile;
 }
 
+std::optional<ui::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
+{
+    ++log_.printQuestions;
+    if (log_.printTo)
+        log_.printTo(printer);
+    return log_.printChoice;
+}
+
 void RecordingDialogs::showAbout(const QString& title, const QString& text) { log_.abouts << title + '\n' + text; }
 
 DrivenWindow::DrivenWindow(ui::PumpTiming timing)

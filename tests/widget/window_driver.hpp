@@ -35,6 +35,11 @@ struct DialogLog {
     bool answerYes = false;
     QString pdfFile;
     QString imageFile;
+    // The print dialog: how often asked, how it sets the printer up, and
+    // what it answers.
+    int printQuestions = 0;
+    std::function<void(QPrinter&)> printTo;
+    std::optional<ui::PrintChoice> printChoice;
     // Runs inside showError, after the text is recorded.
     std::function<void()> onError;
 };
@@ -46,6 +51,7 @@ public:
     bool askYesNo(const QString& text) override;
     QString askPdfFileName() override;
     QString askImageFileName(const QString& folder) override;
+    std::optional<ui::PrintChoice> askPrint(QPrinter& printer) override;
     void showAbout(const QString& title, const QString& text) override;
 
 private:

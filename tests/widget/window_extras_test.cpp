@@ -15,6 +15,8 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
+#include <QProcess>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -102,6 +104,10 @@ private slots:
         QTest::newRow("Ctrl+C in the count box") << (Qt::CTRL | Qt::Key_C).toCombined() << "Combo1" << "copy";
         QTest::newRow("Ctrl+C on its selected text") << (Qt::CTRL | Qt::Key_C).toCombined() << "Combo1+" << "text";
         QTest::newRow("Ctrl+P") << (Qt::CTRL | Qt::Key_P).toCombined() << "Command2" << "print";
+        QTest::newRow("Ctrl+Shift+P, the window") << (Qt::CTRL | Qt::SHIFT | Qt::Key_P).toCombined() << "Picture1"
+                                                  << "window";
+        QTest::newRow("Ctrl+Shift+P, the figure") << (Qt::CTRL | Qt::SHIFT | Qt::Key_P).toCombined() << "Picture1"
+                                                  << "figure";
         QTest::newRow("Ctrl+Q") << (Qt::CTRL | Qt::Key_Q).toCombined() << "Picture1" << "end";
         QTest::newRow("F1") << QKeyCombination(Qt::Key_F1).toCombined() << "Picture1" << "guide";
         QTest::newRow("Shift+F1") << (Qt::SHIFT | Qt::Key_F1).toCombined() << "Picture1" << "about";
@@ -115,6 +121,9 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
         form->setPrinterChoice([&] { return pdfPrinter(pdf); });
+        driven->log.printTo = [&](QPrinter& printer) { printer.setOutputFileName(pdf); };
+        if (effect == "window" || effect == "figure")
+            driven->log.printChoice = effect == "figure" ? ui::PrintChoice::FigureAlone : ui::PrintChoice::Window;
         draw(Figure::SierpinskiTriangle, "3");
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
@@ -126,7 +135,17 @@ private slots:
         QCOMPARE(driven->log.imageFolders.size(), int(effect == "save"));
         QCOMPARE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) == drawn, effect == "copy");
         QCOMPARE(QApplication::clipboard()->text(), effect == "text" ? QStringLiteral("3") : QString());
-        QCOMPARE(isCompletePdf(pdf), effect == "print");
+        QCOMPARE(isCompletePdf(pdf), effect == "print" || effect == "window" || effect == "figure");
+        // The window's page has its buttons' captions; the figure's, its own.
+        if (effect == "window" || effect == "figure") {
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+            if (text.waitForFinished()) {
+                const QString words = QString::fromUtf8(text.readAllStandardOutput());
+                QCOMPARE(words.contains(QStringLiteral("Esci")), effect == "window");
+                QCOMPARE(words.contains(QStringLiteral("Triangolo di Sierpinski, 3 iterazioni")), effect == "figure");
+            }
+        }
         QCOMPARE(driven->endings, int(effect == "end"));
         QCOMPARE(driven->log.abouts.size(), int(effect == "about"));
         for (const char* part :
@@ -166,7 +185,7 @@ private slots:
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Interrompi il disegno", "",
+                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Stampa…", "Interrompi il disegno", "",
                                             "Velocità del disegno", "Passo successivo", "Livello dopo livello",
                                             "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
                                             "Informazioni su Velmoran"}));
