@@ -69,6 +69,17 @@ void paintBackground(QWidget& widget, const QColor& background, const QColor& te
     widget.setAutoFillBackground(true);
 }
 
+// Shows the window `held` keeps, made by `make` the first time, in front.
+template <class Window, class Make>
+void bringUp(QPointer<Window>& held, Make&& make)
+{
+    if (!held)
+        held = make();
+    held->show();
+    held->raise();
+    held->activateWindow();
+}
+
 const char* const kSaveFolderKey = "saveFolder";
 const char* const kPaceKey = "pace";
 
@@ -524,11 +535,7 @@ void MainWindow::showLargeView() noexcept
     if (state_.ending)
         return;
     try {
-        if (!largeView_)
-            largeView_ = new LargeView(*drawingArea_, this);
-        largeView_->show();
-        largeView_->raise();
-        largeView_->activateWindow();
+        bringUp(largeView_, [this] { return new LargeView(*drawingArea_, this); });
     } catch (...) {
         // Nothing was lost: the view simply did not open.
     }
@@ -553,11 +560,7 @@ void MainWindow::showGuide() noexcept
     if (state_.ending)
         return;
     try {
-        if (!guide_)
-            guide_ = new GuideWindow([this] { showAbout(); }, this);
-        guide_->show();
-        guide_->raise();
-        guide_->activateWindow();
+        bringUp(guide_, [this] { return new GuideWindow([this] { showAbout(); }, this); });
     } catch (...) {
         // Nothing was lost: the guide simply did not open.
     }
