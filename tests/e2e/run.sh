@@ -390,6 +390,12 @@ reference() {  # FIGURE TEXT: the picture the press must give at SCALE
   echo "$file"
 }
 
+# After how many leaves the press FIGURE TEXT leaves exactly IMAGE; -1 if never.
+leaves_of() {  # FIGURE TEXT IMAGE
+  env -u QT_SCALE_FACTOR QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/runtime" \
+    "$RENDER" --leaves-of "$1" "$2" "$3" 2> /dev/null || abort "velmoran-render --leaves-of $1 $2 $3 failed"
+}
+
 # Differing pixels between two pictures of one size; "size" when they differ in size.
 pixels_differ() {
   local out
@@ -990,6 +996,94 @@ esc_stops_drawing() {
   draws triangolo 3
 }
 
+# Level by level (Ctrl+L) with count 1: count 0's picture, held a second,
+# then count 1's. Held: count 1's cannot show within a second of the click.
+level_by_level() {
+  local zero one t0 h seen=""
+  zero=$($CONVERT "$(reference triangolo 0)" -depth 8 rgb:- | md5sum)
+  one=$($CONVERT "$(reference triangolo 1)" -depth 8 rgb:- | md5sum)
+  xdo key ctrl+l $(type_count 1)
+  t0=$(now_ms)
+  xdo $(click_on triangolo)
+  while h=$($IMPORT -window "$WID" -crop "$AREA" -depth 8 rgb:- 2> /dev/null | md5sum) && [ "$h" != "$one" ] \
+    && [ $(($(now_ms) - t0)) -lt 10000 ]; do
+    [ "$h" = "$zero" ] && seen=yes
+    sleep 0.05
+  done
+  t0=$(($(now_ms) - t0))
+  xdo key ctrl+l
+  [ "$h" = "$one" ] || { WHY="count 1's picture not shown within 10 s"; return 1; }
+  [ -n "$seen" ] || { WHY="count 1's picture came without count 0's before it"; return 1; }
+  [ "$t0" -ge 1000 ] || { WHY="count 1's picture shown ${t0} ms after the click"; return 1; }
+}
+
+# F11 opens "Vista ingrandita": the area's picture as it changes, each pixel
+# a k x k block, k the largest whole factor that fits, centred on the blank
+# colour. Its size fits 3 pictures across and 2 down, with odd margins.
+large_view() {
+  local view vw vh k d i
+  xdo key F11
+  view=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Vista ingrandita$' \
+    2> /dev/null | head -1)
+  [ -n "$view" ] || { WHY="F11 opened no window named Vista ingrandita"; return 1; }
+  xdo windowsize --sync "$view" $((3 * AREA_W + 2)) $((2 * AREA_H + 45))
+  xdo windowactivate --sync "$WID"
+  draws trina 3 || return 1
+  shot_area "$WORK/view-area.png"
+  xdo windowactivate --sync "$view"
+  steady_shot "$WORK/view.png" "$view"
+  read -r vw vh < <($IDENTIFY -format '%w %h\n' "$WORK/view.png")
+  k=$((vw / AREA_W < vh / AREA_H ? vw / AREA_W : vh / AREA_H))
+  $CONVERT -size "${vw}x${vh}" "xc:rgb($(rgb_at "$(reference triangolo 0)" 0,0))" \
+    \( "$WORK/view-area.png" -sample "$((100 * k))%" \) \
+    -geometry "+$(((vw - k * AREA_W) / 2))+$(((vh - k * AREA_H) / 2))" -composite "PNG24:$WORK/view-expected.png"
+  d=$(pixels_differ "$WORK/view-expected.png" "$WORK/view.png" "$WORK/view-diff.png")
+  echo "# Vista ingrandita: client area ${vw}x${vh}, blocks of ${k}x${k}"
+  xdo key alt+F4
+  for ((i = 0; i < 50; i++)); do
+    xdotool search --onlyvisible --name '^Vista ingrandita$' > /dev/null 2>&1 || break
+    sleep 0.1
+  done
+  xdo windowactivate --sync "$WID"
+  [ "$d" = 0 ] || { WHY="$d pixels differ from the area enlarged $k times (see $WORK/view-diff.png)"; return 1; }
+  [ "$i" -lt 50 ] || { WHY="the view stays after Alt+F4"; return 1; }
+}
+
+# At "Lenta" the triangle of count 4 takes about 4 s, a leaf every 50 ms:
+# shots a second apart show two stages, each the press's picture after a
+# whole number of leaves, no more than the pace allows, while the program
+# sleeps between leaves. Esc stops it where it is: nothing more is drawn
+# and no processor time spent.
+slow_pace() {
+  local blank i t0 t1 c0 c1 c2 c3 a b c d share
+  blank=$(area_hash)
+  xdo $(type_count 4) $(click_on triangolo)
+  for ((i = 0; i < 100; i++)); do [ "$(area_hash)" != "$blank" ] && break; sleep 0.05; done
+  t0=$(now_ms) c0=$(cpu_ticks)
+  shot_area "$WORK/slow-a.png"
+  sleep 1
+  shot_area "$WORK/slow-b.png"
+  t1=$(now_ms) c1=$(cpu_ticks)
+  xdo key Escape
+  sleep 0.3
+  shot_area "$WORK/slow-c.png"
+  c2=$(cpu_ticks)
+  sleep 1
+  c3=$(cpu_ticks)
+  shot_area "$WORK/slow-d.png"
+  a=$(leaves_of triangolo 4 "$WORK/slow-a.png") b=$(leaves_of triangolo 4 "$WORK/slow-b.png")
+  c=$(leaves_of triangolo 4 "$WORK/slow-c.png") d=$(pixels_differ "$WORK/slow-c.png" "$WORK/slow-d.png")
+  share=$(awk -v p=$(((c1 - c0) * TICK_MS)) -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", 100 * p / t }')
+  echo "# Lenta: leaves $a, then $b $((t1 - t0)) ms later, with $(((c1 - c0) * TICK_MS)) ms of processor time" \
+    "($share% of a core); Esc at $c leaves, then $(((c3 - c2) * TICK_MS)) ms of processor time in a second"
+  [ "$a" -ge 0 ] && [ "$b" -gt "$a" ] && [ $((b - a)) -le $(((t1 - t0) / 50 + 4)) ] \
+    || { WHY="leaves $a, then $b $((t1 - t0)) ms later (see $WORK/slow-*.png)"; return 1; }
+  awk -v s="$share" 'BEGIN { exit !(s < 5) }' || { WHY="$share% of a core while drawing slowly"; return 1; }
+  [ "$c" -ge "$b" ] && [ "$c" -lt 81 ] && [ "$d" = 0 ] \
+    || { WHY="after Esc: leaves $c, then $d pixels changed (see $WORK/slow-*.png)"; return 1; }
+  [ $((c3 - c2)) -le 1 ] || { WHY="$(((c3 - c2) * TICK_MS)) ms of processor time after Esc"; return 1; }
+}
+
 # With no display: --help, -h, --version, -v work; an unknown option gives
 # the usage line, status 2; --export's failures one Italian line, status 1;
 # the window one Italian line, status 1.
@@ -1076,6 +1170,17 @@ check "the window's class is the menu entry's; its icon in every size" window_cl
 check "Ctrl+S and a typed path save the drawing area pixel for pixel" ctrl_s_saves
 check "--export with no display: each figure as the window shows it; sharp at scale 2" export_matches_window
 check "Esc stops the depth-30 triangle within 100 ms, then a triangle draws" esc_stops_drawing
+check "level by level (Ctrl+L): count 0's picture held a second, then count 1's" level_by_level
+check "F11: Vista ingrandita follows the area, each pixel a whole block, centred on the blank colour" large_view
+xdo key ctrl+3  # "Lenta", for the next run to remember
+MARK=$(now_ms)
+xdo $(click_on esci)
+wait_exit 10 || stop_pid "$APP_PID"
+APP_PID=""
+
+start_app slow
+check "Lenta, remembered from the last run: a leaf at a time, asleep between; Esc stops it" slow_pace
+xdo key ctrl+1
 MARK=$(now_ms)
 xdo $(click_on esci)
 wait_exit 10 || stop_pid "$APP_PID"

@@ -6,6 +6,10 @@
 //       area's inner picture. FIGURE: a figure's trace word (see --figures).
 //       With --dpr, the picture is made at device-pixel ratio S, as the window
 //       makes it on a screen scaled by S: the inner size times S, rounded.
+//   velmoran-render --leaves-of FIGURE TEXT PICTURE.png
+//       Prints after how many leaves (last-level parts) that press leaves
+//       exactly PICTURE in the drawing area, or -1 if it never does: what the
+//       window may show at any moment of a paced drawing.
 //   velmoran-render --box critical|question TEXT
 //       Shows a message box titled "Velmoran" with TEXT until it is closed,
 //       to be put beside the program's own box on the same X server.
@@ -24,6 +28,7 @@
 #include <string_view>
 
 #include <QApplication>
+#include <QColorSpace>
 #include <QMessageBox>
 #include <QPalette>
 
@@ -40,6 +45,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: velmoran-render [--dpr S] FIGURE TEXT OUT.png\n"
+                 "       velmoran-render --leaves-of FIGURE TEXT PICTURE.png\n"
                  "       velmoran-render --box critical|question TEXT\n"
                  "       velmoran-render --figures | --layout\n");
     return 2;
@@ -75,6 +81,52 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
         std::fprintf(stderr, "velmoran-render: cannot write %s\n", out);
         return 1;
     }
+    return 0;
+}
+
+// Lets a press draw `limit` leaves, then stops it before the next one.
+class LeafLimit {
+public:
+    LeafLimit(velmoran::WindowState& state, long limit) : state_(state), left_(limit) {}
+    void yieldToEvents() {}
+    void beforeLeaf()
+    {
+        if (left_-- == 0)
+            velmoran::stopDrawings(state_);
+    }
+
+private:
+    velmoran::WindowState& state_;
+    long left_;
+};
+
+int leavesOf(velmoran::Figure figure, const char* text, const char* file)
+{
+    QImage wanted;
+    if (!wanted.load(QString::fromLocal8Bit(file))) {
+        std::fprintf(stderr, "velmoran-render: cannot read %s\n", file);
+        return 1;
+    }
+    // Only the pixels count, not the colour space a screenshot's file names.
+    wanted = wanted.convertToFormat(QImage::Format_RGB888);
+    wanted.setColorSpace(QColorSpace());
+    velmoran::ui::DrawingArea box(velmoran::ui::layout::placeOf(velmoran::ui::layout::Control::DrawingArea).geometry, nullptr);
+    velmoran::WindowState state;
+    velmoran::loadWindowState(state, box.surface());
+    // Each limit draws afresh from a cleared area, up to the first press the
+    // limit no longer stops.
+    for (long limit = 0;; ++limit) {
+        LeafLimit events(state, limit);
+        const velmoran::PressOutcome outcome =
+            velmoran::pressFigure(state, box.surface(), events, figure, std::string_view(text));
+        if (box.surface().image().convertToFormat(QImage::Format_RGB888) == wanted) {
+            std::printf("%ld\n", limit);
+            return 0;
+        }
+        if (!(outcome == velmoran::PressOutcome::stopped()))
+            break;
+    }
+    std::printf("-1\n");
     return 0;
 }
 
@@ -124,7 +176,13 @@ int main(int argc, char** argv)
         argv += 2;
         argc -= 2;
     }
-    const bool box = !dpr && argc == 4 && std::strcmp(argv[1], "--box") == 0;
+    const bool leaves = !dpr && argc == 5 && std::strcmp(argv[1], "--leaves-of") == 0;
+    if (leaves) {
+        argv[1] = argv[0];  // the rest as for a picture, PICTURE read rather than written
+        ++argv;
+        --argc;
+    }
+    const bool box = !dpr && !leaves && argc == 4 && std::strcmp(argv[1], "--box") == 0;
     const std::optional<velmoran::Figure> figure = box || argc != 4 ? std::nullopt : velmoran::figureWithTraceWord(argv[1]);
     if (!box && !figure)
         return usage();
@@ -134,7 +192,7 @@ int main(int argc, char** argv)
     // The same fonts and Italian texts as the program.
     velmoran::ui::setupApplication(app);
     if (!box)
-        return drawPicture(*figure, argv[2], argv[3], dpr);
+        return leaves ? leavesOf(*figure, argv[2], argv[3]) : drawPicture(*figure, argv[2], argv[3], dpr);
 
     const QString title = QStringLiteral("Velmoran");
     const QString text = QString::fromUtf8(argv[3]);
