@@ -109,8 +109,9 @@ void QtEventPump::waitForNextLeaf()
         const Clock::duration interval =
             pace_ == Pace::Fast ? std::chrono::milliseconds(2) : std::chrono::milliseconds(50);
         // After a pause (a nested press, a dialog) the pace starts afresh
-        // rather than catching up in a burst.
-        nextLeaf_ = std::max(nextLeaf_, Clock::now() - interval);
+        // rather than catching up in a burst: this leaf now, the next one
+        // an interval on.
+        nextLeaf_ = std::max(nextLeaf_, Clock::now());
         while (Clock::now() < nextLeaf_ && sleepUntil(nextLeaf_, wakes)) {
         }
         nextLeaf_ += interval;
