@@ -65,7 +65,7 @@ struct LineRun {
     LineFlags flags;
     Coord x1, y1, x2, y2;
     Colour colour;
-    Colour foreColor;  // in effect for the run, for kLineInForeColour
+    Colour foreColour;  // in effect for the run, for kLineInForeColour
     std::uint32_t repeat;
 };
 
@@ -82,7 +82,7 @@ public:
         if (!runs.empty()) {
             LineRun& last = runs.back();
             if (last.flags == flags && same(last.x1, x1) && same(last.y1, y1) && same(last.x2, x2)
-                && same(last.y2, y2) && last.colour == colour && last.foreColor == foreColour_
+                && same(last.y2, y2) && last.colour == colour && last.foreColour == foreColour_
                 && last.repeat < UINT32_MAX) {
                 ++last.repeat;
                 return;
@@ -176,10 +176,10 @@ const BareFigure& bareFigure(Figure figure, int depth, const RasterSurface& area
 void drawBare(RasterSurface& surface, const BareFigure& bare)
 {
     surface.clear();
-    Colour foreColor = ~Colour{0};
+    Colour foreColour = ~Colour{0};
     for (const LineRun& run : bare.runs) {
-        if (run.flags == kLineInForeColour && run.foreColor != foreColor)
-            surface.setForeColour(foreColor = run.foreColor);
+        if (run.flags == kLineInForeColour && run.foreColour != foreColour)
+            surface.setForeColour(foreColour = run.foreColour);
         for (std::uint32_t i = 0; i < run.repeat; ++i)
             surface.drawLine(run.flags, run.x1, run.y1, run.x2, run.y2, run.colour);
     }
