@@ -708,6 +708,65 @@ caption_is_sharp() {
 # Of caption_edges: most columns change, and ramps are narrow.
 edges_sharp() { awk -v m="$1" 'BEGIN { split(m, v, " "); exit !(v[1] >= 0.5 && v[2] <= 0.5) }'; }
 
+# Pixels of IMAGE within 2% of R,G,B: close enough to take the figure's
+# colour through the page's smoothing, far from the figure buttons' face.
+near_colour() {
+  $CONVERT "$1" -alpha off -fuzz 2% -fill black +opaque "rgb($2)" -fill white -opaque "rgb($2)" \
+    -format '%[fx:round(mean*w*h)]' info: 2> /dev/null
+}
+
+# "Stampa…" with "Solo la figura": the queue gets the figure under its name
+# and count, as wide as the page allows, and nothing of the window. The text
+# is read from the document as the queue received it (cups-pdf's own PDF
+# carries its glyphs with no usable Unicode map); the picture from cups-pdf's.
+prints_figure_alone() {
+  local before dialog folded i doc text page="$WORK/figure-alone-page" width trimmed screen figure face
+  local caption="Fiocco di neve di Koch, 4 iterazioni"
+  draws fiocco 4 || return 1
+  before=$(pdf_count)
+  xdo key ctrl+shift+p
+  dialog=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Stampa$' 2> /dev/null \
+    | head -1)
+  [ -n "$dialog" ] || { WHY="Ctrl+Shift+P opened no window named Stampa"; return 1; }
+  xdo windowactivate --sync "$dialog"
+  folded=$(xwininfo -id "$dialog" | awk '/Height:/ { print $2 }')
+  xdo key alt+o  # "Opzioni >>" unfolds the tabs
+  for ((i = 0; i < 50; i++)); do
+    [ "$(xwininfo -id "$dialog" 2> /dev/null | awk '/Height:/ { print $2 }')" -gt "$folded" ] 2> /dev/null && break
+    sleep 0.1
+  done
+  # From the printer's name, Tab passes Proprietà and the output file's button
+  # to the tabs; Ctrl+Shift+Tab turns to the last, the program's own; its
+  # buttons come after Opzioni, Stampa and Annulla; Down checks the second.
+  xdo key Tab Tab Tab ctrl+shift+Tab Tab Tab Tab Tab Down
+  steady_shot "$WORK/print-dialog.png" "$dialog"
+  xdo key Return
+  if ! wait_pdf "$before" 30; then
+    xdo windowactivate --sync "$dialog" key Escape
+    WHY="$WHY (see $WORK/print-dialog.png)"
+    return 1
+  fi
+  doc=$(ls -t "$CUPS"/spool/d*-001 2> /dev/null | head -1)
+  text=$(timeout 20 pdftotext "$doc" - 2> /dev/null) || { WHY="no text from the job's document $doc"; return 1; }
+  grep -qxF "$caption" <<< "$text" && ! grep -qwE 'Esci|Stampa' <<< "$text" \
+    || { WHY="the printout's text: ${text//$'\n'/|} (see $WORK/print-dialog.png)"; return 1; }
+  # At 150 dpi the screen's one-pixel lines come out wider than a pixel and
+  # keep their colour; 60 dpi is the page as shown in the documents.
+  timeout 60 pdftoppm -r 150 -png -singlefile "$(newest_pdf)" "$page-150" 2> /dev/null \
+    && timeout 60 pdftoppm -r 60 -png -singlefile "$(newest_pdf)" "$page" 2> /dev/null \
+    || { WHY="pdftoppm failed"; return 1; }
+  width=$($IDENTIFY -format %w "$page-150.png")
+  trimmed=$($CONVERT "$page-150.png" -trim -format %w info:)
+  screen=$(colour_count "$WORK/draw-fiocco-4.png" "${COLOURS[fiocco]%% *}")
+  figure=$(near_colour "$page-150.png" "${COLOURS[fiocco]%% *}")
+  face=$(near_colour "$page-150.png" "$FACE")
+  echo "# figure alone at 150 dpi: ${trimmed} of ${width} pixels wide, $figure figure pixels ($screen on screen)," \
+    "$face of the buttons' face"
+  [ "$((10 * ${trimmed:-0}))" -gt "$((9 * ${width:-1}))" ] && [ "$screen" -gt 0 ] && [ "$figure" -ge "$screen" ] \
+    && [ "$face" = 0 ] \
+    || { WHY="${trimmed}/${width} wide, $figure figure pixels, $face face pixels (see $page-150.png)"; return 1; }
+}
+
 # "Stampa" on a queue in trouble: a message box saying MESSAGE (%s stands
 # for the queue's name), no PDF, no job left queued, the program goes on.
 # SPOIL puts the queue in trouble, MEND sets it right; TAG names the shots.
@@ -1134,6 +1193,8 @@ check "Stampa prints the window with the carpet to the default PDF queue" prints
 check "the printout: no JPEG, titled Velmoran, the window's colours exact, the figure's pixels as blocks" \
   printout_matches_window
 check "the printout's captions are drawn at the page's resolution, not a screen bitmap enlarged" caption_is_sharp
+check "Stampa… (Ctrl+Shift+P), Solo la figura: the snowflake under its name and count, no window" \
+  prints_figure_alone
 check "a queue that rejects jobs: message, nothing printed, the program goes on" print_refused \
   'cupsreject "$QUEUE"' 'cupsaccept "$QUEUE"' 'La stampante «%s» non accetta lavori di stampa.' rejecting-box
 check "a stopped queue: message, nothing sent, the program goes on" print_refused \
