@@ -64,8 +64,9 @@ std::optional<int> saveVectorPdf(const VectorPicture& picture, double scale, con
     pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
     constexpr int kDotsPerInch = 1200;
     pdf.setResolution(kDotsPerInch);
-    const QSizeF dots = points / 72.0 * kDotsPerInch;
-    return paintAndWrite(pdf, bytes, picture, QRectF(QPointF(0, 0), dots), path,
+    // The page as Qt writes it, in whole points: the picture fills it.
+    const QRectF page = pdf.pageLayout().fullRectPixels(kDotsPerInch);
+    return paintAndWrite(pdf, bytes, picture, QRectF(QPointF(0, 0), page.size()), path,
                          [](const QByteArray& document) { return document; });
 }
 

@@ -63,7 +63,9 @@ QRect VectorRecorder::smallBounds(QPointF from, QPointF to) const
     const QPointF a = pixelOf(from), b = pixelOf(to);
     if (!inside(a) || !inside(b) || std::abs(a.x() - b.x()) >= kSmall || std::abs(a.y() - b.y()) >= kSmall)
         return {};
-    return QRect(a.toPoint(), b.toPoint()).normalized();
+    // Both ends' pixels included, whichever way the line goes.
+    return QRect(QPoint(static_cast<int>(std::min(a.x(), b.x())), static_cast<int>(std::min(a.y(), b.y()))),
+                 QPoint(static_cast<int>(std::max(a.x(), b.x())), static_cast<int>(std::max(a.y(), b.y()))));
 }
 
 void paintVectors(QPainter& painter, const VectorPicture& picture, const QRectF& target)

@@ -4,8 +4,8 @@
 // area's background, then every line and box that changed the picture, in
 // drawing order, each one device pixel wide at the scale it was drawn at.
 // A part of a deep figure drawn as what it leaves is kept as that, and a
-// line that changes no pixel is left out, so the record stays as small as
-// the picture whatever the count.
+// short line that changes no pixel is left out: an endless figure keeps a
+// few strokes; a deep one of one colour no more than the pixels it inks.
 
 #include <vector>
 

@@ -169,10 +169,6 @@ private slots:
                  0);
         const QImage vector = QImage(drawn + ".png").convertToFormat(QImage::Format_RGB32);
         QCOMPARE(vector.size(), png.size());
-        // A known fault, to be mended in files/: the PDF's page is whole
-        // points, up to one wider and higher than the picture drawn on it.
-        if (!svg && (press.scale == 2 || press.figure == Figure::SierpinskiTriangle))
-            QEXPECT_FAIL("", "the page is wider and higher than the picture", Abort);
         QCOMPARE(std::pair(unmatched(png, vector, png.pixel(0, 0)), unmatched(vector, png, png.pixel(0, 0))),
                  std::pair(0, 0));
     }
@@ -192,11 +188,6 @@ private slots:
         int inked = 0;
         for (int n = 0; n < png.width() * png.height(); ++n)
             inked += png.pixel(n % png.width(), n / png.width()) != png.pixel(0, 0);
-        // A known fault, to be mended in picture/: smallBounds() takes Qt's
-        // normalized() bounds, empty for a line one pixel left or up, so it
-        // keeps such a line unchecked.
-        if (press.figure != Figure::SierpinskiCarpet)
-            QEXPECT_FAIL("", "lines one pixel left or up are kept unchecked", Abort);
         QCOMPARE_LE(svgElements(contents(press.saved(dir))).size() - 1, inked);  // the background aside
     }
 
