@@ -69,10 +69,9 @@ struct Canvas {
     // Where the event service paces drawings, waits before the next leaf.
     void beforeLeaf()
     {
-        if constexpr (PacesLeaves<Events>::value) {
-            events.beforeLeaf();
-            unwindIfEndingOrStopped();
-        }
+        if constexpr (PacesLeaves<Events>::value)
+            if (events.beforeLeaf())
+                unwindIfEndingOrStopped();
     }
 
     void unwindIfEndingOrStopped() const

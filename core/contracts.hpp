@@ -51,13 +51,13 @@ struct OffersWaiting : std::false_type {};
 template <class T>
 struct OffersWaiting<T, std::void_t<decltype(std::declval<T&>().waitForEvents())>> : std::true_type {};
 
-// And, to draw at a person's pace, void beforeLeaf(): called before each
+// And, to draw at a person's pace, bool beforeLeaf(): called before each
 // last-level part (or a part drawn as what its leaves leave) is drawn; it
-// may hand events over while it waits.
+// may hand events over while it waits, and then says true.
 template <class T, class = void>
 struct PacesLeaves : std::false_type {};
 template <class T>
-struct PacesLeaves<T, std::void_t<decltype(std::declval<T&>().beforeLeaf())>> : std::true_type {};
+struct PacesLeaves<T, std::void_t<decltype(bool{std::declval<T&>().beforeLeaf()})>> : std::true_type {};
 
 // A surface may say where the points with whole-unit coordinates in a box
 // fall, when they lie within two by two device pixels:

@@ -58,11 +58,14 @@ public:
     void waitForEvents();
 
     // At any pace but Immediate, shows the picture and waits in Qt's event
-    // loop until the next leaf is due.
-    void beforeLeaf()
+    // loop until the next leaf is due; true when it did. Not the contract's
+    // beforeLeaf(): a drawing at once pays nothing per leaf (PacedPump).
+    bool waitBeforeLeaf()
     {
-        if (pace_ != Pace::Immediate)
-            waitForNextLeaf();
+        if (pace_ == Pace::Immediate)
+            return false;
+        waitForNextLeaf();
+        return true;
     }
     void setPace(Pace pace) { pace_ = pace; }
     Pace pace() const { return pace_; }
@@ -116,5 +119,24 @@ private:
 
 static_assert(OffersQuietYields<QtEventPump>::value && OffersWaiting<QtEventPump>::value,
               "the window skips quiet yields in bulk and waits in a drawing that never ends");
+static_assert(!PacesLeaves<QtEventPump>::value, "a drawing at once pays nothing per leaf");
+
+// The window's event service for a press begun at a pace other than
+// Immediate: the pump's, and a wait before each leaf.
+class PacedPump {
+public:
+    explicit PacedPump(QtEventPump& pump) : pump_(pump) {}
+    void yieldToEvents() { pump_.yieldToEvents(); }
+    std::uint64_t quietYields() const { return pump_.quietYields(); }
+    void skipQuietYields(std::uint64_t n) { pump_.skipQuietYields(n); }
+    void waitForEvents() { pump_.waitForEvents(); }
+    bool beforeLeaf() { return pump_.waitBeforeLeaf(); }
+
+private:
+    QtEventPump& pump_;
+};
+static_assert(OffersQuietYields<PacedPump>::value && OffersWaiting<PacedPump>::value
+                  && PacesLeaves<PacedPump>::value,
+              "a paced drawing skips and waits as the window's does, and waits before each leaf");
 
 }  // namespace velmoran::ui

@@ -377,8 +377,14 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     PressOutcome outcome;
     {
         const BusyWhileDrawing busy(*this);
-        outcome = velmoran::pressFigure<RasterSurface, QtEventPump>(state_, drawingArea_->surface(), *pump_, figure,
-                                                                    text);
+        // A press begun at once stays so, with nothing to pay per leaf; a
+        // paced one follows the pace as it is changed.
+        if (pump_->pace() == Pace::Immediate) {
+            outcome = velmoran::pressFigure(state_, drawingArea_->surface(), *pump_, figure, text);
+        } else {
+            PacedPump paced(*pump_);
+            outcome = velmoran::pressFigure(state_, drawingArea_->surface(), paced, figure, text);
+        }
     }
     lastOutcome_ = outcome;
     if (state_.ending)

@@ -89,10 +89,12 @@ class LeafLimit {
 public:
     LeafLimit(velmoran::WindowState& state, long limit) : state_(state), left_(limit) {}
     void yieldToEvents() {}
-    void beforeLeaf()
+    bool beforeLeaf()
     {
-        if (left_-- == 0)
-            velmoran::stopDrawings(state_);
+        if (left_-- != 0)
+            return false;
+        velmoran::stopDrawings(state_);
+        return true;
     }
 
 private:
