@@ -38,6 +38,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 
@@ -476,6 +478,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     setupApplication(app);
+    // Settings of its own: a pace saved by whoever runs it would time waits.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
