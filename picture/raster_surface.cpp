@@ -68,7 +68,6 @@ int RasterSurface::widestPair(const PixelTable& table)
 void RasterSurface::clear()
 {
     image_.fill(background_);
-    linesDrawn_ = 0;
     // Taken afresh here: fill() may have given the image pixels of its own.
     bits_ = image_.bits();
     bytesPerLine_ = image_.bytesPerLine();

@@ -68,7 +68,6 @@ public:
     [[gnu::always_inline]] void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2,
                                      Colour colour) override
     {
-        ++linesDrawn_;
         const QRgb rgb = colourOf(flags, colour);
         int ix1, iy1, ix2, iy2;
         if (x1 == x2 && y1 == y2) {
@@ -114,8 +113,6 @@ public:
     {
         return flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
     }
-    // Lines and boxes drawn since the last clear.
-    std::uint64_t linesDrawn() const { return linesDrawn_; }
 
 private:
     // Whole unit coordinates inside the area, which is what the figures
@@ -233,7 +230,6 @@ private:
     int widestBlock_ = 0;
     QRgb background_;
     QRgb foreColour_ = toQRgb(kInitialForeColour);
-    std::uint64_t linesDrawn_ = 0;
 };
 
 static_assert(IsSurface<RasterSurface>::value && LocatesPixels<RasterSurface>::value,

@@ -391,7 +391,7 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
         return outcome;
     drawingArea_->update();
     if (outcome.status == PressOutcome::Status::Done)
-        lastFinished_ = FinishedPress{figure, state_.iterations, surface().linesDrawn()};
+        lastFinished_ = FinishedPress{figure, state_.iterations};
     if (outcome.status == PressOutcome::Status::Failed)
         report(italian(texts::pressError(outcome.error)));
     return outcome;
@@ -552,9 +552,15 @@ void MainWindow::showFigureNumbers() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        const std::string numbers =
-            lastFinished_ ? texts::figureNumbers(lastFinished_->figure, lastFinished_->count, lastFinished_->linesDrawn)
-                          : texts::kNoFigureYet;
+        std::string numbers = texts::kNoFigureYet;
+        if (lastFinished_) {
+            // Counted afresh, as the area draws it: the window's own drawing
+            // counts nothing.
+            const auto lines = pressedLineCount(lastFinished_->figure, std::to_string(lastFinished_->count),
+                                                surface().image().devicePixelRatio());
+            numbers = texts::figureNumbers(lastFinished_->figure, lastFinished_->count,
+                                           std::holds_alternative<std::uint64_t>(lines) ? std::get<std::uint64_t>(lines) : 0);
+        }
         dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(numbers));
     } catch (...) {
         // Nothing was lost: the box simply did not show.

@@ -59,10 +59,6 @@ public:
     QtEventPump& pump() { return *pump_; }
     // How the latest press that finished ended.
     PressOutcome lastOutcome() const { return lastOutcome_; }
-    // The drawing's pace, as chosen last, in this run or an earlier one.
-    void setPace(Pace pace) noexcept;
-    Pace pace() const { return pump_->pace(); }
-    LargeView* largeView() const { return largeView_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +90,8 @@ private:
     void pressLevelByLevel(Figure figure, std::string_view text);
     PressOutcome pressOnce(Figure figure, std::string_view text);
     void drawNextStep() noexcept;
+    // The drawing's pace, as chosen, kept for the next run too.
+    void setPace(Pace pace) noexcept;
     void showLargeView() noexcept;
     void showFigureNumbers() noexcept;
     void showGuide() noexcept;
@@ -124,12 +122,10 @@ private:
     QPointer<LargeView> largeView_;
     QPointer<GuideWindow> guide_;
 
-    // The figure, count and lines on screen of the latest press that drew
-    // to its end.
+    // The figure and count of the latest press that drew to its end.
     struct FinishedPress {
         Figure figure;
         int count;
-        std::uint64_t linesDrawn;
     };
     std::optional<FinishedPress> lastFinished_;
     // How many times the drawings were stopped: a sequence of levels ends

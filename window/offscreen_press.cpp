@@ -41,7 +41,48 @@ std::optional<ErrorKind> pressOn(Surface& surface, Figure figure, std::string_vi
     return std::nullopt;
 }
 
+// Draws on a RasterSurface and counts its lines, so that the window's own
+// drawing need not.
+class CountingSurface final : public DrawingSurface {
+public:
+    explicit CountingSurface(RasterSurface& raster) : raster_(raster) {}
+    Coord scaleWidth() const override { return raster_.scaleWidth(); }
+    Coord scaleHeight() const override { return raster_.scaleHeight(); }
+    void clear() override
+    {
+        raster_.clear();
+        lines = 0;
+    }
+    void setForeColour(Colour colour) override { raster_.setForeColour(colour); }
+    void setDrawStyle(Int16 style) override { raster_.setDrawStyle(style); }
+    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
+    {
+        ++lines;
+        raster_.drawLine(flags, x1, y1, x2, y2, colour);
+    }
+    std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
+    {
+        return raster_.pixelBlock(left, top, right, bottom);
+    }
+    int widestBlock() const { return raster_.widestBlock(); }
+
+    std::uint64_t lines = 0;
+
+private:
+    RasterSurface& raster_;
+};
+static_assert(LocatesPixels<CountingSurface>::value, "counted as the window draws, deep parts included");
+
 }  // namespace
+
+std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale)
+{
+    const std::unique_ptr<RasterSurface> raster = areaSurface(scale);
+    CountingSurface surface(*raster);
+    if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
+        return *error;
+    return surface.lines;
+}
 
 std::variant<QImage, ErrorKind> pressedPicture(Figure figure, std::string_view text, double scale)
 {

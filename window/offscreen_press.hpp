@@ -39,6 +39,8 @@ static_assert(OffersQuietYields<ExportEvents>::value && OffersWaiting<ExportEven
 std::variant<QImage, ErrorKind> pressedPicture(Figure figure, std::string_view text, double scale);
 // The same picture as vectors.
 std::variant<VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string_view text, double scale);
+// How many lines and boxes the drawing area draws for the press.
+std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale);
 // The drawing area blank, as vectors.
 VectorPicture blankVectors(double scale);
 

@@ -43,7 +43,6 @@ QString RecordingDialogs::askImageFileName(const QString& folder)
 
 std::optional<ui::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
 {
-    ++log_.printQuestions;
     if (log_.printTo)
         log_.printTo(printer);
     return log_.printChoice;

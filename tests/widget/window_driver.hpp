@@ -35,9 +35,7 @@ struct DialogLog {
     bool answerYes = false;
     QString pdfFile;
     QString imageFile;
-    // The print dialog: how often asked, how it sets the printer up, and
-    // what it answers.
-    int printQuestions = 0;
+    // The print dialog: how it sets the printer up, and what it answers.
     std::function<void(QPrinter&)> printTo;
     std::optional<ui::PrintChoice> printChoice;
     // Runs inside showError, after the text is recorded.
