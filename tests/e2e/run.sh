@@ -1163,12 +1163,13 @@ command_line_headless() {
 -v # 0|velmoran 1.00|
 --nonsense # 2||$usage
 --export $WORK/no.png trina 1 --scale 0 # 2||$usage
+--export $WORK/no.jpg trina 1 # 2||$usage
 --export $WORK/no.png trina -1 # 1||velmoran: Il numero di iterazioni non può essere negativo.
 --export $WORK/no/x.png trina 1 # 1||velmoran: Impossibile salvare l'immagine «$WORK/no/x.png»: la cartella non esiste.
  # 1||velmoran: nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata).
 -display :1999 # 1||velmoran: impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe sopra).
 CASES
-  [ ! -e "$WORK/no.png" ] || { WHY="a failed export wrote $WORK/no.png"; return 1; }
+  [ ! -e "$WORK/no.png" ] && [ ! -e "$WORK/no.jpg" ] || { WHY="a failed export wrote a file"; return 1; }
 }
 
 # ---------------------------------------------------------------- the run

@@ -191,17 +191,17 @@ private slots:
         QCOMPARE_LE(svgElements(contents(press.saved(dir))).size() - 1, inked);  // the background aside
     }
 
-    // By the name's extension in any case, another being bad usage that
-    // writes nothing; a deep figure's parts are kept as the pixels they
-    // leave, not line by line, so the file is small at any count.
+    // By the name's extension in any case (another is bad usage, in the
+    // end-to-end suite's command lines); a deep figure's parts are kept as
+    // the pixels they leave, not line by line, so the file is small at any
+    // count.
     void exported_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("start");  // none: bad usage
+        QTest::addColumn<QByteArray>("start");
         for (const FigureInfo& figure : kFigures)
             for (const auto& [file, start] : {std::pair(".SVG", "<?xml"), {".Pdf", "%PDF-"}, {".pNg", "\x89PNG"}})
                 QTest::addRow("%s%s", figure.traceWord, file) << figure.traceWord + QString(file) << QByteArray(start);
-        QTest::newRow("jpg") << "trina.jpg" << QByteArray();
     }
     void exported()
     {
@@ -209,8 +209,7 @@ private slots:
         QFETCH(QByteArray, start);
         const QString path = dir.filePath(file);
         const QStringList args{"--export", path, file.section('.', 0, 0), "1000", "--scale", "2"};
-        QCOMPARE(QProcess::execute(VELMORAN_PROGRAM, args), start.isEmpty() ? 2 : 0);
-        QCOMPARE(QFileInfo::exists(path), !start.isEmpty());
+        QCOMPARE(QProcess::execute(VELMORAN_PROGRAM, args), 0);
         QVERIFY(contents(path).startsWith(start) && QFileInfo(path).size() < 3'000'000);
     }
 
