@@ -7,80 +7,19 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
+#include <unordered_map>
 
 #include "core/canvas.hpp"
 #include "fractals/figure_table.hpp"
+#include "fractals/triangle_arithmetic.hpp"
+#include "fractals/triangle_reach.hpp"
 
 namespace velmoran {
 
 namespace triangle_detail {
-
-// roundHalfEven() of a Coord, in single precision: below 2^23, adding and taking
-// away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
-// on (infinities and NaN too) the value is already whole.
-inline Coord whole(Coord v)
-{
-    const Coord magnitude = std::fabs(v);
-    if (!(magnitude < 8388608.0f))
-        return v;
-    return std::copysign((magnitude + 8388608.0f) - 8388608.0f, v);
-}
-
-// The centroid, the midpoints and the rounded corners as the figure's rule
-// computes them.
-struct Extended {
-    // The centroid coordinate: the sum of three Coords in extended
-    // precision, divided by 3, checked, then stored.
-    static Coord centroid(Coord a, Coord b, Coord c)
-    {
-        const long double third = (static_cast<long double>(a) + b + c) / 3;
-        return static_cast<Coord>(checkedFp(third, a, b, c));
-    }
-
-    // The midpoint of the side opposite vertex v, reached through the
-    // centroid (1.5 C - 0.5 V, in extended precision), stored as a Coord and
-    // then checked so that an overflow in the narrowing is caught too. It can
-    // differ from the plain mean of the other two vertices in its last bit:
-    // that is how the figure has always come out.
-    static Coord midpoint(Coord c, Coord v)
-    {
-        const long double exact = static_cast<long double>(v) * -0.5L + static_cast<long double>(c) * 1.5L;
-        return checkedFp(static_cast<Coord>(exact), c, v);
-    }
-
-    static Coord rounded(Coord v) { return whole(v); }
-};
-
-// The same values, several times quicker, for a figure whose every corner,
-// centroid and midpoint lies from 1 to 32767 (docs/exactness.md). Its rounded
-// corners are Int16s, so the drawing area's whole-number tests fold away.
-struct InDouble {
-    static Coord centroid(Coord a, Coord b, Coord c)
-    {
-        return static_cast<Coord>((static_cast<double>(a) + b + c) / 3);
-    }
-    static Coord midpoint(Coord c, Coord v)
-    {
-        return static_cast<Coord>(static_cast<double>(v) * -0.5 + static_cast<double>(c) * 1.5);
-    }
-    static Int16 rounded(Coord v) { return static_cast<Int16>((v + 8388608.0f) - 8388608.0f); }
-};
-
-// Whether InDouble draws the figure from these corners exactly as Extended
-// does: the corners' box, widened by the most the midpoints can drift over
-// kMaxNesting levels, lies within [1, 32767] on both axes.
-inline bool inDoubleIsExact(const Coord (&corners)[3][2])
-{
-    constexpr double kDrift = kMaxNesting * 3.0 / 16777216.0;
-    for (int axis = 0; axis < 2; ++axis) {
-        const double margin = std::max({corners[0][axis], corners[1][axis], corners[2][axis]}) * kDrift;
-        for (const auto& corner : corners)
-            if (!(corner[axis] - margin >= 1 && corner[axis] + margin <= 32767))  // NaN fails
-                return false;
-    }
-    return true;
-}
 
 // The three sides of a triangle of the last level, each in its colour; the
 // corners are already whole, and stay Int16s where A::rounded made them so.
@@ -91,33 +30,6 @@ inline void sides(Surface& s, Whole x1, Whole y1, Whole x2, Whole y2, Whole x3, 
     s.drawLine(kLineWithColour, x1, y1, x2, y2, colours[0]);
     s.drawLine(kLineWithColour, x2, y2, x3, y3, colours[1]);
     s.drawLine(kLineWithColour, x1, y1, x3, y3, colours[2]);
-}
-
-// How far the corners of the triangles `levels` subdivisions down may lie
-// outside their ancestor's corners' box, on an axis where its largest
-// coordinate is `largest` (docs/exactness.md).
-inline double drift(Int16 levels, double largest) { return levels * (3.0 / 16777216.0) * largest; }
-
-// Whole units from `low` to `high`.
-struct UnitRange {
-    int low, high;
-};
-
-// On one axis, whole units that include every one the corners of the
-// triangles `levels` subdivisions below these can round to: a value in
-// [v, w] rounds, whichever way a tie goes, into [ceil(v - 1/2), floor(w +
-// 1/2)]. Only where they are from 0 to 32767.
-inline std::optional<UnitRange> reachableUnits(Int16 levels, Coord a, Coord b, Coord c)
-{
-    const Coord low = std::min(a, std::min(b, c));
-    const Coord high = std::max(a, std::max(b, c));
-    const double margin = drift(levels, high);  // high is the largest where first >= 0
-    const double first = low - margin - 0.5;
-    const double last = high + margin + 0.5;
-    if (!(first >= 0 && last < 32768))  // NaN fails too
-        return std::nullopt;
-    const int below = static_cast<int>(first);
-    return UnitRange{below + (below < first), static_cast<int>(last)};
 }
 
 // The last colour each pixel of a block gets from the leaves of a triangle
@@ -140,8 +52,19 @@ public:
     // False where the walk would take more steps than it is worth.
     bool find(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
+        // The bound settles most parts in a few steps. Deep down it widens
+        // and straddles edges the part never crosses, and the walk would
+        // look there in vain: then it starts again from what is exactly
+        // reached.
+        exact_ = false;
         reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = 8 * (depth + 4);
+        if (walk(depth, x1, y1, x2, y2, x3, y3))
+            return true;
+        exact_ = true;
+        found_ = 0;
+        reachable_ = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
+        stepsLeft_ = kExactStepsPerLevel * (depth + 4);
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
 
@@ -175,9 +98,23 @@ private:
         return y >= block_.secondRowFrom;
     }
 
-    // The pixels, as bits, that a part `levels` deep with these corners can
-    // reach: a value from a half below a second column's (row's) first unit
-    // on may round into it, and one up to there may round below it.
+    // Enough for the parts whose corners lie on a pixel's edge to the last
+    // single-precision steps, a few of them each level down.
+    static constexpr int kExactStepsPerLevel = 64;
+
+    // The pixels, as bits, that a part `levels` deep with these corners
+    // reaches in columns and rows: those its corners round into, exactly.
+    unsigned pixelsReached(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
+    {
+        const UnitRange xs = unitsReached<A>(levels, x1, x2, x3), ys = unitsReached<A>(levels, y1, y2, y3);
+        const unsigned columns = (xs.low < block_.secondColumnFrom ? 1u : 0u) | (xs.high >= block_.secondColumnFrom ? 2u : 0u);
+        const bool firstRow = ys.low < block_.secondRowFrom, secondRow = ys.high >= block_.secondRowFrom;
+        return (firstRow ? columns : 0u) | (secondRow ? columns << 2 : 0u);
+    }
+
+    // The same, from the bound alone, which is quicker and may take in more:
+    // a value from a half below a second column's (row's) first unit on may
+    // round into it, and one up to there may round below it.
     unsigned pixelsWithin(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
         const double xDrift = levels * xDriftPerLevel_, yDrift = levels * yDriftPerLevel_;
@@ -226,25 +163,122 @@ private:
     {
         if (found_ == reachable_)
             return true;
-        const unsigned pixels = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
+        unsigned pixels = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
         if (!(pixels & ~found_))
             return true;
+        if (exact_ && (pixels & (pixels - 1))) {
+            pixels = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
+            if (!(pixels & ~found_))
+                return true;
+        }
         // A part within one pixel leaves it in its last leaf's last colour;
         // that leaf's third corner is the part's own.
         if ((pixels & (pixels - 1)) == 0) {
             note(A::rounded(x3), A::rounded(y3), kColours[2]);
             return true;
         }
+        if (exact_ && tiny(x1, y1, x2, y2, x3, y3)) {
+            const Effect& effect = effectOf(depth, x1, y1, x2, y2, x3, y3);
+            for (unsigned i = 0; i < 4; ++i)
+                if (effect.written & (1u << i))
+                    note(effect.pixels[i].x, effect.pixels[i].y, effect.pixels[i].colour);
+            return true;
+        }
         return walk(depth, x1, y1, x2, y2, x3, y3);
+    }
+
+    // What a part leaves in the block: each pixel it writes, in the colour
+    // of its last write there.
+    struct Effect {
+        unsigned written = 0;
+        Pixel pixels[4];
+
+        void write(unsigned i, Pixel pixel)
+        {
+            written |= 1u << i;
+            pixels[i] = pixel;
+        }
+        void cover(const Effect& later)
+        {
+            for (unsigned i = 0; i < 4; ++i)
+                if (later.written & (1u << i))
+                    write(i, later.pixels[i]);
+        }
+    };
+    struct TinyPart {
+        Coord corners[6];
+        Int16 depth;
+        bool operator==(const TinyPart& o) const
+        {
+            return depth == o.depth && std::memcmp(corners, o.corners, sizeof corners) == 0;
+        }
+    };
+    struct TinyPartHash {
+        std::size_t operator()(const TinyPart& part) const
+        {
+            std::uint32_t bits[6];
+            std::memcpy(bits, part.corners, sizeof bits);
+            std::uint64_t h = static_cast<std::uint64_t>(part.depth) * 0x9E3779B97F4A7C15u;
+            for (std::uint32_t b : bits)
+                h = (h ^ b) * 0x100000001B3u;
+            return static_cast<std::size_t>(h ^ (h >> 29));
+        }
+    };
+
+    // A part a few single-precision steps across. Around a corner that lies
+    // on a pixel's edges to the last step, such parts cycle through a few
+    // shapes at every level, and the walk alone would take them one by one
+    // for as many levels as are left.
+    static bool tiny(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    {
+        auto fewSteps = [](Coord a, Coord b, Coord c) {
+            const Coord high = std::max(a, std::max(b, c));
+            return high - std::min(a, std::min(b, c)) <= high * (2.0f / 8388608.0f);
+        };
+        return fewSteps(x1, x2, x3) && fewSteps(y1, y2, y3);
+    }
+
+    // A tiny part's effect, built forward from its corner triangles' and
+    // kept: such parts recur.
+    const Effect& effectOf(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    {
+        const TinyPart key{{x1, y1, x2, y2, x3, y3}, depth};
+        if (const auto known = effects_.find(key); known != effects_.end())
+            return known->second;
+        Effect effect;
+        auto write = [&](Whole x, Whole y, Colour colour) { effect.write(column(x) + 2 * row(y), {x, y, colour}); };
+        const unsigned pixels = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
+        if ((pixels & (pixels - 1)) == 0) {
+            write(A::rounded(x3), A::rounded(y3), kColours[2]);
+        } else if (depth == 0) {
+            const Whole v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
+            const Whole v3x = A::rounded(x3), v3y = A::rounded(y3);
+            write(v2x, v2y, kColours[1]);  // the first side's writes are all drawn over
+            write(v3x, v3y, kColours[1]);
+            write(v1x, v1y, kColours[2]);
+            write(v3x, v3y, kColours[2]);
+        } else {
+            const Coord cx = A::centroid(x1, x2, x3), cy = A::centroid(y1, y2, y3);
+            const Coord p1x = A::midpoint(cx, x1), p1y = A::midpoint(cy, y1);
+            const Coord p2x = A::midpoint(cx, x2), p2y = A::midpoint(cy, y2);
+            const Coord p3x = A::midpoint(cx, x3), p3y = A::midpoint(cy, y3);
+            const auto below = static_cast<Int16>(depth - 1);
+            effect = effectOf(below, x1, y1, p3x, p3y, p2x, p2y);
+            effect.cover(effectOf(below, p3x, p3y, x2, y2, p1x, p1y));
+            effect.cover(effectOf(below, p2x, p2y, p1x, p1y, x3, y3));
+        }
+        return effects_.emplace(key, effect).first->second;
     }
 
     const Block& block_;
     const double columnsFrom_, rowsFrom_;
     const double xDriftPerLevel_, yDriftPerLevel_;
+    bool exact_ = false;
     unsigned reachable_ = 0;
     unsigned found_ = 0;
     int stepsLeft_ = 0;
     Pixel pixels_[4];
+    std::unordered_map<TinyPart, Effect, TinyPartHash> effects_;
 };
 
 // Below this, drawing a triangle costs less than finding out whether it can

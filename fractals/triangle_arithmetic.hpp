@@ -1,0 +1,81 @@
+#pragma once
+
+// How the triangle's corners, centroids and midpoints are computed: the
+// figure's rule in extended precision, and the same values in double where
+// that is quicker and provably equal (docs/exactness.md).
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/numeric.hpp"
+#include "core/window_state.hpp"
+
+namespace velmoran::triangle_detail {
+
+// roundHalfEven() of a Coord, in single precision: below 2^23, adding and taking
+// away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
+// on (infinities and NaN too) the value is already whole.
+inline Coord whole(Coord v)
+{
+    const Coord magnitude = std::fabs(v);
+    if (!(magnitude < 8388608.0f))
+        return v;
+    return std::copysign((magnitude + 8388608.0f) - 8388608.0f, v);
+}
+
+// The centroid, the midpoints and the rounded corners as the figure's rule
+// computes them.
+struct Extended {
+    // The centroid coordinate: the sum of three Coords in extended
+    // precision, divided by 3, checked, then stored.
+    static Coord centroid(Coord a, Coord b, Coord c)
+    {
+        const long double third = (static_cast<long double>(a) + b + c) / 3;
+        return static_cast<Coord>(checkedFp(third, a, b, c));
+    }
+
+    // The midpoint of the side opposite vertex v, reached through the
+    // centroid (1.5 C - 0.5 V, in extended precision), stored as a Coord and
+    // then checked so that an overflow in the narrowing is caught too. It can
+    // differ from the plain mean of the other two vertices in its last bit:
+    // that is how the figure has always come out.
+    static Coord midpoint(Coord c, Coord v)
+    {
+        const long double exact = static_cast<long double>(v) * -0.5L + static_cast<long double>(c) * 1.5L;
+        return checkedFp(static_cast<Coord>(exact), c, v);
+    }
+
+    static Coord rounded(Coord v) { return whole(v); }
+};
+
+// The same values, several times quicker, for a figure whose every corner,
+// centroid and midpoint lies from 1 to 32767 (docs/exactness.md). Its rounded
+// corners are Int16s, so the drawing area's whole-number tests fold away.
+struct InDouble {
+    static Coord centroid(Coord a, Coord b, Coord c)
+    {
+        return static_cast<Coord>((static_cast<double>(a) + b + c) / 3);
+    }
+    static Coord midpoint(Coord c, Coord v)
+    {
+        return static_cast<Coord>(static_cast<double>(v) * -0.5 + static_cast<double>(c) * 1.5);
+    }
+    static Int16 rounded(Coord v) { return static_cast<Int16>((v + 8388608.0f) - 8388608.0f); }
+};
+
+// Whether InDouble draws the figure from these corners exactly as Extended
+// does: the corners' box, widened by the most the midpoints can drift over
+// kMaxNesting levels, lies within [1, 32767] on both axes.
+inline bool inDoubleIsExact(const Coord (&corners)[3][2])
+{
+    constexpr double kDrift = kMaxNesting * 3.0 / 16777216.0;
+    for (int axis = 0; axis < 2; ++axis) {
+        const double margin = std::max({corners[0][axis], corners[1][axis], corners[2][axis]}) * kDrift;
+        for (const auto& corner : corners)
+            if (!(corner[axis] - margin >= 1 && corner[axis] + margin <= 32767))  // NaN fails
+                return false;
+    }
+    return true;
+}
+
+}  // namespace velmoran::triangle_detail

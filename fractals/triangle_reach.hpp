@@ -1,0 +1,201 @@
+#pragma once
+
+// Which whole units the corners of a triangle's descendants can round to,
+// on one axis: a bound cheap enough to ask of every part, and the exact
+// answer for the parts drawn as what they leave, where the bound straddles
+// a pixel's edge (docs/exactness.md).
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "fractals/triangle_arithmetic.hpp"
+
+namespace velmoran::triangle_detail {
+
+// How far the corners of the triangles `levels` subdivisions down may lie
+// outside their ancestor's corners' box, on an axis where its largest
+// coordinate is `largest`.
+inline double drift(Int16 levels, double largest) { return levels * (3.0 / 16777216.0) * largest; }
+
+// Whole units from `low` to `high`.
+struct UnitRange {
+    int low, high;
+};
+
+// The whole units values from `first` to `last` round to, whichever way a
+// tie goes: [ceil(first - 1/2), floor(last + 1/2)].
+inline UnitRange unitsBetween(double first, double last)
+{
+    return {static_cast<int>(std::ceil(first - 0.5)), static_cast<int>(std::floor(last + 0.5))};
+}
+
+// On one axis, whole units that include every one the corners of the
+// triangles `levels` subdivisions below these can round to. Only where they
+// are from 0 to 32767.
+inline std::optional<UnitRange> reachableUnits(Int16 levels, Coord a, Coord b, Coord c)
+{
+    const Coord low = std::min(a, std::min(b, c));
+    const Coord high = std::max(a, std::max(b, c));
+    const double margin = drift(levels, high);  // high is the largest where low >= 0
+    if (!(low - margin - 0.5 >= 0 && high + margin + 0.5 < 32768))  // NaN fails too
+        return std::nullopt;
+    return unitsBetween(low - margin, high + margin);
+}
+
+// Three values of one axis, within one binade and away from its ends, are
+// whole numbers of its steps, and their centroid and midpoints are those
+// numbers' integer rules: the nearest to a third of the sum (never a tie),
+// and (3C - V) / 2 rounded half to even. The rules commute with shifts by
+// an even number of steps, so how far the descendants of a triple spread
+// beyond it depends only on its shape: its steps above the lowest, and
+// that one's parity. This table holds that spread for every shape up to
+// kWidest steps wide, level by level until it stops changing.
+class StepSpreads {
+public:
+    static constexpr int kWidest = 16;
+
+    // Steps below the lowest value and above the highest.
+    struct Spread {
+        int below, above;
+    };
+
+    static const StepSpreads& table()
+    {
+        static const StepSpreads spreads;
+        return spreads;
+    }
+
+    // From this many levels down on, every shape's spread stays the same.
+    int settledAt() const { return static_cast<int>(levels_.size()) - 1; }
+
+    // `a`, `b` and `c` in steps, at most kWidest apart.
+    Spread spread(int levels, std::int64_t a, std::int64_t b, std::int64_t c) const
+    {
+        const std::int64_t low = std::min({a, b, c});
+        const std::int64_t shift = low - floorMod2(low);
+        const std::uint8_t packed =
+            levels_[static_cast<std::size_t>(std::min(levels, settledAt()))][index(a - shift, b - shift, c - shift)];
+        return {packed & 15, packed >> 4};
+    }
+
+private:
+    static constexpr int kSide = kWidest + 2;  // offsets 0 to kWidest, after a shift of 0 or 1
+
+    static std::int64_t floorMod2(std::int64_t v) { return v & 1; }
+    static std::int64_t floorDiv(std::int64_t n, std::int64_t d) { return n / d - ((n % d != 0) && ((n < 0) != (d < 0))); }
+    static std::int64_t centroid(std::int64_t a, std::int64_t b, std::int64_t c) { return floorDiv(a + b + c + 1, 3); }
+    static std::int64_t midpoint(std::int64_t centroid, std::int64_t v)
+    {
+        const std::int64_t twice = 3 * centroid - v;
+        const std::int64_t half = floorDiv(twice, 2);
+        return half + (floorMod2(twice) && floorMod2(half));  // a tie goes to the even one
+    }
+    static std::size_t index(std::int64_t a, std::int64_t b, std::int64_t c)
+    {
+        return static_cast<std::size_t>((a * kSide + b) * kSide + c);
+    }
+
+    StepSpreads()
+    {
+        levels_.emplace_back(kSide * kSide * kSide, std::uint8_t{0});
+        for (;;) {
+            const std::vector<std::uint8_t>& above = levels_.back();
+            std::vector<std::uint8_t> next(above.size(), 0);
+            for (std::int64_t a = 0; a < kSide; ++a)
+                for (std::int64_t b = 0; b < kSide; ++b)
+                    for (std::int64_t c = 0; c < kSide; ++c)
+                        if (std::min({a, b, c}) <= 1 && std::max({a, b, c}) - std::min({a, b, c}) <= kWidest)
+                            next[index(a, b, c)] = spreadBelow(above, a, b, c);
+            if (next == above)
+                return;
+            levels_.push_back(std::move(next));
+        }
+    }
+
+    // A shape's spread one level further down than `levelAbove` holds:
+    // that of its three corner triangles, each no more than half its width
+    // and two steps wide, so within the table.
+    std::uint8_t spreadBelow(const std::vector<std::uint8_t>& levelAbove, std::int64_t a, std::int64_t b,
+                             std::int64_t c) const
+    {
+        const std::int64_t cc = centroid(a, b, c);
+        const std::int64_t m1 = midpoint(cc, a), m2 = midpoint(cc, b), m3 = midpoint(cc, c);
+        const std::int64_t parts[3][3] = {{a, m3, m2}, {m3, b, m1}, {m2, m1, c}};
+        const std::int64_t low = std::min({a, b, c}), high = std::max({a, b, c});
+        std::int64_t below = 0, above = 0;
+        for (const auto& p : parts) {
+            const std::int64_t partLow = std::min({p[0], p[1], p[2]});
+            const std::int64_t shift = partLow - floorMod2(partLow);
+            const std::uint8_t packed = levelAbove[index(p[0] - shift, p[1] - shift, p[2] - shift)];
+            below = std::max(below, low - (partLow - (packed & 15)));
+            above = std::max(above, std::max({p[0], p[1], p[2]}) + (packed >> 4) - high);
+        }
+        return static_cast<std::uint8_t>(below | above << 4);
+    }
+
+    std::vector<std::vector<std::uint8_t>> levels_;
+};
+
+// The lowest and highest value the corners `levels` subdivisions below a,
+// b, c take on their axis, where StepSpreads knows them: the three are
+// positive, at most kWidest steps apart, and four steps inside one binade,
+// room enough for the spread (a step at most) and the rounding before it.
+inline std::optional<std::pair<double, double>> exactExtent(Int16 levels, Coord a, Coord b, Coord c)
+{
+    const Coord low = std::min(a, std::min(b, c));
+    const Coord high = std::max(a, std::max(b, c));
+    if (!(low >= 1 && high < 32768))  // NaN fails too
+        return std::nullopt;
+    const int binade = std::ilogb(high);
+    const double step = std::ldexp(1.0, binade - 23);
+    if (!(low - 4 * step >= std::ldexp(1.0, binade) && high + 4 * step <= std::ldexp(1.0, binade + 1))
+        || (high - low) / step > StepSpreads::kWidest)
+        return std::nullopt;
+    auto steps = [step](Coord v) { return static_cast<std::int64_t>(v / step); };  // exact: a power of two
+    const auto spread = StepSpreads::table().spread(levels, steps(a), steps(b), steps(c));
+    return std::pair{low - spread.below * step, high + spread.above * step};
+}
+
+// The whole units the corners of the triangles `levels` subdivisions below
+// a, b, c round to on their axis, lowest to highest: exactly, for a part
+// whose reachableUnits() lie from 0 to 32767. A corner triangle keeps its
+// corner, so the three are reached; the descent goes on only into corner
+// triangles whose bound reaches beyond what is known to be reached.
+template <class A>
+UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c)
+{
+    auto roundedRange = [](Coord x, Coord y, Coord z) {
+        return UnitRange{static_cast<int>(whole(std::min(x, std::min(y, z)))),
+                         static_cast<int>(whole(std::max(x, std::max(y, z))))};
+    };
+    auto bound = [](Int16 below, Coord x, Coord y, Coord z) {
+        const double margin = drift(below, std::max(x, std::max(y, z)));
+        return unitsBetween(std::min(x, std::min(y, z)) - margin, std::max(x, std::max(y, z)) + margin);
+    };
+    UnitRange reached = roundedRange(a, b, c);
+    const UnitRange possible = bound(levels, a, b, c);
+    if (levels == 0 || (possible.low == reached.low && possible.high == reached.high))
+        return reached;
+    if (const auto extent = exactExtent(levels, a, b, c))
+        return {static_cast<int>(whole(static_cast<Coord>(extent->first))),
+                static_cast<int>(whole(static_cast<Coord>(extent->second)))};
+
+    const Coord centroid = A::centroid(a, b, c);
+    const Coord m1 = A::midpoint(centroid, a), m2 = A::midpoint(centroid, b), m3 = A::midpoint(centroid, c);
+    const Coord parts[3][3] = {{a, m3, m2}, {m3, b, m1}, {m2, m1, c}};
+    const auto below = static_cast<Int16>(levels - 1);
+    for (const auto& p : parts) {
+        const UnitRange partBound = bound(below, p[0], p[1], p[2]);
+        if (partBound.low >= reached.low && partBound.high <= reached.high)
+            continue;
+        const UnitRange part = unitsReached<A>(below, p[0], p[1], p[2]);
+        reached = {std::min(reached.low, part.low), std::max(reached.high, part.high)};
+    }
+    return reached;
+}
+
+}  // namespace velmoran::triangle_detail
