@@ -2,6 +2,8 @@
 // the 16-bit arithmetic.
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -54,6 +56,64 @@ TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
     subdivideTriangle<Int16>(r.canvas, 0, 0.5f, 1.5f, 2.5f, -0.25f, 1e30f, -3.5f);
     EXPECT_EQ(r.text(), (Lines{"line 6 0 2 2 -0 0x0050B4", "line 6 2 -0 1.00000002e+30 -4 0x00C8C8",
                                "line 6 0 2 1.00000002e+30 -4 0x3232FA"}));
+}
+
+// Where the corners of a triangle's descendants round to on one axis, by
+// the table of step spreads and the pruned descent, against every corner of
+// the full descent: around ties, a corner a step off one, shapes a few steps
+// wide in several binades, one straddling a binade's end, and a part of the
+// window's triangle a pixel wide.
+TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
+{
+    using namespace triangle_detail;
+    const StepSpreads& table = StepSpreads::table();
+    EXPECT_LE(table.settledAt(), 12);
+    for (std::int64_t a = 0; a <= StepSpreads::kWidest; ++a)
+        for (std::int64_t b = 0; b <= StepSpreads::kWidest; ++b) {
+            const auto spread = table.spread(100, a, b, 0);
+            EXPECT_LE(std::max(spread.below, spread.above), 1) << a << ',' << b;
+        }
+
+    struct Full {
+        int low = INT_MAX, high = INT_MIN;
+        void descend(int levels, Coord a, Coord b, Coord c)
+        {
+            for (Coord v : {a, b, c}) {
+                low = std::min(low, static_cast<int>(whole(v)));
+                high = std::max(high, static_cast<int>(whole(v)));
+            }
+            if (levels == 0)
+                return;
+            const Coord centroid = InDouble::centroid(a, b, c);
+            const Coord m1 = InDouble::midpoint(centroid, a), m2 = InDouble::midpoint(centroid, b);
+            const Coord m3 = InDouble::midpoint(centroid, c);
+            descend(levels - 1, a, m3, m2);
+            descend(levels - 1, m3, b, m1);
+            descend(levels - 1, m2, m1, c);
+        }
+    };
+    const Coord step = std::nextafter(238.5f, 1e9f) - 238.5f;
+    const Coord rows[][3] = {
+        {238.5f, 238.5f + step, 238.5f + 2 * step},
+        {238.5f + step, 238.5f + step, 238.5f + 2 * step},  // spreads down onto the tie
+        {238.5f - step, 238.5f - step, 238.5f},
+        {238.5f - 2 * step, 238.5f + step, 238.5f - step},
+        {372.5f + step, 372.5f + 2 * step, 372.5f + step},
+        {3.5f, std::nextafter(3.5f, 9.f), std::nextafter(3.5f, 0.f)},
+        {3.5f - 8 * step / 64, 3.5f - 4 * step / 64, 3.5f - 4 * step / 64},  // spreads up onto it
+        {4095.5f, std::nextafter(4095.5f, 9e3f), 4095.5f},
+        {std::nextafter(512.f, 0.f), 512.f, std::nextafter(512.f, 1e3f)},
+        {238.261719f, 238.867188f, 238.564453f},
+        {372.597717f, 372.597717f, 371.679749f},
+    };
+    for (const auto& r : rows)
+        for (int levels : {1, 3, 6, 10}) {
+            Full full;
+            full.descend(levels, r[0], r[1], r[2]);
+            const UnitRange reached = unitsReached<InDouble>(static_cast<Int16>(levels), r[0], r[1], r[2]);
+            EXPECT_EQ(reached.low, full.low) << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
+            EXPECT_EQ(reached.high, full.high) << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
+        }
 }
 
 TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
