@@ -508,6 +508,15 @@ int main(int argc, char** argv)
                                          pressBenchmark, figure.id, depth)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
+    // The triangle's counts whose corners meet the pixels' edges to the
+    // last single-precision step, up to the last that ends.
+    for (int depth : {22, 25, 30, 40, 51})
+        benchmark::RegisterBenchmark((std::string(figureInfo(Figure::SierpinskiTriangle).traceWord) + "/"
+                                      + std::to_string(depth))
+                                         .c_str(),
+                                     pressBenchmark, Figure::SierpinskiTriangle, depth)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("tappeto/1000/waiting", endlessCarpetBenchmark)
         ->UseManualTime()
         ->Iterations(1)
