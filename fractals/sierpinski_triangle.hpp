@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -62,7 +61,7 @@ public:
         if (walk(depth, x1, y1, x2, y2, x3, y3))
             return true;
         exact_ = true;
-        found_ = 0;
+        found_ = {};
         reachable_ = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = kExactStepsPerLevel * (depth + 4);
         return walk(depth, x1, y1, x2, y2, x3, y3);
@@ -73,9 +72,10 @@ public:
     void paint(Surface& s) const
     {
         for (unsigned i = 0; i < 4; ++i)
-            if (found_ & (1u << i))
-                s.drawLine(kLineWithColour, pixels_[i].x, pixels_[i].y, pixels_[i].x, pixels_[i].y,
-                           pixels_[i].colour);
+            if (found_.written & (1u << i)) {
+                const Pixel& p = found_.pixels[i];
+                s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour);
+            }
     }
 
 private:
@@ -86,30 +86,59 @@ private:
     };
     static constexpr const Colour* kColours = figureInfo(Figure::SierpinskiTriangle).colours;
 
-    // Pixels are numbered 0 to 3 across, then down.
-    template <class Coordinate>
-    unsigned column(Coordinate x) const
+    // Writes to the block's pixels, numbered 0 to 3 across, then down, seen
+    // last first: the first seen to a pixel is its last.
+    struct Writes {
+        unsigned written = 0;
+        Pixel pixels[4];
+
+        void note(unsigned i, const Pixel& pixel)
+        {
+            if (written & (1u << i))
+                return;
+            written |= 1u << i;
+            pixels[i] = pixel;
+        }
+        // Those of a part drawn before the ones noted so far.
+        void noteEarlier(const Writes& earlier)
+        {
+            for (unsigned i = 0; i < 4; ++i)
+                if (earlier.written & (1u << i))
+                    note(i, earlier.pixels[i]);
+        }
+    };
+
+    void note(Writes& writes, Whole x, Whole y, Colour colour) const
     {
-        return x >= block_.secondColumnFrom;
-    }
-    template <class Coordinate>
-    unsigned row(Coordinate y) const
-    {
-        return y >= block_.secondRowFrom;
+        writes.note(static_cast<unsigned>(x >= block_.secondColumnFrom) + 2 * (y >= block_.secondRowFrom),
+                    {x, y, colour});
     }
 
-    // Enough for the parts whose corners lie on a pixel's edge to the last
-    // single-precision steps, a few of them each level down.
-    static constexpr int kExactStepsPerLevel = 64;
+    // A leaf's writes, last first (sides()); the first side's are all
+    // drawn over.
+    void noteLeaf(Writes& writes, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
+    {
+        const Whole v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
+        const Whole v3x = A::rounded(x3), v3y = A::rounded(y3);
+        note(writes, v3x, v3y, kColours[2]);
+        note(writes, v1x, v1y, kColours[2]);
+        note(writes, v3x, v3y, kColours[1]);
+        note(writes, v2x, v2y, kColours[1]);
+    }
+
+    static unsigned pixelBits(bool firstColumn, bool secondColumn, bool firstRow, bool secondRow)
+    {
+        const unsigned columns = (firstColumn ? 1u : 0u) | (secondColumn ? 2u : 0u);
+        return (firstRow ? columns : 0u) | (secondRow ? columns << 2 : 0u);
+    }
 
     // The pixels, as bits, that a part `levels` deep with these corners
     // reaches in columns and rows: those its corners round into, exactly.
     unsigned pixelsReached(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
         const UnitRange xs = unitsReached<A>(levels, x1, x2, x3), ys = unitsReached<A>(levels, y1, y2, y3);
-        const unsigned columns = (xs.low < block_.secondColumnFrom ? 1u : 0u) | (xs.high >= block_.secondColumnFrom ? 2u : 0u);
-        const bool firstRow = ys.low < block_.secondRowFrom, secondRow = ys.high >= block_.secondRowFrom;
-        return (firstRow ? columns : 0u) | (secondRow ? columns << 2 : 0u);
+        return pixelBits(xs.low < block_.secondColumnFrom, xs.high >= block_.secondColumnFrom,
+                         ys.low < block_.secondRowFrom, ys.high >= block_.secondRowFrom);
     }
 
     // The same, from the bound alone, which is quicker and may take in more:
@@ -118,21 +147,10 @@ private:
     unsigned pixelsWithin(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
         const double xDrift = levels * xDriftPerLevel_, yDrift = levels * yDriftPerLevel_;
-        const unsigned columns = (std::min(x1, std::min(x2, x3)) - xDrift <= columnsFrom_ ? 1u : 0u)
-                                 | (std::max(x1, std::max(x2, x3)) + xDrift >= columnsFrom_ ? 2u : 0u);
-        const bool firstRow = std::min(y1, std::min(y2, y3)) - yDrift <= rowsFrom_;
-        const bool secondRow = std::max(y1, std::max(y2, y3)) + yDrift >= rowsFrom_;
-        return (firstRow ? columns : 0u) | (secondRow ? columns << 2 : 0u);
-    }
-
-    // Walking backward, the first write seen to a pixel is its last.
-    void note(Whole x, Whole y, Colour colour)
-    {
-        const unsigned i = column(x) + 2 * row(y);
-        if (found_ & (1u << i))
-            return;
-        found_ |= 1u << i;
-        pixels_[i] = {x, y, colour};
+        return pixelBits(std::min(x1, std::min(x2, x3)) - xDrift <= columnsFrom_,
+                         std::max(x1, std::max(x2, x3)) + xDrift >= columnsFrom_,
+                         std::min(y1, std::min(y2, y3)) - yDrift <= rowsFrom_,
+                         std::max(y1, std::max(y2, y3)) + yDrift >= rowsFrom_);
     }
 
     bool walk(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
@@ -140,71 +158,62 @@ private:
         if (--stepsLeft_ < 0)
             return false;
         if (depth == 0) {
-            // The leaf's writes, last first (sides()).
-            const Whole v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
-            const Whole v3x = A::rounded(x3), v3y = A::rounded(y3);
-            note(v3x, v3y, kColours[2]);
-            note(v1x, v1y, kColours[2]);
-            note(v3x, v3y, kColours[1]);
-            note(v2x, v2y, kColours[1]);
-            return true;  // the first colour is always drawn over
+            noteLeaf(found_, x1, y1, x2, y2, x3, y3);
+            return true;
         }
-        const Coord cx = A::centroid(x1, x2, x3);
-        const Coord cy = A::centroid(y1, y2, y3);
+        // cornerTrianglesOnAxis() spelled out: through its arrays this, the
+        // hot loop of a deep press, runs a tenth slower.
+        const Coord cx = A::centroid(x1, x2, x3), cy = A::centroid(y1, y2, y3);
         const Coord p1x = A::midpoint(cx, x1), p1y = A::midpoint(cy, y1);
         const Coord p2x = A::midpoint(cx, x2), p2y = A::midpoint(cy, y2);
         const Coord p3x = A::midpoint(cx, x3), p3y = A::midpoint(cy, y3);
-        const auto depthBelow = static_cast<Int16>(depth - 1);
-        return part(depthBelow, p2x, p2y, p1x, p1y, x3, y3) && part(depthBelow, p3x, p3y, x2, y2, p1x, p1y)
-               && part(depthBelow, x1, y1, p3x, p3y, p2x, p2y);
+        const auto below = static_cast<Int16>(depth - 1);
+        return part(below, p2x, p2y, p1x, p1y, x3, y3) && part(below, p3x, p3y, x2, y2, p1x, p1y)
+               && part(below, x1, y1, p3x, p3y, p2x, p2y);
     }
 
     bool part(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        if (found_ == reachable_)
+        if (found_.written == reachable_)
             return true;
         unsigned pixels = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
-        if (!(pixels & ~found_))
+        if (!(pixels & ~found_.written))
             return true;
         if (exact_ && (pixels & (pixels - 1))) {
             pixels = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
-            if (!(pixels & ~found_))
+            if (!(pixels & ~found_.written))
                 return true;
         }
         // A part within one pixel leaves it in its last leaf's last colour;
         // that leaf's third corner is the part's own.
         if ((pixels & (pixels - 1)) == 0) {
-            note(A::rounded(x3), A::rounded(y3), kColours[2]);
+            note(found_, A::rounded(x3), A::rounded(y3), kColours[2]);
             return true;
         }
         if (exact_ && tiny(x1, y1, x2, y2, x3, y3)) {
-            const Effect& effect = effectOf(depth, x1, y1, x2, y2, x3, y3);
-            for (unsigned i = 0; i < 4; ++i)
-                if (effect.written & (1u << i))
-                    note(effect.pixels[i].x, effect.pixels[i].y, effect.pixels[i].colour);
+            found_.noteEarlier(tinyPartWrites(depth, x1, y1, x2, y2, x3, y3));
             return true;
         }
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
 
-    // What a part leaves in the block: each pixel it writes, in the colour
-    // of its last write there.
-    struct Effect {
-        unsigned written = 0;
-        Pixel pixels[4];
+    // Enough for the parts whose corners lie on a pixel's edge to the last
+    // single-precision steps, a few of them each level down.
+    static constexpr int kExactStepsPerLevel = 64;
 
-        void write(unsigned i, Pixel pixel)
-        {
-            written |= 1u << i;
-            pixels[i] = pixel;
-        }
-        void cover(const Effect& later)
-        {
-            for (unsigned i = 0; i < 4; ++i)
-                if (later.written & (1u << i))
-                    write(i, later.pixels[i]);
-        }
-    };
+    // A part a few single-precision steps across. Around a corner that lies
+    // on a pixel's edges to the last step, such parts cycle through a few
+    // shapes at every level, and the walk alone would take them one by one
+    // for as many levels as are left.
+    static bool tiny(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    {
+        auto fewSteps = [](Coord a, Coord b, Coord c) {
+            const Coord high = std::max(a, std::max(b, c));
+            return high - std::min(a, std::min(b, c)) <= high * (2.0f / 8388608.0f);
+        };
+        return fewSteps(x1, x2, x3) && fewSteps(y1, y2, y3);
+    }
+
     struct TinyPart {
         Coord corners[6];
         Int16 depth;
@@ -225,49 +234,26 @@ private:
         }
     };
 
-    // A part a few single-precision steps across. Around a corner that lies
-    // on a pixel's edges to the last step, such parts cycle through a few
-    // shapes at every level, and the walk alone would take them one by one
-    // for as many levels as are left.
-    static bool tiny(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
-    {
-        auto fewSteps = [](Coord a, Coord b, Coord c) {
-            const Coord high = std::max(a, std::max(b, c));
-            return high - std::min(a, std::min(b, c)) <= high * (2.0f / 8388608.0f);
-        };
-        return fewSteps(x1, x2, x3) && fewSteps(y1, y2, y3);
-    }
-
-    // A tiny part's effect, built forward from its corner triangles' and
-    // kept: such parts recur.
-    const Effect& effectOf(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    // All a tiny part leaves in the block, from its corner triangles', each
+    // worked out once: such parts recur.
+    const Writes& tinyPartWrites(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
         const TinyPart key{{x1, y1, x2, y2, x3, y3}, depth};
-        if (const auto known = effects_.find(key); known != effects_.end())
+        if (const auto known = tinyParts_.find(key); known != tinyParts_.end())
             return known->second;
-        Effect effect;
-        auto write = [&](Whole x, Whole y, Colour colour) { effect.write(column(x) + 2 * row(y), {x, y, colour}); };
+        Writes writes;
         const unsigned pixels = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
         if ((pixels & (pixels - 1)) == 0) {
-            write(A::rounded(x3), A::rounded(y3), kColours[2]);
+            note(writes, A::rounded(x3), A::rounded(y3), kColours[2]);
         } else if (depth == 0) {
-            const Whole v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
-            const Whole v3x = A::rounded(x3), v3y = A::rounded(y3);
-            write(v2x, v2y, kColours[1]);  // the first side's writes are all drawn over
-            write(v3x, v3y, kColours[1]);
-            write(v1x, v1y, kColours[2]);
-            write(v3x, v3y, kColours[2]);
+            noteLeaf(writes, x1, y1, x2, y2, x3, y3);
         } else {
-            const Coord cx = A::centroid(x1, x2, x3), cy = A::centroid(y1, y2, y3);
-            const Coord p1x = A::midpoint(cx, x1), p1y = A::midpoint(cy, y1);
-            const Coord p2x = A::midpoint(cx, x2), p2y = A::midpoint(cy, y2);
-            const Coord p3x = A::midpoint(cx, x3), p3y = A::midpoint(cy, y3);
-            const auto below = static_cast<Int16>(depth - 1);
-            effect = effectOf(below, x1, y1, p3x, p3y, p2x, p2y);
-            effect.cover(effectOf(below, p3x, p3y, x2, y2, p1x, p1y));
-            effect.cover(effectOf(below, p2x, p2y, p1x, p1y, x3, y3));
+            const auto xs = cornerTrianglesOnAxis<A>(x1, x2, x3), ys = cornerTrianglesOnAxis<A>(y1, y2, y3);
+            for (int i = 2; i >= 0; --i)
+                writes.noteEarlier(tinyPartWrites(static_cast<Int16>(depth - 1), xs[i][0], ys[i][0], xs[i][1],
+                                                  ys[i][1], xs[i][2], ys[i][2]));
         }
-        return effects_.emplace(key, effect).first->second;
+        return tinyParts_.emplace(key, writes).first->second;
     }
 
     const Block& block_;
@@ -275,10 +261,9 @@ private:
     const double xDriftPerLevel_, yDriftPerLevel_;
     bool exact_ = false;
     unsigned reachable_ = 0;
-    unsigned found_ = 0;
+    Writes found_;
     int stepsLeft_ = 0;
-    Pixel pixels_[4];
-    std::unordered_map<TinyPart, Effect, TinyPartHash> effects_;
+    std::unordered_map<TinyPart, Writes, TinyPartHash> tinyParts_;
 };
 
 // Below this, drawing a triangle costs less than finding out whether it can

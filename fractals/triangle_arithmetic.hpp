@@ -5,6 +5,7 @@
 // that is quicker and provably equal (docs/exactness.md).
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/numeric.hpp"
@@ -76,6 +77,17 @@ inline bool inDoubleIsExact(const Coord (&corners)[3][2])
                 return false;
     }
     return true;
+}
+
+// One axis of a triangle's three corner triangles, in drawing order, from
+// that axis's values of its corners: each keeps one corner and takes the
+// midpoints of the two sides beside it.
+template <class A>
+std::array<std::array<Coord, 3>, 3> cornerTrianglesOnAxis(Coord a, Coord b, Coord c)
+{
+    const Coord centroid = A::centroid(a, b, c);
+    const Coord m1 = A::midpoint(centroid, a), m2 = A::midpoint(centroid, b), m3 = A::midpoint(centroid, c);
+    return {{{a, m3, m2}, {m3, b, m1}, {m2, m1, c}}};
 }
 
 }  // namespace velmoran::triangle_detail

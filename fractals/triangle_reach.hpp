@@ -33,17 +33,24 @@ inline UnitRange unitsBetween(double first, double last)
     return {static_cast<int>(std::ceil(first - 0.5)), static_cast<int>(std::floor(last + 0.5))};
 }
 
+// On one axis, the values the corners of the triangles `levels`
+// subdivisions below these lie between.
+inline std::pair<double, double> driftBounds(Int16 levels, Coord a, Coord b, Coord c)
+{
+    const Coord high = std::max(a, std::max(b, c));
+    const double margin = drift(levels, high);  // high is the largest where the low bound is >= 0
+    return {std::min(a, std::min(b, c)) - margin, high + margin};
+}
+
 // On one axis, whole units that include every one the corners of the
 // triangles `levels` subdivisions below these can round to. Only where they
 // are from 0 to 32767.
 inline std::optional<UnitRange> reachableUnits(Int16 levels, Coord a, Coord b, Coord c)
 {
-    const Coord low = std::min(a, std::min(b, c));
-    const Coord high = std::max(a, std::max(b, c));
-    const double margin = drift(levels, high);  // high is the largest where low >= 0
-    if (!(low - margin - 0.5 >= 0 && high + margin + 0.5 < 32768))  // NaN fails too
+    const auto [first, last] = driftBounds(levels, a, b, c);
+    if (!(first - 0.5 >= 0 && last + 0.5 < 32768))  // NaN fails too
         return std::nullopt;
-    return unitsBetween(low - margin, high + margin);
+    return unitsBetween(first, last);
 }
 
 // Three values of one axis, within one binade and away from its ends, are
@@ -75,28 +82,36 @@ public:
     // `a`, `b` and `c` in steps, at most kWidest apart.
     Spread spread(int levels, std::int64_t a, std::int64_t b, std::int64_t c) const
     {
-        const std::int64_t low = std::min({a, b, c});
-        const std::int64_t shift = low - floorMod2(low);
-        const std::uint8_t packed =
-            levels_[static_cast<std::size_t>(std::min(levels, settledAt()))][index(a - shift, b - shift, c - shift)];
+        const std::uint8_t packed = lookUp(levels_[static_cast<std::size_t>(std::min(levels, settledAt()))], a, b, c);
         return {packed & 15, packed >> 4};
     }
 
 private:
     static constexpr int kSide = kWidest + 2;  // offsets 0 to kWidest, after a shift of 0 or 1
 
-    static std::int64_t floorMod2(std::int64_t v) { return v & 1; }
-    static std::int64_t floorDiv(std::int64_t n, std::int64_t d) { return n / d - ((n % d != 0) && ((n < 0) != (d < 0))); }
+    static std::int64_t parity(std::int64_t v) { return v & 1; }  // 0 or 1 for negative v too
+    static std::int64_t floorDiv(std::int64_t n, std::int64_t d)
+    {
+        return n / d - ((n % d != 0) && ((n < 0) != (d < 0)));
+    }
     static std::int64_t centroid(std::int64_t a, std::int64_t b, std::int64_t c) { return floorDiv(a + b + c + 1, 3); }
     static std::int64_t midpoint(std::int64_t centroid, std::int64_t v)
     {
         const std::int64_t twice = 3 * centroid - v;
         const std::int64_t half = floorDiv(twice, 2);
-        return half + (floorMod2(twice) && floorMod2(half));  // a tie goes to the even one
+        return half + (parity(twice) && parity(half));  // a tie goes to the even one
     }
     static std::size_t index(std::int64_t a, std::int64_t b, std::int64_t c)
     {
         return static_cast<std::size_t>((a * kSide + b) * kSide + c);
+    }
+    // A triple's entry in one level's table: its shape's, shifted so that
+    // its lowest value is 0 or 1.
+    static std::uint8_t lookUp(const std::vector<std::uint8_t>& level, std::int64_t a, std::int64_t b, std::int64_t c)
+    {
+        const std::int64_t low = std::min({a, b, c});
+        const std::int64_t shift = low - parity(low);
+        return level[index(a - shift, b - shift, c - shift)];
     }
 
     StepSpreads()
@@ -119,8 +134,8 @@ private:
     // A shape's spread one level further down than `levelAbove` holds:
     // that of its three corner triangles, each no more than half its width
     // and two steps wide, so within the table.
-    std::uint8_t spreadBelow(const std::vector<std::uint8_t>& levelAbove, std::int64_t a, std::int64_t b,
-                             std::int64_t c) const
+    static std::uint8_t spreadBelow(const std::vector<std::uint8_t>& levelAbove, std::int64_t a, std::int64_t b,
+                                    std::int64_t c)
     {
         const std::int64_t cc = centroid(a, b, c);
         const std::int64_t m1 = midpoint(cc, a), m2 = midpoint(cc, b), m3 = midpoint(cc, c);
@@ -128,10 +143,8 @@ private:
         const std::int64_t low = std::min({a, b, c}), high = std::max({a, b, c});
         std::int64_t below = 0, above = 0;
         for (const auto& p : parts) {
-            const std::int64_t partLow = std::min({p[0], p[1], p[2]});
-            const std::int64_t shift = partLow - floorMod2(partLow);
-            const std::uint8_t packed = levelAbove[index(p[0] - shift, p[1] - shift, p[2] - shift)];
-            below = std::max(below, low - (partLow - (packed & 15)));
+            const std::uint8_t packed = lookUp(levelAbove, p[0], p[1], p[2]);
+            below = std::max(below, low - (std::min({p[0], p[1], p[2]}) - (packed & 15)));
             above = std::max(above, std::max({p[0], p[1], p[2]}) + (packed >> 4) - high);
         }
         return static_cast<std::uint8_t>(below | above << 4);
@@ -140,11 +153,11 @@ private:
     std::vector<std::vector<std::uint8_t>> levels_;
 };
 
-// The lowest and highest value the corners `levels` subdivisions below a,
-// b, c take on their axis, where StepSpreads knows them: the three are
+// The whole units the corners `levels` subdivisions below a, b, c round to
+// on their axis, where StepSpreads knows how far they spread: the three are
 // positive, at most kWidest steps apart, and four steps inside one binade,
 // room enough for the spread (a step at most) and the rounding before it.
-inline std::optional<std::pair<double, double>> exactExtent(Int16 levels, Coord a, Coord b, Coord c)
+inline std::optional<UnitRange> unitsFromSpreads(Int16 levels, Coord a, Coord b, Coord c)
 {
     const Coord low = std::min(a, std::min(b, c));
     const Coord high = std::max(a, std::max(b, c));
@@ -157,7 +170,9 @@ inline std::optional<std::pair<double, double>> exactExtent(Int16 levels, Coord 
         return std::nullopt;
     auto steps = [step](Coord v) { return static_cast<std::int64_t>(v / step); };  // exact: a power of two
     const auto spread = StepSpreads::table().spread(levels, steps(a), steps(b), steps(c));
-    return std::pair{low - spread.below * step, high + spread.above * step};
+    // Both ends are Coords: grid steps inside the binade.
+    return UnitRange{static_cast<int>(whole(static_cast<Coord>(low - spread.below * step))),
+                     static_cast<int>(whole(static_cast<Coord>(high + spread.above * step)))};
 }
 
 // The whole units the corners of the triangles `levels` subdivisions below
@@ -168,27 +183,20 @@ inline std::optional<std::pair<double, double>> exactExtent(Int16 levels, Coord 
 template <class A>
 UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c)
 {
-    auto roundedRange = [](Coord x, Coord y, Coord z) {
-        return UnitRange{static_cast<int>(whole(std::min(x, std::min(y, z)))),
-                         static_cast<int>(whole(std::max(x, std::max(y, z))))};
-    };
     auto bound = [](Int16 below, Coord x, Coord y, Coord z) {
-        const double margin = drift(below, std::max(x, std::max(y, z)));
-        return unitsBetween(std::min(x, std::min(y, z)) - margin, std::max(x, std::max(y, z)) + margin);
+        const auto [first, last] = driftBounds(below, x, y, z);
+        return unitsBetween(first, last);
     };
-    UnitRange reached = roundedRange(a, b, c);
+    UnitRange reached{static_cast<int>(whole(std::min(a, std::min(b, c)))),
+                      static_cast<int>(whole(std::max(a, std::max(b, c))))};
     const UnitRange possible = bound(levels, a, b, c);
     if (levels == 0 || (possible.low == reached.low && possible.high == reached.high))
         return reached;
-    if (const auto extent = exactExtent(levels, a, b, c))
-        return {static_cast<int>(whole(static_cast<Coord>(extent->first))),
-                static_cast<int>(whole(static_cast<Coord>(extent->second)))};
+    if (const auto units = unitsFromSpreads(levels, a, b, c))
+        return *units;
 
-    const Coord centroid = A::centroid(a, b, c);
-    const Coord m1 = A::midpoint(centroid, a), m2 = A::midpoint(centroid, b), m3 = A::midpoint(centroid, c);
-    const Coord parts[3][3] = {{a, m3, m2}, {m3, b, m1}, {m2, m1, c}};
     const auto below = static_cast<Int16>(levels - 1);
-    for (const auto& p : parts) {
+    for (const auto& p : cornerTrianglesOnAxis<A>(a, b, c)) {
         const UnitRange partBound = bound(below, p[0], p[1], p[2]);
         if (partBound.low >= reached.low && partBound.high <= reached.high)
             continue;
