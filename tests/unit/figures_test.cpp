@@ -82,14 +82,9 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
                 low = std::min(low, static_cast<int>(whole(v)));
                 high = std::max(high, static_cast<int>(whole(v)));
             }
-            if (levels == 0)
-                return;
-            const Coord centroid = InDouble::centroid(a, b, c);
-            const Coord m1 = InDouble::midpoint(centroid, a), m2 = InDouble::midpoint(centroid, b);
-            const Coord m3 = InDouble::midpoint(centroid, c);
-            descend(levels - 1, a, m3, m2);
-            descend(levels - 1, m3, b, m1);
-            descend(levels - 1, m2, m1, c);
+            if (levels > 0)
+                for (const auto& p : cornerTrianglesOnAxis<InDouble>(a, b, c))
+                    descend(levels - 1, p[0], p[1], p[2]);
         }
     };
     const Coord step = std::nextafter(238.5f, 1e9f) - 238.5f;

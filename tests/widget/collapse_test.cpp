@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <iterator>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -131,9 +130,10 @@ std::uintptr_t deepestFrame(Figure figure, int count)
     return deepest;
 }
 
-// The window's triangle's part `level` levels down toward a point, as six
-// corner coordinates: there deep counts meet the pixels' edges.
-std::array<Coord, 6> partToward(int level, Coord x, Coord y)
+// The window's triangle's part `level` levels down toward a point, where
+// deep counts meet the pixels' edges, drawn 11 levels deep under `Events`.
+template <class Events>
+QImage drawPartToward(int level, QPointF toward, std::uint64_t* skips = nullptr)
 {
     using triangle_detail::InDouble;
     RasterSurface surface(kInner, 1, kBlank);
@@ -142,33 +142,18 @@ std::array<Coord, 6> partToward(int level, Coord x, Coord y)
     const auto& v = state.triangleCorners;
     std::array<Coord, 6> t{v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]};
     for (int i = 0; i < level; ++i) {
-        const Coord cx = InDouble::centroid(t[0], t[2], t[4]), cy = InDouble::centroid(t[1], t[3], t[5]);
-        const Coord p1x = InDouble::midpoint(cx, t[0]), p1y = InDouble::midpoint(cy, t[1]);
-        const Coord p2x = InDouble::midpoint(cx, t[2]), p2y = InDouble::midpoint(cy, t[3]);
-        const Coord p3x = InDouble::midpoint(cx, t[4]), p3y = InDouble::midpoint(cy, t[5]);
-        const std::array<Coord, 6> parts[] = {{t[0], t[1], p3x, p3y, p2x, p2y},
-                                              {p3x, p3y, t[2], t[3], p1x, p1y},
-                                              {p2x, p2y, p1x, p1y, t[4], t[5]}};
-        auto distance = [&](const std::array<Coord, 6>& p) {
-            return std::hypot((p[0] + p[2] + p[4]) / 3 - x, (p[1] + p[3] + p[5]) / 3 - y);
+        const auto xs = triangle_detail::cornerTrianglesOnAxis<InDouble>(t[0], t[2], t[4]);
+        const auto ys = triangle_detail::cornerTrianglesOnAxis<InDouble>(t[1], t[3], t[5]);
+        auto distance = [&](int p) {
+            return std::hypot((xs[p][0] + xs[p][1] + xs[p][2]) / 3 - toward.x(),
+                              (ys[p][0] + ys[p][1] + ys[p][2]) / 3 - toward.y());
         };
-        t = *std::min_element(std::begin(parts), std::end(parts),
-                              [&](const auto& a, const auto& b) { return distance(a) < distance(b); });
+        const int p = std::min({0, 1, 2}, [&](int a, int b) { return distance(a) < distance(b); });
+        t = {xs[p][0], ys[p][0], xs[p][1], ys[p][1], xs[p][2], ys[p][2]};
     }
-    return t;
-}
-
-// That part drawn `depth` levels deep in the window's area under `Events`.
-template <class Events>
-QImage drawPart(const std::array<Coord, 6>& t, int depth, std::uint64_t* skips = nullptr)
-{
-    RasterSurface surface(kInner, 1, kBlank);
-    WindowState state;
-    loadWindowState(state, surface);
     Events events;
     Canvas<RasterSurface, Events> canvas{state, surface, events};
-    subdivideTriangle<Int16, triangle_detail::InDouble>(canvas, static_cast<Int16>(depth), t[0], t[1], t[2], t[3],
-                                                       t[4], t[5]);
+    subdivideTriangle<Int16, InDouble>(canvas, 11, t[0], t[1], t[2], t[3], t[4], t[5]);
     if (skips)
         *skips = events.skips();
     return surface.image().copy();
@@ -218,11 +203,10 @@ private slots:
     {
         QFETCH(int, level);
         QFETCH(QPointF, toward);
-        const auto part = partToward(level, static_cast<Coord>(toward.x()), static_cast<Coord>(toward.y()));
         std::uint64_t skips = 0;
-        const QImage bulk = drawPart<test::RecordingEventsInBulk>(part, 11, &skips);
+        const QImage bulk = drawPartToward<test::RecordingEventsInBulk>(level, toward, &skips);
         QVERIFY(skips > 0);
-        QCOMPARE(bulk, drawPart<test::RecordingEvents>(part, 11));
+        QCOMPARE(bulk, drawPartToward<test::RecordingEvents>(level, toward));
     }
 
     void samePictureAtEveryHandOver_data()
