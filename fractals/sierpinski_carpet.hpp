@@ -4,7 +4,10 @@
 // cells split again, the centre left empty; the last level's squares are
 // outlined in the carpet colour.
 
+#include <cstddef>
+#include <cstdint>
 #include <type_traits>
+#include <vector>
 
 #include "core/canvas.hpp"
 #include "fractals/figure_table.hpp"
@@ -45,6 +48,52 @@ inline CellCorners cellCorners(Int16 x1, Int16 y1, Int16 side)
     const Int16 middleY = corner(side, y1);
     return {{{x1, y1}, {right, y1}, {right, bottom}, {x1, bottom}, {middleX, y1}, {right, middleY},
              {middleX, bottom}, {x1, middleY}}};
+}
+
+// Levels until a square of this side splits into squares of side 0.
+inline int levelsToPoints(Int16 side)
+{
+    int levels = 0;
+    for (; side > 0; side = cellSide(side))
+        ++levels;
+    return levels;
+}
+
+// Beyond this side a square's points take more memory than drawing them
+// saves.
+constexpr Int16 kLargestSquareKept = 511;
+
+struct Offset {
+    Int16 x, y;
+};
+
+// The points a square of `side` (at most kLargestSquareKept) leaves once
+// every leaf below it is a square of side 0, as offsets from its corner,
+// each once. Its cells lie at the same offsets wherever it stands, so each
+// side's are worked out once, from its cells'.
+inline const std::vector<Offset>& squarePoints(Int16 side)
+{
+    thread_local std::vector<std::vector<Offset>> known;
+    if (known.size() <= static_cast<std::size_t>(side))
+        known.resize(static_cast<std::size_t>(side) + 1);  // the cells' sides are smaller: no resize below
+    std::vector<Offset>& points = known[static_cast<std::size_t>(side)];
+    if (!points.empty())
+        return points;
+    if (side == 0)
+        return points = {{0, 0}};
+    const int width = side + 1;
+    std::vector<bool> seen(static_cast<std::size_t>(width * width));
+    const Int16 cell = cellSide(side);
+    for (const auto& at : cellCorners(0, 0, side).cells)
+        for (const Offset o : squarePoints(cell)) {
+            const Offset p{static_cast<Int16>(at[0] + o.x), static_cast<Int16>(at[1] + o.y)};
+            auto once = seen[static_cast<std::size_t>(p.y * width + p.x)];
+            if (!once) {
+                once = true;
+                points.push_back(p);
+            }
+        }
+    return points;
 }
 
 }  // namespace carpet_detail
@@ -91,23 +140,22 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int
     for (const auto& at : corners.cells) {
         const Int16 cellDepth = sub(depth, 1);
         // Every leaf of a square of side 0 is the same point box at its
-        // corner. The eight cells of a square of side 1 are squares of side
-        // 0 at its four corners, so its leaves are the point boxes there,
-        // all in the one colour: their order does not matter (where those
-        // corners fit, as then nothing can overflow).
+        // corner. A larger square deep enough for all its leaves to be of
+        // side 0 leaves the point boxes of squarePoints(), all in the one
+        // colour, so that their order does not matter (where the square
+        // fits, as then nothing can overflow).
         const bool collapsed =
             collapseSubtree<8>(
                 canvas, cellDepth, [cell] { return cell == 0; },
                 [&] { outlineSquare(canvas.surface, at[0], at[1], cell); })
-            || (cell == 1 && at[0] < INT16_MAX && at[1] < INT16_MAX && skipSubtree<8>(canvas, cellDepth, [&] {
-                    const Int16 x = at[0], y = at[1], right = x + 1, bottom = y + 1;
-                    canvas.beforeLeaf();
-                    outlineSquare(canvas.surface, x, y, 0);
-                    outlineSquare(canvas.surface, right, y, 0);
-                    outlineSquare(canvas.surface, right, bottom, 0);
-                    outlineSquare(canvas.surface, x, bottom, 0);
-                    return true;
-                }));
+            || (cell <= kLargestSquareKept && cellDepth >= levelsToPoints(cell) && at[0] <= INT16_MAX - cell
+                && at[1] <= INT16_MAX - cell && skipSubtree<8>(canvas, cellDepth, [&] {
+                       canvas.beforeLeaf();
+                       for (const Offset o : squarePoints(cell))
+                           outlineSquare(canvas.surface, static_cast<Int16>(at[0] + o.x),
+                                         static_cast<Int16>(at[1] + o.y), 0);
+                       return true;
+                   }));
         if (!collapsed)
             subdivideSquare<Int16>(canvas, cellDepth, at[0], at[1], cell);
     }
