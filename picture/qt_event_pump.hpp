@@ -82,6 +82,9 @@ public:
     ~QtEventPump() override;
 
     void setTiming(PumpTiming timing);
+    // A press begins: its figure may yield at quite another rate than the
+    // last one drawn, so the count between clock readings starts afresh.
+    void restartPace();
     // How many times events were handed to Qt so far.
     std::uint64_t dispatches() const { return dispatches_; }
 
@@ -89,7 +92,6 @@ private:
     using Clock = std::chrono::steady_clock;
 
     [[gnu::noinline]] void checkClock();
-    void restartPace();
     [[gnu::noinline]] void waitForNextLeaf();
     // Sleeps in Qt's event loop until an event or `until`; false when woken.
     bool sleepUntil(Clock::time_point until, std::uint64_t wakes);
