@@ -841,16 +841,18 @@ snowflake_with_print() {
     || { WHY="the printout shows $ratio of the finished figure: the click waited for the drawing"; return 1; }
 }
 
-# A second press during a drawing: the carpet of depth 8, then, while it
-# draws, count 0 and the triangle. The triangle clears the area and is drawn;
-# the carpet goes on over it (with the new count for its cells not yet begun).
+# A second press during a drawing: the triangle of depth 50 (about a
+# second), then, while it draws, count 0 and the carpet. The carpet clears
+# the area and is drawn; the triangle goes on over it with the corner
+# triangle it was drawing (count 0 leaves nothing to draw of those not yet
+# begun), whose leaves' first sides are all drawn over.
 nested_press() {
   local colour n
   MARK=$(now_ms)
-  burst $(type_count 8) $(click_on tappeto) $(type_count 0) $(click_on triangolo)
+  burst $(type_count 50) $(click_on triangolo) $(type_count 0) $(click_on tappeto)
   settle 60 || return 1
   shot_area "$WORK/nested.png"
-  for colour in ${COLOURS[tappeto]} ${COLOURS[triangolo]}; do
+  for colour in ${COLOURS[tappeto]} ${COLOURS[triangolo]#* }; do
     n=$(colour_count "$WORK/nested.png" "$colour")
     [ "$n" -ge 100 ] || { WHY="only $n pixels of $colour: both figures should show (see $WORK/nested.png)"; return 1; }
   done
@@ -1024,9 +1026,9 @@ export_matches_window() {
   done
 }
 
-# The triangle of depth 30 keeps subdividing along the pixels' edges for
-# minutes; Esc a second into it stops it: no processor time spent from
-# within 100 ms of the key on, and a triangle draws next.
+# The triangle of depth 50 keeps working along the pixels' edges for about
+# a second; Esc less than half a second into it stops it: no processor time
+# spent from within 100 ms of the key on, and a triangle draws next.
 esc_stops_drawing() {
   local t0 now c prev last=0 keys keyer pause
   # xdotool, started beforehand and reading a pipe, sends the key within a
@@ -1035,9 +1037,9 @@ esc_stops_drawing() {
   exec {keys}<> "$WORK/keys" {pause}<> <(:)
   xdotool - < "$WORK/keys" {keys}>&- {pause}<&- > /dev/null 2>&1 &
   keyer=$!
-  xdo $(type_count 30) $(click_on triangolo)
+  xdo $(type_count 50) $(click_on triangolo)
   drawing || { WHY="the triangle is not drawing"; exec {keys}>&- {pause}<&-; stop_pid "$keyer"; return 1; }
-  sleep 0.7
+  sleep 0.1
   # The main thread's processor time, from the key on, every 2 ms or so.
   t0=${EPOCHREALTIME/./}
   read -r prev _ < "/proc/$APP_PID/schedstat"
@@ -1050,7 +1052,7 @@ esc_stops_drawing() {
   done
   exec {keys}>&- {pause}<&-
   stop_pid "$keyer"
-  echo "# Esc during the depth-30 triangle: processor time last grew ${last} ms after the key was sent"
+  echo "# Esc during the depth-50 triangle: processor time last grew ${last} ms after the key was sent"
   [ "$last" -lt 100 ] || { WHY="processor time last grew ${last} ms after Esc"; return 1; }
   draws triangolo 3
 }
@@ -1204,7 +1206,7 @@ check "a stopped queue: message, nothing sent, the program goes on" print_refuse
 check "a job the server cancels: message, nothing printed, the program goes on" print_refused \
   spoil_pdf_output mend_pdf_output 'La stampa su «%s» è stata annullata dal server di stampa.' cancelled-box
 check "snowflake depth 10 completes, with Stampa handled during it" snowflake_with_print
-check "a second press during a drawing: the triangle, then the carpet goes on" nested_press
+check "a second press during a drawing: the triangle, then the carpet, then the triangle goes on" nested_press
 check "count 40000: overflow message box, picture untouched, program goes on" overflow_reported
 check "carpet 1000 shows its point and waits; Esci ends the program at once, status 0" esci_during_carpet
 
@@ -1231,7 +1233,7 @@ start_app extras
 check "the window's class is the menu entry's; its icon in every size" window_class_and_icon
 check "Ctrl+S and a typed path save the drawing area pixel for pixel" ctrl_s_saves
 check "--export with no display: each figure as the window shows it; sharp at scale 2" export_matches_window
-check "Esc stops the depth-30 triangle within 100 ms, then a triangle draws" esc_stops_drawing
+check "Esc stops the depth-50 triangle within 100 ms, then a triangle draws" esc_stops_drawing
 check "level by level (Ctrl+L): count 0's picture held a second, then count 1's" level_by_level
 check "F11: Vista ingrandita follows the area, each pixel a whole block, centred on the blank colour" large_view
 xdo key ctrl+3  # "Lenta", for the next run to remember
