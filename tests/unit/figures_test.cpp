@@ -106,8 +106,8 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
             Full full;
             full.descend(levels, r[0], r[1], r[2]);
             const UnitRange reached = unitsReached<InDouble>(static_cast<Int16>(levels), r[0], r[1], r[2]);
-            EXPECT_EQ(reached.low, full.low) << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
-            EXPECT_EQ(reached.high, full.high) << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
+            EXPECT_EQ(std::pair(reached.low, reached.high), std::pair(full.low, full.high))
+                << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
         }
 }
 
