@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <type_traits>
 #include <unordered_map>
 
@@ -134,9 +132,10 @@ private:
 
     // The pixels, as bits, that a part `levels` deep with these corners
     // reaches in columns and rows: those its corners round into, exactly.
-    unsigned pixelsReached(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
+    unsigned pixelsReached(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        const UnitRange xs = unitsReached<A>(levels, x1, x2, x3), ys = unitsReached<A>(levels, y1, y2, y3);
+        const UnitRange xs = unitsReached<A>(levels, x1, x2, x3, unitsReached_);
+        const UnitRange ys = unitsReached<A>(levels, y1, y2, y3, unitsReached_);
         return pixelBits(xs.low < block_.secondColumnFrom, xs.high >= block_.secondColumnFrom,
                          ys.low < block_.secondRowFrom, ys.high >= block_.secondRowFrom);
     }
@@ -214,31 +213,11 @@ private:
         return fewSteps(x1, x2, x3) && fewSteps(y1, y2, y3);
     }
 
-    struct TinyPart {
-        Coord corners[6];
-        Int16 depth;
-        bool operator==(const TinyPart& o) const
-        {
-            return depth == o.depth && std::memcmp(corners, o.corners, sizeof corners) == 0;
-        }
-    };
-    struct TinyPartHash {
-        std::size_t operator()(const TinyPart& part) const
-        {
-            std::uint32_t bits[6];
-            std::memcpy(bits, part.corners, sizeof bits);
-            std::uint64_t h = static_cast<std::uint64_t>(part.depth) * 0x9E3779B97F4A7C15u;
-            for (std::uint32_t b : bits)
-                h = (h ^ b) * 0x100000001B3u;
-            return static_cast<std::size_t>(h ^ (h >> 29));
-        }
-    };
-
     // All a tiny part leaves in the block, from its corner triangles', each
     // worked out once: such parts recur.
     const Writes& tinyPartWrites(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        const TinyPart key{{x1, y1, x2, y2, x3, y3}, depth};
+        const ExactPart<6> key{{x1, y1, x2, y2, x3, y3}, depth};
         if (const auto known = tinyParts_.find(key); known != tinyParts_.end())
             return known->second;
         Writes writes;
@@ -263,7 +242,8 @@ private:
     unsigned reachable_ = 0;
     Writes found_;
     int stepsLeft_ = 0;
-    std::unordered_map<TinyPart, Writes, TinyPartHash> tinyParts_;
+    std::unordered_map<ExactPart<6>, Writes, ExactPart<6>::Hash> tinyParts_;
+    UnitsReachedCache unitsReached_;
 };
 
 // Below this, drawing a triangle costs less than finding out whether it can

@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -175,13 +178,41 @@ inline std::optional<UnitRange> unitsFromSpreads(Int16 levels, Coord a, Coord b,
                      static_cast<int>(whole(static_cast<Coord>(high + spread.above * step)))};
 }
 
+// Coordinates taken bit for bit, with the levels below them: the key of an
+// answer worked out once, as parts recur.
+template <std::size_t N>
+struct ExactPart {
+    Coord values[N];
+    Int16 levels;
+
+    bool operator==(const ExactPart& o) const
+    {
+        return levels == o.levels && std::memcmp(values, o.values, sizeof values) == 0;
+    }
+    struct Hash {
+        std::size_t operator()(const ExactPart& part) const
+        {
+            std::uint32_t bits[N];
+            std::memcpy(bits, part.values, sizeof bits);
+            std::uint64_t h = static_cast<std::uint64_t>(part.levels) * 0x9E3779B97F4A7C15u;
+            for (std::uint32_t b : bits)
+                h = (h ^ b) * 0x100000001B3u;
+            return static_cast<std::size_t>(h ^ (h >> 29));
+        }
+    };
+};
+
+using UnitsReachedCache = std::unordered_map<ExactPart<3>, UnitRange, ExactPart<3>::Hash>;
+
 // The whole units the corners of the triangles `levels` subdivisions below
 // a, b, c round to on their axis, lowest to highest: exactly, for a part
 // whose reachableUnits() lie from 0 to 32767. A corner triangle keeps its
 // corner, so the three are reached; the descent goes on only into corner
-// triangles whose bound reaches beyond what is known to be reached.
+// triangles whose bound reaches beyond what is known to be reached. Near an
+// edge of the units the same corner triangles are asked about again and
+// again, from the parts around them: `known` keeps their answers.
 template <class A>
-UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c)
+UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c, UnitsReachedCache& known)
 {
     auto bound = [](Int16 below, Coord x, Coord y, Coord z) {
         const auto [first, last] = driftBounds(below, x, y, z);
@@ -194,15 +225,19 @@ UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c)
         return reached;
     if (const auto units = unitsFromSpreads(levels, a, b, c))
         return *units;
+    const ExactPart<3> key{{a, b, c}, levels};
+    if (const auto found = known.find(key); found != known.end())
+        return found->second;
 
     const auto below = static_cast<Int16>(levels - 1);
     for (const auto& p : cornerTrianglesOnAxis<A>(a, b, c)) {
         const UnitRange partBound = bound(below, p[0], p[1], p[2]);
         if (partBound.low >= reached.low && partBound.high <= reached.high)
             continue;
-        const UnitRange part = unitsReached<A>(below, p[0], p[1], p[2]);
+        const UnitRange part = unitsReached<A>(below, p[0], p[1], p[2], known);
         reached = {std::min(reached.low, part.low), std::max(reached.high, part.high)};
     }
+    known.emplace(key, reached);
     return reached;
 }
 

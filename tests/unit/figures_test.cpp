@@ -105,7 +105,8 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
         for (int levels : {1, 3, 6, 10}) {
             Full full;
             full.descend(levels, r[0], r[1], r[2]);
-            const UnitRange reached = unitsReached<InDouble>(static_cast<Int16>(levels), r[0], r[1], r[2]);
+            UnitsReachedCache known;
+            const UnitRange reached = unitsReached<InDouble>(static_cast<Int16>(levels), r[0], r[1], r[2], known);
             EXPECT_EQ(std::pair(reached.low, reached.high), std::pair(full.low, full.high))
                 << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
         }
