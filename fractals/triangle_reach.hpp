@@ -36,6 +36,36 @@ inline UnitRange unitsBetween(double first, double last)
     return {static_cast<int>(std::ceil(first - 0.5)), static_cast<int>(std::floor(last + 0.5))};
 }
 
+// The binade [start, 2 start) of a Coord from 1 to 32767, and the step
+// between its Coords. From the bits: ilogb and ldexp cost more than a
+// whole look-up in the walks that ask.
+struct Binade {
+    double start, step;
+
+    explicit Binade(Coord v)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        const std::uint32_t exponent = bits >> 23;  // v is positive
+        start = fromBits(exponent << 23);
+        step = fromBits((exponent - 23) << 23);
+    }
+
+    // Whether values from `low` to `high` lie `room` steps inside it.
+    bool holds(double low, double high, double room) const
+    {
+        return low - room * step >= start && high + room * step <= 2 * start;
+    }
+
+private:
+    static Coord fromBits(std::uint32_t bits)
+    {
+        Coord v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+};
+
 // On one axis, the values the corners of the triangles `levels`
 // subdivisions below these lie between.
 inline std::pair<double, double> driftBounds(Int16 levels, Coord a, Coord b, Coord c)
@@ -43,6 +73,30 @@ inline std::pair<double, double> driftBounds(Int16 levels, Coord a, Coord b, Coo
     const Coord high = std::max(a, std::max(b, c));
     const double margin = drift(levels, high);  // high is the largest where the low bound is >= 0
     return {std::min(a, std::min(b, c)) - margin, high + margin};
+}
+
+// The same, sharper where the three lie well inside one binade. There each
+// level's new corners lie at most a step outside their parent's
+// (docs/exactness.md); a corner triangle is at most half its parent's width
+// plus two steps, so after `toNarrow` levels every triangle is within
+// StepSpreads's reach, and that one step is all it ever adds. Unlike the
+// drift, the margin stops growing with the levels left.
+inline std::pair<double, double> reachBounds(Int16 levels, Coord a, Coord b, Coord c)
+{
+    const Coord low = std::min(a, std::min(b, c));
+    const Coord high = std::max(a, std::max(b, c));
+    if (low >= 1 && high < 32768) {  // NaN fails too
+        const Binade binade(high);
+        const auto width = static_cast<std::uint32_t>((high - low) / binade.step);  // exact: whole steps
+        // Halvings until width / 2^k <= 12, where the two steps a level add
+        // keep the triangles within 12 + 4 = StepSpreads::kWidest.
+        const std::uint32_t twelves = (width + 11) / 12;
+        const int toNarrow = twelves <= 1 ? 0 : 32 - __builtin_clz(twelves - 1);
+        const double margin = (levels <= toNarrow ? levels : toNarrow + 1) * binade.step;
+        if (binade.holds(low - margin, high + margin, 4))
+            return {low - margin, high + margin};
+    }
+    return driftBounds(levels, a, b, c);
 }
 
 // On one axis, whole units that include every one the corners of the
@@ -157,25 +211,31 @@ private:
 };
 
 // The whole units the corners `levels` subdivisions below a, b, c round to
-// on their axis, where StepSpreads knows how far they spread: the three are
-// positive, at most kWidest steps apart, and four steps inside one binade,
-// room enough for the spread (a step at most) and the rounding before it.
+// on their axis, the three being at most StepSpreads::kWidest steps of this
+// size apart, with room in their binade for the spread and the rounding
+// before it.
+inline UnitRange unitsFromSpreads(Int16 levels, Coord a, Coord b, Coord c, double step)
+{
+    auto steps = [step](Coord v) { return static_cast<std::int64_t>(v / step); };  // exact: a power of two
+    const auto spread = StepSpreads::table().spread(levels, steps(a), steps(b), steps(c));
+    // Both ends are Coords: grid steps inside the binade.
+    return UnitRange{static_cast<int>(whole(static_cast<Coord>(std::min(a, std::min(b, c)) - spread.below * step))),
+                     static_cast<int>(whole(static_cast<Coord>(std::max(a, std::max(b, c)) + spread.above * step)))};
+}
+
+// The same where StepSpreads knows the triple: positive, at most kWidest
+// steps apart, and four steps inside one binade, room enough for the spread
+// (a step at most) and the rounding before it.
 inline std::optional<UnitRange> unitsFromSpreads(Int16 levels, Coord a, Coord b, Coord c)
 {
     const Coord low = std::min(a, std::min(b, c));
     const Coord high = std::max(a, std::max(b, c));
     if (!(low >= 1 && high < 32768))  // NaN fails too
         return std::nullopt;
-    const int binade = std::ilogb(high);
-    const double step = std::ldexp(1.0, binade - 23);
-    if (!(low - 4 * step >= std::ldexp(1.0, binade) && high + 4 * step <= std::ldexp(1.0, binade + 1))
-        || (high - low) / step > StepSpreads::kWidest)
+    const Binade binade(high);
+    if (!binade.holds(low, high, 4) || (high - low) / binade.step > StepSpreads::kWidest)
         return std::nullopt;
-    auto steps = [step](Coord v) { return static_cast<std::int64_t>(v / step); };  // exact: a power of two
-    const auto spread = StepSpreads::table().spread(levels, steps(a), steps(b), steps(c));
-    // Both ends are Coords: grid steps inside the binade.
-    return UnitRange{static_cast<int>(whole(static_cast<Coord>(low - spread.below * step))),
-                     static_cast<int>(whole(static_cast<Coord>(high + spread.above * step)))};
+    return unitsFromSpreads(levels, a, b, c, binade.step);
 }
 
 // Coordinates taken bit for bit, with the levels below them: the key of an
@@ -215,7 +275,7 @@ template <class A>
 UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c, UnitsReachedCache& known)
 {
     auto bound = [](Int16 below, Coord x, Coord y, Coord z) {
-        const auto [first, last] = driftBounds(below, x, y, z);
+        const auto [first, last] = reachBounds(below, x, y, z);
         return unitsBetween(first, last);
     };
     UnitRange reached{static_cast<int>(whole(std::min(a, std::min(b, c)))),
