@@ -13,6 +13,7 @@
 #include "fractals/figure_table.hpp"
 #include "fractals/triangle_arithmetic.hpp"
 #include "fractals/triangle_reach.hpp"
+#include "fractals/triangle_tiny_parts.hpp"
 
 namespace velmoran {
 
@@ -52,11 +53,11 @@ public:
         // The bound settles most parts in a few steps. Deep down it widens
         // and straddles edges the part never crosses, and the walk would
         // look there in vain: then it starts again from what is exactly
-        // reached.
+        // reached. Where the leaves are tiny parts, it goes there at once.
         exact_ = false;
         reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = 8 * (depth + 4);
-        if (walk(depth, x1, y1, x2, y2, x3, y3))
+        if (leavesWiderThanTiny(depth, x1, y1, x2, y2, x3, y3) && walk(depth, x1, y1, x2, y2, x3, y3))
             return true;
         exact_ = true;
         found_ = {};
@@ -97,13 +98,6 @@ private:
             written |= 1u << i;
             pixels[i] = pixel;
         }
-        // Those of a part drawn before the ones noted so far.
-        void noteEarlier(const Writes& earlier)
-        {
-            for (unsigned i = 0; i < 4; ++i)
-                if (earlier.written & (1u << i))
-                    note(i, earlier.pixels[i]);
-        }
     };
 
     void note(Writes& writes, Whole x, Whole y, Colour colour) const
@@ -134,10 +128,24 @@ private:
     // reaches in columns and rows: those its corners round into, exactly.
     unsigned pixelsReached(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        const UnitRange xs = unitsReached<A>(levels, x1, x2, x3, unitsReached_);
-        const UnitRange ys = unitsReached<A>(levels, y1, y2, y3, unitsReached_);
-        return pixelBits(xs.low < block_.secondColumnFrom, xs.high >= block_.secondColumnFrom,
-                         ys.low < block_.secondRowFrom, ys.high >= block_.secondRowFrom);
+        const auto [left, right] = sidesReached(levels, x1, x2, x3, columnsFrom_, block_.secondColumnFrom);
+        const auto [top, bottom] = sidesReached(levels, y1, y2, y3, rowsFrom_, block_.secondRowFrom);
+        return pixelBits(left, right, top, bottom);
+    }
+
+    // On one axis, whether the part reaches the block's first and second
+    // column (row): the cheap tests first, as most parts the walk asks
+    // about either lie across the edge or clearly to one side of it.
+    std::pair<bool, bool> sidesReached(Int16 levels, Coord a, Coord b, Coord c, double edge, int secondFrom)
+    {
+        // Each corner is a leaf's corner too.
+        if (A::rounded(std::min(a, std::min(b, c))) < secondFrom && A::rounded(std::max(a, std::max(b, c))) >= secondFrom)
+            return {true, true};
+        const auto [first, last] = reachBounds(levels, a, b, c);
+        if (!(first <= edge && last >= edge))
+            return {first <= edge, last >= edge};
+        const UnitRange units = unitsReached<A>(levels, a, b, c, unitsReached_);
+        return {units.low < secondFrom, units.high >= secondFrom};
     }
 
     // The same, from the bound alone, which is quicker and may take in more:
@@ -189,10 +197,12 @@ private:
             note(found_, A::rounded(x3), A::rounded(y3), kColours[2]);
             return true;
         }
-        if (exact_ && tiny(x1, y1, x2, y2, x3, y3)) {
-            found_.noteEarlier(tinyPartWrites(depth, x1, y1, x2, y2, x3, y3));
-            return true;
-        }
+        if (exact_)
+            if (const auto tinyX = TinyParts<A>::axis(x1, x2, x3))
+                if (const auto tinyY = TinyParts<A>::axis(y1, y2, y3)) {
+                    noteTinyPart(depth, {x1, x2, x3}, {y1, y2, y3}, *tinyX, *tinyY);
+                    return true;
+                }
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
 
@@ -200,39 +210,29 @@ private:
     // single-precision steps, a few of them each level down.
     static constexpr int kExactStepsPerLevel = 64;
 
-    // A part a few single-precision steps across. Around a corner that lies
-    // on a pixel's edges to the last step, such parts cycle through a few
-    // shapes at every level, and the walk alone would take them one by one
-    // for as many levels as are left.
-    static bool tiny(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    // Around a corner that lies on a pixel's edges to the last step, tiny
+    // parts cycle through a few shapes at every level, and the walk alone
+    // would take them one by one for as many levels as are left.
+    void noteTinyPart(Int16 depth, const Coord (&xs)[3], const Coord (&ys)[3], const typename TinyParts<A>::Axis& x,
+                      const typename TinyParts<A>::Axis& y)
     {
-        auto fewSteps = [](Coord a, Coord b, Coord c) {
-            const Coord high = std::max(a, std::max(b, c));
-            return high - std::min(a, std::min(b, c)) <= high * (2.0f / 8388608.0f);
-        };
-        return fewSteps(x1, x2, x3) && fewSteps(y1, y2, y3);
+        const CellWrites& writes = TinyParts<A>::writes(depth, xs, ys, x, y);
+        const Whole column = A::rounded(x.unit), row = A::rounded(y.unit);
+        for (unsigned i = 0; i < writes.count; ++i) {
+            const auto& w = writes.writes[i];
+            note(found_, static_cast<Whole>(column + w.dx), static_cast<Whole>(row + w.dy), w.colour);
+        }
     }
 
-    // All a tiny part leaves in the block, from its corner triangles', each
-    // worked out once: such parts recur.
-    const Writes& tinyPartWrites(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    // Whether the triangles `levels` down are wider than tiny parts, on the
+    // wider axis; where they are not, the bound cannot settle them.
+    static bool leavesWiderThanTiny(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        const ExactPart<6> key{{x1, y1, x2, y2, x3, y3}, depth};
-        if (const auto known = tinyParts_.find(key); known != tinyParts_.end())
-            return known->second;
-        Writes writes;
-        const unsigned pixels = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
-        if ((pixels & (pixels - 1)) == 0) {
-            note(writes, A::rounded(x3), A::rounded(y3), kColours[2]);
-        } else if (depth == 0) {
-            noteLeaf(writes, x1, y1, x2, y2, x3, y3);
-        } else {
-            const auto xs = cornerTrianglesOnAxis<A>(x1, x2, x3), ys = cornerTrianglesOnAxis<A>(y1, y2, y3);
-            for (int i = 2; i >= 0; --i)
-                writes.noteEarlier(tinyPartWrites(static_cast<Int16>(depth - 1), xs[i][0], ys[i][0], xs[i][1],
-                                                  ys[i][1], xs[i][2], ys[i][2]));
-        }
-        return tinyParts_.emplace(key, writes).first->second;
+        auto steps = [](Coord a, Coord b, Coord c) {
+            const Coord low = std::min(a, std::min(b, c)), high = std::max(a, std::max(b, c));
+            return low >= 1 && high < 32768 ? (high - low) / Binade(high).step : HUGE_VAL;
+        };
+        return std::max(steps(x1, x2, x3), steps(y1, y2, y3)) > std::ldexp(TinyParts<A>::kWidest, levels);
     }
 
     const Block& block_;
@@ -242,7 +242,6 @@ private:
     unsigned reachable_ = 0;
     Writes found_;
     int stepsLeft_ = 0;
-    std::unordered_map<ExactPart<6>, Writes, ExactPart<6>::Hash> tinyParts_;
     UnitsReachedCache unitsReached_;
 };
 
