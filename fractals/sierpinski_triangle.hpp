@@ -61,7 +61,7 @@ public:
             return true;
         exact_ = true;
         found_ = {};
-        reachable_ = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
+        reachable_ = pixelsReached(pixelsWithin(depth, x1, y1, x2, y2, x3, y3), depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = kExactStepsPerLevel * (depth + 4);
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
@@ -118,6 +118,9 @@ private:
         note(writes, v2x, v2y, kColours[1]);
     }
 
+    static constexpr unsigned kFirstColumn = 0b0101, kSecondColumn = 0b1010, kFirstRow = 0b0011,
+                              kSecondRow = 0b1100;
+
     static unsigned pixelBits(bool firstColumn, bool secondColumn, bool firstRow, bool secondRow)
     {
         const unsigned columns = (firstColumn ? 1u : 0u) | (secondColumn ? 2u : 0u);
@@ -126,11 +129,18 @@ private:
 
     // The pixels, as bits, that a part `levels` deep with these corners
     // reaches in columns and rows: those its corners round into, exactly.
-    unsigned pixelsReached(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    // `within`: the pixelsWithin() of the part, which only an axis it
+    // straddles can narrow.
+    unsigned pixelsReached(unsigned within, Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3,
+                           Coord y3)
     {
-        const auto [left, right] = sidesReached(levels, x1, x2, x3, columnsFrom_, block_.secondColumnFrom);
-        const auto [top, bottom] = sidesReached(levels, y1, y2, y3, rowsFrom_, block_.secondRowFrom);
-        return pixelBits(left, right, top, bottom);
+        std::pair<bool, bool> columns{(within & kFirstColumn) != 0, (within & kSecondColumn) != 0};
+        std::pair<bool, bool> rows{(within & kFirstRow) != 0, (within & kSecondRow) != 0};
+        if (columns.first && columns.second)
+            columns = sidesReached(levels, x1, x2, x3, columnsFrom_, block_.secondColumnFrom);
+        if (rows.first && rows.second)
+            rows = sidesReached(levels, y1, y2, y3, rowsFrom_, block_.secondRowFrom);
+        return pixelBits(columns.first, columns.second, rows.first, rows.second);
     }
 
     // On one axis, whether the part reaches the block's first and second
@@ -187,7 +197,7 @@ private:
         if (!(pixels & ~found_.written))
             return true;
         if (exact_ && (pixels & (pixels - 1))) {
-            pixels = pixelsReached(depth, x1, y1, x2, y2, x3, y3);
+            pixels = pixelsReached(pixels, depth, x1, y1, x2, y2, x3, y3);
             if (!(pixels & ~found_.written))
                 return true;
         }
