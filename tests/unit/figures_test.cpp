@@ -76,11 +76,14 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
 
     struct Full {
         int low = INT_MAX, high = INT_MIN;
+        Coord lowest = INFINITY, highest = -INFINITY;
         void descend(int levels, Coord a, Coord b, Coord c)
         {
             for (Coord v : {a, b, c}) {
                 low = std::min(low, static_cast<int>(whole(v)));
                 high = std::max(high, static_cast<int>(whole(v)));
+                lowest = std::min(lowest, v);
+                highest = std::max(highest, v);
             }
             if (levels > 0)
                 for (const auto& p : cornerTrianglesOnAxis<InDouble>(a, b, c))
@@ -100,6 +103,7 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
         {std::nextafter(512.f, 0.f), 512.f, std::nextafter(512.f, 1e3f)},
         {238.261719f, 238.867188f, 238.564453f},
         {372.597717f, 372.597717f, 371.679749f},
+        {238.5f - 300 * step, 238.5f, 238.5f + step},  // wide, two corners at its top
     };
     for (const auto& r : rows)
         for (int levels : {1, 3, 6, 10}) {
@@ -109,6 +113,8 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
             const UnitRange reached = unitsReached<InDouble>(static_cast<Int16>(levels), r[0], r[1], r[2], known);
             EXPECT_EQ(std::pair(reached.low, reached.high), std::pair(full.low, full.high))
                 << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
+            const auto [first, last] = reachBounds(static_cast<Int16>(levels), r[0], r[1], r[2]);
+            EXPECT_TRUE(first <= full.lowest && last >= full.highest) << r[0] << ' ' << r[1] << " at " << levels;
         }
 }
 
