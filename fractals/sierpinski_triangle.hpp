@@ -106,16 +106,10 @@ private:
                     {x, y, colour});
     }
 
-    // A leaf's writes, last first (sides()); the first side's are all
-    // drawn over.
     void noteLeaf(Writes& writes, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
-        const Whole v1x = A::rounded(x1), v1y = A::rounded(y1), v2x = A::rounded(x2), v2y = A::rounded(y2);
-        const Whole v3x = A::rounded(x3), v3y = A::rounded(y3);
-        note(writes, v3x, v3y, kColours[2]);
-        note(writes, v1x, v1y, kColours[2]);
-        note(writes, v3x, v3y, kColours[1]);
-        note(writes, v2x, v2y, kColours[1]);
+        leafWritesLastFirst(x1, y1, x2, y2, x3, y3,
+                            [&](Coord x, Coord y, Colour colour) { note(writes, A::rounded(x), A::rounded(y), colour); });
     }
 
     static constexpr unsigned kFirstColumn = 0b0101, kSecondColumn = 0b1010, kFirstRow = 0b0011,
@@ -149,7 +143,8 @@ private:
     std::pair<bool, bool> sidesReached(Int16 levels, Coord a, Coord b, Coord c, double edge, int secondFrom)
     {
         // Each corner is a leaf's corner too.
-        if (A::rounded(std::min(a, std::min(b, c))) < secondFrom && A::rounded(std::max(a, std::max(b, c))) >= secondFrom)
+        const Coord low = std::min(a, std::min(b, c)), high = std::max(a, std::max(b, c));
+        if (A::rounded(low) < secondFrom && A::rounded(high) >= secondFrom)
             return {true, true};
         const auto [first, last] = reachBounds(levels, a, b, c);
         if (!(first <= edge && last >= edge))

@@ -40,6 +40,19 @@ struct CellWrites {
     }
 };
 
+// A leaf's writes, last first: its three sides are drawn in order, each
+// as its two end pixels (the leaf is within a pixel or two), so the third
+// side's ends are the last and the first side's are all drawn over.
+template <class Note>
+void leafWritesLastFirst(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3, Note&& note)
+{
+    constexpr const Colour* colours = figureInfo(Figure::SierpinskiTriangle).colours;
+    note(x3, y3, colours[2]);
+    note(x1, y1, colours[2]);
+    note(x3, y3, colours[1]);
+    note(x2, y2, colours[1]);
+}
+
 // Parts at most kWidest steps across on both axes, four steps inside their
 // binades. There the figure's rule is integer arithmetic on steps that
 // commutes with shifts by an even number of them, and a unit is an even
@@ -94,11 +107,7 @@ public:
             found.noteEarlier(static_cast<int>(whole(px) - x.unit), static_cast<int>(whole(py) - y.unit), colour);
         };
         if (levels == 0) {
-            // A leaf's writes, last first, as BlockColours notes them.
-            note(xs[2], ys[2], kColours[2]);
-            note(xs[0], ys[0], kColours[2]);
-            note(xs[2], ys[2], kColours[1]);
-            note(xs[1], ys[1], kColours[1]);
+            leafWritesLastFirst(xs[0], ys[0], xs[1], ys[1], xs[2], ys[2], note);
         } else {
             const auto partXs = cornerTrianglesOnAxis<A>(xs[0], xs[1], xs[2]);
             const auto partYs = cornerTrianglesOnAxis<A>(ys[0], ys[1], ys[2]);
