@@ -63,13 +63,15 @@ struct PacesLeaves<T, std::void_t<decltype(bool{std::declval<T&>().beforeLeaf()}
 // fall, when they lie within two by two device pixels:
 //   std::optional<Block> pixelBlock(int left, int top, int right, int bottom) const
 // where whole units from Block::secondColumnFrom and Block::secondRowFrom on
-// fall in the block's second column and row (INT_MAX where it has one); and
+// fall in the block's second column and row (INT_MAX where it has one), and
+// Block::firstColumn and Block::firstRow are its first device pixel's; and
 //   int widestBlock() const
 // beyond which no two whole units on an axis lie in one block.
 template <class T, class = void>
 struct LocatesPixels : std::false_type {};
 template <class T>
 struct LocatesPixels<T, std::void_t<decltype(std::declval<const T&>().pixelBlock(0, 0, 0, 0)->secondRowFrom),
+                                    decltype(std::declval<const T&>().pixelBlock(0, 0, 0, 0)->firstColumn),
                                     decltype(int{std::declval<const T&>().widestBlock()})>> : std::true_type {};
 
 }  // namespace velmoran

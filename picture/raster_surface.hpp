@@ -44,10 +44,13 @@ constexpr QRgb toQRgb(Colour c) noexcept
 Coord scaleExtent(int pixels, AxisScale axis) noexcept;
 
 // Whole units from these on fall in the second column or row of a block of
-// device pixels; INT_MAX where the block has one.
+// device pixels; INT_MAX where the block has one. The block's first column
+// and row, in device pixels.
 struct PixelBlock {
     int secondColumnFrom = INT_MAX;
     int secondRowFrom = INT_MAX;
+    int firstColumn = 0;
+    int firstRow = 0;
 };
 
 class RasterSurface final : public DrawingSurface {
@@ -92,10 +95,12 @@ public:
     std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
     {
         PixelBlock block;
-        if (splitInTwo(left, right, columns_, block.secondColumnFrom)
-            && splitInTwo(top, bottom, rows_, block.secondRowFrom))
-            return block;
-        return std::nullopt;
+        if (!splitInTwo(left, right, columns_, block.secondColumnFrom)
+            || !splitInTwo(top, bottom, rows_, block.secondRowFrom))
+            return std::nullopt;
+        block.firstColumn = columns_.pixel[static_cast<std::size_t>(left)];
+        block.firstRow = rows_.pixel[static_cast<std::size_t>(top)];
+        return block;
     }
     // No two whole units further apart than this, on either axis, lie in
     // one block.
