@@ -48,41 +48,53 @@ public:
     }
 
     // False where the walk would take more steps than it is worth.
-    bool find(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    // `known`: the block's pixels whose last colour is already known, as
+    // bits; the walk looks only for the others.
+    bool find(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3, unsigned known = 0)
     {
+        known_ = known;
         // The bound settles most parts in a few steps. Deep down it widens
         // and straddles edges the part never crosses, and the walk would
         // look there in vain: then it starts again from what is exactly
         // reached. Where the leaves are tiny parts, it goes there at once.
         exact_ = false;
+        found_.written = known;
         reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = 8 * (depth + 4);
         if (leavesWiderThanTiny(depth, x1, y1, x2, y2, x3, y3) && walk(depth, x1, y1, x2, y2, x3, y3))
             return true;
         exact_ = true;
         found_ = {};
+        found_.written = known;
         reachable_ = pixelsReached(pixelsWithin(depth, x1, y1, x2, y2, x3, y3), depth, x1, y1, x2, y2, x3, y3);
         stepsLeft_ = kExactStepsPerLevel * (depth + 4);
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
 
-    // Each pixel reached, drawn in its last colour.
-    template <class Surface>
-    void paint(Surface& s) const
-    {
-        for (unsigned i = 0; i < 4; ++i)
-            if (found_.written & (1u << i)) {
-                const Pixel& p = found_.pixels[i];
-                s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour);
-            }
-    }
-
-private:
     using Whole = decltype(A::rounded(Coord{}));
     struct Pixel {
         Whole x{}, y{};  // a point of it
         Colour colour = 0;
     };
+
+    // Each pixel found, numbered 0 to 3 across, then down, with a point of it
+    // and its last colour.
+    template <class Found>
+    void forEachFound(Found&& found) const
+    {
+        for (unsigned i = 0; i < 4; ++i)
+            if (found_.written & ~known_ & (1u << i))
+                found(i, found_.pixels[i]);
+    }
+
+    // Each pixel found, drawn in its last colour.
+    template <class Surface>
+    void paint(Surface& s) const
+    {
+        forEachFound([&](unsigned, const Pixel& p) { s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour); });
+    }
+
+private:
     static constexpr const Colour* kColours = figureInfo(Figure::SierpinskiTriangle).colours;
 
     // Writes to the block's pixels, numbered 0 to 3 across, then down, seen
@@ -245,6 +257,7 @@ private:
     const double xDriftPerLevel_, yDriftPerLevel_;
     bool exact_ = false;
     unsigned reachable_ = 0;
+    unsigned known_ = 0;
     Writes found_;
     int stepsLeft_ = 0;
     UnitsReachedCache unitsReached_;
@@ -253,6 +266,9 @@ private:
 // Below this, drawing a triangle costs less than finding out whether it can
 // be collapsed, or walking it back.
 constexpr Int16 kShallowestCollapse = 3;
+// Below this, a group of corner triangles has too few blocks to share
+// pixels.
+constexpr Int16 kShallowestGroup = kShallowestCollapse + 3;
 
 // A corner triangle `depth` levels deep whose leaves all round into one
 // device pixel is drawn as one of them (collapseSubtree); one within two by
@@ -286,6 +302,128 @@ template <class A, class Surface, class Events>
     });
 }
 
+// The last colours of the device pixels a quiet corner triangle a few
+// pixels across reaches, found from its last block back to its first: most
+// pixels a block reaches, a later block reaches too, so its walk need only
+// look for the others. A grid of kSide by kSide pixels from the triangle's
+// first; a triangle reaching beyond it is drawn block by block.
+template <class A>
+class GroupColours {
+public:
+    static constexpr int kSide = 24;
+    // Groups are tried on triangles whose corners are at most this many
+    // blocks' widths apart, which the grid holds with room.
+    static constexpr int kWidestInBlocks = 6;
+
+    // False where a part must be drawn for real, or reaches beyond the grid.
+    template <class Surface>
+    bool find(const Surface& surface, Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    {
+        const auto xs = reachableUnits(depth, x1, x2, x3);
+        const auto ys = reachableUnits(depth, y1, y2, y3);
+        const auto first = xs && ys ? surface.pixelBlock(xs->low, ys->low, xs->low, ys->low) : std::nullopt;
+        if (!first)
+            return false;
+        left_ = first->firstColumn;
+        top_ = first->firstRow;
+        std::fill(std::begin(pixels_), std::end(pixels_), Pixel{});
+        return findBack(surface, depth, x1, y1, x2, y2, x3, y3);
+    }
+
+    template <class Surface>
+    void paint(Surface& s) const
+    {
+        for (const Pixel& p : pixels_)
+            if (p.known)
+                s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour);
+    }
+
+private:
+    using Whole = decltype(A::rounded(Coord{}));
+    struct Pixel {
+        bool known = false;
+        Whole x{}, y{};  // a point of it
+        Colour colour = 0;
+    };
+
+    Pixel* at(int column, int row)
+    {
+        const int c = column - left_, r = row - top_;
+        return c >= 0 && r >= 0 && c < kSide && r < kSide ? &pixels_[r * kSide + c] : nullptr;
+    }
+
+    // The part's pixels, last corner triangle first, down to the parts
+    // within a block.
+    template <class Surface>
+    bool findBack(const Surface& surface, Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    {
+        const auto xs = reachableUnits(depth, x1, x2, x3);
+        const auto ys = reachableUnits(depth, y1, y2, y3);
+        // The ranges leave out a corner that is NaN.
+        if (!xs || !ys || std::isnan(x1 + x2 + x3 + y1 + y2 + y3))
+            return false;
+        const int widestBlock = surface.widestBlock();
+        if (xs->high - xs->low <= widestBlock && ys->high - ys->low <= widestBlock)
+            if (const auto block = surface.pixelBlock(xs->low, ys->low, xs->high, ys->high))
+                return findInBlock(*block, *xs, *ys, depth, x1, y1, x2, y2, x3, y3);
+        if (depth < 1)
+            return false;
+        const auto partXs = cornerTrianglesOnAxis<A>(x1, x2, x3), partYs = cornerTrianglesOnAxis<A>(y1, y2, y3);
+        for (int i = 2; i >= 0; --i)
+            if (!findBack(surface, static_cast<Int16>(depth - 1), partXs[i][0], partYs[i][0], partXs[i][1],
+                          partYs[i][1], partXs[i][2], partYs[i][2]))
+                return false;
+        return true;
+    }
+
+    template <class Block>
+    bool findInBlock(const Block& block, UnitRange xs, UnitRange ys, Int16 depth, Coord x1, Coord y1, Coord x2,
+                     Coord y2, Coord x3, Coord y3)
+    {
+        Pixel* pixels[4];
+        unsigned known = 0;
+        for (unsigned i = 0; i < 4; ++i) {
+            pixels[i] = at(block.firstColumn + static_cast<int>(i & 1), block.firstRow + static_cast<int>(i >> 1));
+            if (!pixels[i])
+                return false;
+            known |= pixels[i]->known ? 1u << i : 0u;
+        }
+        // Within one pixel, the last leaf's last write, as collapseSubtree
+        // draws it.
+        if (block.secondColumnFrom > xs.high && block.secondRowFrom > ys.high) {
+            if (!pixels[0]->known)
+                *pixels[0] = {true, A::rounded(x3), A::rounded(y3), figureInfo(Figure::SierpinskiTriangle).colours[2]};
+            return true;
+        }
+        if (known == 0b1111)
+            return true;
+        BlockColours<A, Block> colours(block, xs, ys);
+        if (!colours.find(depth, x1, y1, x2, y2, x3, y3, known))
+            return false;
+        colours.forEachFound([&](unsigned i, const auto& p) { *pixels[i] = {true, p.x, p.y, p.colour}; });
+        return true;
+    }
+
+    int left_ = 0, top_ = 0;
+    Pixel pixels_[kSide * kSide];
+};
+
+// A corner triangle a few pixels across whose every yield is quiet is drawn
+// as the colours it leaves in its pixels (GroupColours).
+template <class A, class Surface, class Events>
+[[gnu::noinline]] bool collapseQuietGroup(Canvas<Surface, Events>& canvas, Int16 depth, Coord x1, Coord y1,
+                                          Coord x2, Coord y2, Coord x3, Coord y3)
+{
+    return skipSubtree<3>(canvas, depth, [&] {
+        static thread_local GroupColours<A> colours;
+        if (!colours.find(canvas.surface, depth, x1, y1, x2, y2, x3, y3))
+            return false;
+        canvas.beforeLeaf();
+        colours.paint(canvas.surface);
+        return true;
+    });
+}
+
 template <class A, class Surface, class Events>
 inline bool collapseCorner(Canvas<Surface, Events>& canvas, Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2,
                            Coord x3, Coord y3)
@@ -296,8 +434,12 @@ inline bool collapseCorner(Canvas<Surface, Events>& canvas, Int16 depth, Coord x
         // Most triangles are far too large, as two of their corners tell: the
         // whole units a span rounds into reach at least its length less 1.
         const auto widest = static_cast<Coord>(canvas.surface.widestBlock() + 1);
-        return depth >= kShallowestCollapse && std::fabs(x2 - x1) <= widest && std::fabs(y3 - y1) <= widest
-               && collapseSmallCorner<A>(canvas, depth, x1, y1, x2, y2, x3, y3);
+        const Coord widestGroup = widest * GroupColours<A>::kWidestInBlocks;
+        if (depth < kShallowestCollapse || std::fabs(x2 - x1) > widestGroup || std::fabs(y3 - y1) > widestGroup)
+            return false;
+        if (std::fabs(x2 - x1) <= widest && std::fabs(y3 - y1) <= widest)
+            return collapseSmallCorner<A>(canvas, depth, x1, y1, x2, y2, x3, y3);
+        return depth >= kShallowestGroup && collapseQuietGroup<A>(canvas, depth, x1, y1, x2, y2, x3, y3);
     }
 }
 
