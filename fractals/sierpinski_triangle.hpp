@@ -241,15 +241,18 @@ private:
         }
     }
 
-    // Whether the triangles `levels` down are wider than tiny parts, on the
-    // wider axis; where they are not, the bound cannot settle them.
+    // Whether the triangles `levels` down are more than a few steps wide on
+    // the wider axis; where they are not, corners on a pixel's edge to the
+    // last steps straddle it in the bound for good, and the bound's walk
+    // would spend its steps there in vain.
     static bool leavesWiderThanTiny(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
+        constexpr double kFewSteps = 4;
         auto steps = [](Coord a, Coord b, Coord c) {
             const Coord low = std::min(a, std::min(b, c)), high = std::max(a, std::max(b, c));
             return low >= 1 && high < 32768 ? (high - low) / Binade(high).step : HUGE_VAL;
         };
-        return std::max(steps(x1, x2, x3), steps(y1, y2, y3)) > std::ldexp(TinyParts<A>::kWidest, levels);
+        return std::max(steps(x1, x2, x3), steps(y1, y2, y3)) > std::ldexp(kFewSteps, levels);
     }
 
     const Block& block_;

@@ -25,7 +25,7 @@ struct CellWrites {
         Colour colour;
     };
     unsigned count = 0;
-    // A tiny part and its descendants lie within five steps, less than a
+    // A tiny part and its descendants lie within a few steps, less than a
     // unit: two units an axis at most.
     Write writes[4];
 
@@ -64,7 +64,9 @@ void leafWritesLastFirst(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord
 template <class A>
 class TinyParts {
 public:
-    static constexpr double kWidest = 4;  // steps
+    // Steps, as many as StepSpreads knows: the wider, the shorter the walks'
+    // chains down to a tiny part.
+    static constexpr double kWidest = StepSpreads::kWidest;
 
     // One axis of a tiny part: the whole unit its lowest value rounds to,
     // and the step of its binade.
