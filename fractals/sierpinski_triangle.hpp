@@ -52,21 +52,23 @@ public:
     // bits; the walk looks only for the others.
     bool find(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3, unsigned known = 0)
     {
-        known_ = known;
         // The bound settles most parts in a few steps. Deep down it widens
         // and straddles edges the part never crosses, and the walk would
         // look there in vain: then it starts again from what is exactly
-        // reached. Where the leaves are tiny parts, it goes there at once.
+        // reached. Where the leaves are a few steps wide, it goes there at
+        // once. Known pixels count as reached, so that the walk stops once
+        // it has found the others.
+        known_ = known;
         exact_ = false;
         found_.written = known;
-        reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
+        reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3) | known;
         stepsLeft_ = 8 * (depth + 4);
         if (leavesWiderThanTiny(depth, x1, y1, x2, y2, x3, y3) && walk(depth, x1, y1, x2, y2, x3, y3))
             return true;
         exact_ = true;
         found_ = {};
         found_.written = known;
-        reachable_ = pixelsReached(pixelsWithin(depth, x1, y1, x2, y2, x3, y3), depth, x1, y1, x2, y2, x3, y3);
+        reachable_ = pixelsReached(pixelsWithin(depth, x1, y1, x2, y2, x3, y3), depth, x1, y1, x2, y2, x3, y3) | known;
         stepsLeft_ = kExactStepsPerLevel * (depth + 4);
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
@@ -120,8 +122,9 @@ private:
 
     void noteLeaf(Writes& writes, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
-        leafWritesLastFirst(x1, y1, x2, y2, x3, y3,
-                            [&](Coord x, Coord y, Colour colour) { note(writes, A::rounded(x), A::rounded(y), colour); });
+        leafWritesLastFirst(x1, y1, x2, y2, x3, y3, [&](Coord x, Coord y, Colour colour) {
+            note(writes, A::rounded(x), A::rounded(y), colour);
+        });
     }
 
     static constexpr unsigned kFirstColumn = 0b0101, kSecondColumn = 0b1010, kFirstRow = 0b0011,
@@ -417,8 +420,18 @@ template <class A, class Surface, class Events>
 [[gnu::noinline]] bool collapseQuietGroup(Canvas<Surface, Events>& canvas, Int16 depth, Coord x1, Coord y1,
                                           Coord x2, Coord y2, Coord x3, Coord y3)
 {
+    // One grid a thread, too large for every frame. A press nested in this
+    // one's wait before its leaf (a paced drawing) finds it in use and draws
+    // block by block.
+    static thread_local GroupColours<A> colours;
+    static thread_local bool inUse = false;
+    if (inUse)
+        return false;
+    inUse = true;
+    struct Release {
+        ~Release() { inUse = false; }
+    } release;
     return skipSubtree<3>(canvas, depth, [&] {
-        static thread_local GroupColours<A> colours;
         if (!colours.find(canvas.surface, depth, x1, y1, x2, y2, x3, y3))
             return false;
         canvas.beforeLeaf();
