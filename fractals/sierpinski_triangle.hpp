@@ -332,16 +332,19 @@ public:
             return false;
         left_ = first->firstColumn;
         top_ = first->firstRow;
-        std::fill(std::begin(pixels_), std::end(pixels_), Pixel{});
+        for (int i = 0; i < knownCount_; ++i)
+            pixels_[known_[i]].known = false;
+        knownCount_ = 0;
         return findBack(surface, depth, x1, y1, x2, y2, x3, y3);
     }
 
     template <class Surface>
     void paint(Surface& s) const
     {
-        for (const Pixel& p : pixels_)
-            if (p.known)
-                s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour);
+        for (int i = 0; i < knownCount_; ++i) {
+            const Pixel& p = pixels_[known_[i]];
+            s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour);
+        }
     }
 
 private:
@@ -398,7 +401,7 @@ private:
         // draws it.
         if (block.secondColumnFrom > xs.high && block.secondRowFrom > ys.high) {
             if (!pixels[0]->known)
-                *pixels[0] = {true, A::rounded(x3), A::rounded(y3), figureInfo(Figure::SierpinskiTriangle).colours[2]};
+                settle(pixels[0], A::rounded(x3), A::rounded(y3), figureInfo(Figure::SierpinskiTriangle).colours[2]);
             return true;
         }
         if (known == 0b1111)
@@ -406,12 +409,21 @@ private:
         BlockColours<A, Block> colours(block, xs, ys);
         if (!colours.find(depth, x1, y1, x2, y2, x3, y3, known))
             return false;
-        colours.forEachFound([&](unsigned i, const auto& p) { *pixels[i] = {true, p.x, p.y, p.colour}; });
+        colours.forEachFound([&](unsigned i, const auto& p) { settle(pixels[i], p.x, p.y, p.colour); });
         return true;
+    }
+
+    void settle(Pixel* pixel, Whole x, Whole y, Colour colour)
+    {
+        *pixel = {true, x, y, colour};
+        known_[knownCount_++] = static_cast<int>(pixel - pixels_);
     }
 
     int left_ = 0, top_ = 0;
     Pixel pixels_[kSide * kSide];
+    // Those known, in the order found, so that a group costs what it reaches.
+    int known_[kSide * kSide];
+    int knownCount_ = 0;
 };
 
 // A corner triangle a few pixels across whose every yield is quiet is drawn
