@@ -10,10 +10,12 @@
 //     what can be collapsed cost.
 // Counters also report how responsive the window stayed during the press
 // (longest stretch without an event dispatched, the median wait of a zero
-// timer, repaints per second) and the memory it took. A last row holds the
-// window in a carpet of count 1000, which never ends, for a second: the
-// share of a core the process takes meanwhile, and the longest a click
-// posted at a random moment waited to be handled.
+// timer, repaints per second) and the memory it took. Rows at count 1000,
+// which never ends, time each figure's press up to its first wait, with an
+// event service that hands nothing over; a last row holds the window in the
+// carpet of count 1000 for a second: the share of a core the process takes
+// meanwhile, and the longest a click posted at a random moment waited to
+// be handled.
 //
 //   build/bench/velmoran-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -457,6 +459,42 @@ void endlessCarpetBenchmark(benchmark::State& st)
     st.counters["clicks"] = static_cast<double>(waits.clicks);
 }
 
+// Hands nothing over, and ends the press where it would first wait for
+// events: a press that never ends has then shown all it ever will.
+class EndAtFirstWait final : public EventService {
+public:
+    explicit EndAtFirstWait(WindowState& state) : state_(state) {}
+    void yieldToEvents() override {}
+    std::uint64_t quietYields() const { return UINT64_MAX; }
+    void skipQuietYields(std::uint64_t) {}
+    void waitForEvents() { state_.ending = true; }
+
+private:
+    WindowState& state_;
+};
+static_assert(OffersQuietYields<EndAtFirstWait>::value && OffersWaiting<EndAtFirstWait>::value,
+              "a press that never ends reaches its first wait as in the window");
+
+// A press at count 1000, which never ends, up to its first wait.
+void untilWaitingBenchmark(benchmark::State& st, Figure figure)
+{
+    RasterSurface& surface = window.mainWindow->surface();
+    WindowState state;
+    loadWindowState(state, surface);
+    EndAtFirstWait events(state);
+    bool failed = false;
+    for (auto _ : st) {
+        const Clock::time_point t0 = Clock::now();
+        const PressOutcome outcome =
+            pressFigure<RasterSurface, EndAtFirstWait>(state, surface, events, figure, "1000");
+        st.SetIterationTime(seconds(Clock::now() - t0));
+        state.ending = false;
+        failed = failed || !(outcome == PressOutcome::ended());
+    }
+    if (failed)
+        st.SkipWithError("the press did not wait");
+}
+
 // The replayed list must paint exactly what the press paints, or the bare
 // limit measures other work.
 bool bareMatchesPress(Figure figure, int depth)
@@ -517,6 +555,11 @@ int main(int argc, char** argv)
                                       + std::to_string(depth))
                                          .c_str(),
                                      pressBenchmark, Figure::SierpinskiTriangle, depth)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    for (const FigureInfo& figure : kFigures)
+        benchmark::RegisterBenchmark((std::string(figure.traceWord) + "/1000/until_waiting").c_str(),
+                                     untilWaitingBenchmark, figure.id)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("tappeto/1000/waiting", endlessCarpetBenchmark)
