@@ -2,7 +2,7 @@
 
 // What the triangle's tiny parts leave in the units around them, worked out
 // once per shape and kept for every press: deep in the figure, wherever a
-// corner lies on a unit's edge to the last steps, the same few shapes recur
+// corner lies on a unit's edge to the last steps, the same shapes recur
 // in every block and at every count (docs/exactness.md).
 
 #include <algorithm>
