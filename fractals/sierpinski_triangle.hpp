@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <type_traits>
-#include <unordered_map>
+#include <utility>
 
 #include "core/canvas.hpp"
 #include "fractals/figure_table.hpp"
@@ -58,17 +59,18 @@ public:
         // reached. Where the leaves are a few steps wide, it goes there at
         // once. Known pixels count as reached, so that the walk stops once
         // it has found the others.
+        const unsigned within = pixelsWithin(depth, x1, y1, x2, y2, x3, y3);
         known_ = known;
         exact_ = false;
         found_.written = known;
-        reachable_ = pixelsWithin(depth, x1, y1, x2, y2, x3, y3) | known;
+        reachable_ = within | known;
         stepsLeft_ = 8 * (depth + 4);
         if (leavesWiderThanTiny(depth, x1, y1, x2, y2, x3, y3) && walk(depth, x1, y1, x2, y2, x3, y3))
             return true;
         exact_ = true;
         found_ = {};
         found_.written = known;
-        reachable_ = pixelsReached(pixelsWithin(depth, x1, y1, x2, y2, x3, y3), depth, x1, y1, x2, y2, x3, y3) | known;
+        reachable_ = pixelsReached(within, depth, x1, y1, x2, y2, x3, y3) | known;
         stepsLeft_ = kExactStepsPerLevel * (depth + 4);
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
@@ -276,6 +278,36 @@ constexpr Int16 kShallowestCollapse = 3;
 // pixels.
 constexpr Int16 kShallowestGroup = kShallowestCollapse + 3;
 
+// The whole units the corners of a part `depth` levels deep can round to,
+// where they lie from 0 to 32767 and no corner is NaN (the ranges leave a
+// NaN out).
+struct PartUnits {
+    UnitRange xs, ys;
+
+    static std::optional<PartUnits> of(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
+    {
+        const auto xs = reachableUnits(depth, x1, x2, x3);
+        const auto ys = reachableUnits(depth, y1, y2, y3);
+        if (!xs || !ys || std::isnan(x1 + x2 + x3 + y1 + y2 + y3))
+            return std::nullopt;
+        return PartUnits{*xs, *ys};
+    }
+
+    // The block of device pixels they fall in, where it is two by two at
+    // most.
+    template <class Surface>
+    auto block(const Surface& surface) const
+    {
+        return surface.pixelBlock(xs.low, ys.low, xs.high, ys.high);
+    }
+
+    template <class Block>
+    bool withinOnePixel(const Block& block) const
+    {
+        return block.secondColumnFrom > xs.high && block.secondRowFrom > ys.high;
+    }
+};
+
 // A corner triangle `depth` levels deep whose leaves all round into one
 // device pixel is drawn as one of them (collapseSubtree); one within two by
 // two pixels, as the colours its leaves leave there (skipSubtree). Out of
@@ -285,21 +317,17 @@ template <class A, class Surface, class Events>
 [[gnu::noinline]] bool collapseSmallCorner(Canvas<Surface, Events>& canvas, Int16 depth, Coord x1, Coord y1,
                                            Coord x2, Coord y2, Coord x3, Coord y3)
 {
-    const auto xs = reachableUnits(depth, x1, x2, x3);
-    const auto ys = reachableUnits(depth, y1, y2, y3);
-    if (!xs || !ys)
+    const auto units = PartUnits::of(depth, x1, y1, x2, y2, x3, y3);
+    const auto block = units ? units->block(canvas.surface) : std::nullopt;
+    if (!block)
         return false;
-    const auto block = canvas.surface.pixelBlock(xs->low, ys->low, xs->high, ys->high);
-    // The ranges leave out a corner that is NaN.
-    if (!block || std::isnan(x1 + x2 + x3 + y1 + y2 + y3))
-        return false;
-    if (block->secondColumnFrom > xs->high && block->secondRowFrom > ys->high)
+    if (units->withinOnePixel(*block))
         return collapseSubtree<3>(canvas, depth, [] { return true; }, [&] {
             sides(canvas.surface, A::rounded(x1), A::rounded(y1), A::rounded(x2), A::rounded(y2), A::rounded(x3),
                   A::rounded(y3));
         });
     return skipSubtree<3>(canvas, depth, [&] {
-        BlockColours<A, std::decay_t<decltype(*block)>> colours(*block, *xs, *ys);
+        BlockColours<A, std::decay_t<decltype(*block)>> colours(*block, units->xs, units->ys);
         if (!colours.find(depth, x1, y1, x2, y2, x3, y3))
             return false;
         canvas.beforeLeaf();
@@ -325,9 +353,9 @@ public:
     template <class Surface>
     bool find(const Surface& surface, Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        const auto xs = reachableUnits(depth, x1, x2, x3);
-        const auto ys = reachableUnits(depth, y1, y2, y3);
-        const auto first = xs && ys ? surface.pixelBlock(xs->low, ys->low, xs->low, ys->low) : std::nullopt;
+        const auto units = PartUnits::of(depth, x1, y1, x2, y2, x3, y3);
+        const auto first =
+            units ? surface.pixelBlock(units->xs.low, units->ys.low, units->xs.low, units->ys.low) : std::nullopt;
         if (!first)
             return false;
         left_ = first->firstColumn;
@@ -366,15 +394,13 @@ private:
     template <class Surface>
     bool findBack(const Surface& surface, Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
     {
-        const auto xs = reachableUnits(depth, x1, x2, x3);
-        const auto ys = reachableUnits(depth, y1, y2, y3);
-        // The ranges leave out a corner that is NaN.
-        if (!xs || !ys || std::isnan(x1 + x2 + x3 + y1 + y2 + y3))
+        const auto units = PartUnits::of(depth, x1, y1, x2, y2, x3, y3);
+        if (!units)
             return false;
         const int widestBlock = surface.widestBlock();
-        if (xs->high - xs->low <= widestBlock && ys->high - ys->low <= widestBlock)
-            if (const auto block = surface.pixelBlock(xs->low, ys->low, xs->high, ys->high))
-                return findInBlock(*block, *xs, *ys, depth, x1, y1, x2, y2, x3, y3);
+        if (units->xs.high - units->xs.low <= widestBlock && units->ys.high - units->ys.low <= widestBlock)
+            if (const auto block = units->block(surface))
+                return findInBlock(*block, *units, depth, x1, y1, x2, y2, x3, y3);
         if (depth < 1)
             return false;
         const auto partXs = cornerTrianglesOnAxis<A>(x1, x2, x3), partYs = cornerTrianglesOnAxis<A>(y1, y2, y3);
@@ -386,7 +412,7 @@ private:
     }
 
     template <class Block>
-    bool findInBlock(const Block& block, UnitRange xs, UnitRange ys, Int16 depth, Coord x1, Coord y1, Coord x2,
+    bool findInBlock(const Block& block, const PartUnits& units, Int16 depth, Coord x1, Coord y1, Coord x2,
                      Coord y2, Coord x3, Coord y3)
     {
         Pixel* pixels[4];
@@ -399,14 +425,14 @@ private:
         }
         // Within one pixel, the last leaf's last write, as collapseSubtree
         // draws it.
-        if (block.secondColumnFrom > xs.high && block.secondRowFrom > ys.high) {
+        if (units.withinOnePixel(block)) {
             if (!pixels[0]->known)
                 settle(pixels[0], A::rounded(x3), A::rounded(y3), figureInfo(Figure::SierpinskiTriangle).colours[2]);
             return true;
         }
         if (known == 0b1111)
             return true;
-        BlockColours<A, Block> colours(block, xs, ys);
+        BlockColours<A, Block> colours(block, units.xs, units.ys);
         if (!colours.find(depth, x1, y1, x2, y2, x3, y3, known))
             return false;
         colours.forEachFound([&](unsigned i, const auto& p) { settle(pixels[i], p.x, p.y, p.colour); });
