@@ -13,7 +13,8 @@ packages=(
   # asking the print server about queues and jobs
   libcups2-dev
   # checks of the desktop entry, the AppStream record and the Debian package
-  desktop-file-utils appstream lintian
+  # (CPack's shared-library dependencies need file; lintian brings it today)
+  desktop-file-utils appstream lintian file
   # fonts close to the window's faces
   fonts-dejavu-core fonts-liberation2 fonts-wine
   # end-to-end tests: a real X server, clicks, screenshots, a PDF printer
