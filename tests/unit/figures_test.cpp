@@ -2,6 +2,7 @@
 // the 16-bit arithmetic.
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -116,6 +118,62 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
             const auto [first, last] = reachBounds(static_cast<Int16>(levels), r[0], r[1], r[2]);
             EXPECT_TRUE(first <= full.lowest && last >= full.highest) << r[0] << ' ' << r[1] << " at " << levels;
         }
+}
+
+// What a tiny part leaves, as the shared table keeps it by shape, against
+// its leaves walked back one by one. Each pair of rows has the same shape
+// beside a unit of each parity, the corners spreading onto the edge between
+// units, where a tie rounds to the even one.
+TEST(Triangle, TinyPartsLeaveWhatTheirLeavesLeave)
+{
+    using namespace triangle_detail;
+    using Cell = std::tuple<int, int, Colour>;
+    struct Walk {
+        std::vector<Cell> cells;  // most recent first, one a unit cell
+        void back(int levels, const std::array<Coord, 3>& xs, const std::array<Coord, 3>& ys)
+        {
+            if (levels == 0) {
+                leafWritesLastFirst(xs[0], ys[0], xs[1], ys[1], xs[2], ys[2], [&](Coord x, Coord y, Colour c) {
+                    const int cx = static_cast<int>(whole(x)), cy = static_cast<int>(whole(y));
+                    if (std::none_of(cells.begin(), cells.end(), [&](const Cell& k) {
+                            return std::get<0>(k) == cx && std::get<1>(k) == cy;
+                        }))
+                        cells.emplace_back(cx, cy, c);
+                });
+                return;
+            }
+            const auto px = cornerTrianglesOnAxis<InDouble>(xs[0], xs[1], xs[2]);
+            const auto py = cornerTrianglesOnAxis<InDouble>(ys[0], ys[1], ys[2]);
+            for (int i = 2; i >= 0; --i)
+                back(levels - 1, px[i], py[i]);
+        }
+    };
+    const Coord step = std::nextafter(238.5f, 1e9f) - 238.5f;
+    const std::array<Coord, 3> offsets[] = {{1, 1, 2}, {-1, -1, 0}, {-3, 1, 0}, {-3, -1, 3}};
+    for (const auto& o : offsets)
+        for (Coord edge : {238.5f, 239.5f})
+            for (bool onY : {false, true})
+                for (int levels : {0, 2, 6, 9}) {
+                    std::array<Coord, 3> across, along;
+                    for (int i = 0; i < 3; ++i) {
+                        across[i] = edge + o[i] * step;
+                        along[i] = 300.25f + static_cast<Coord>(i) * step;
+                    }
+                    const auto& xs = onY ? along : across;
+                    const auto& ys = onY ? across : along;
+                    Walk walk;
+                    walk.back(levels, xs, ys);
+                    const auto x = TinyParts<InDouble>::axis(xs[0], xs[1], xs[2]);
+                    const auto y = TinyParts<InDouble>::axis(ys[0], ys[1], ys[2]);
+                    ASSERT_TRUE(x && y);
+                    const Coord cx[3] = {xs[0], xs[1], xs[2]}, cy[3] = {ys[0], ys[1], ys[2]};
+                    const CellWrites& kept = TinyParts<InDouble>::writes(static_cast<Int16>(levels), cx, cy, *x, *y);
+                    std::vector<Cell> cells;
+                    for (unsigned i = 0; i < kept.count; ++i)
+                        cells.emplace_back(static_cast<int>(x->unit) + kept.writes[i].dx,
+                                           static_cast<int>(y->unit) + kept.writes[i].dy, kept.writes[i].colour);
+                    EXPECT_EQ(cells, walk.cells) << edge << (onY ? " down" : " across") << " at " << levels;
+                }
 }
 
 TEST(Triangle, DoublePrecisionOnlyWhereItDrawsTheSameFigure)
