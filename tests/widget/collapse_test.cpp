@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,27 @@ QImage drawPartToward(int level, QPointF toward, std::uint64_t* skips = nullptr)
     return surface.image().copy();
 }
 
+// Hands nothing over, and runs `atLeaf` in the wait before every 100th
+// leaf, as a paced drawing lets a click run there.
+class PressingBeforeLeaves final : public EventService {
+public:
+    std::function<void()> atLeaf;
+
+    void yieldToEvents() override {}
+    std::uint64_t quietYields() const { return UINT64_MAX; }
+    void skipQuietYields(std::uint64_t) {}
+    bool beforeLeaf()
+    {
+        if (++leaves_ % 100 == 0)
+            atLeaf();
+        return false;
+    }
+
+private:
+    std::uint64_t leaves_ = 0;
+};
+static_assert(PacesLeaves<PressingBeforeLeaves>::value);
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Figure)
@@ -187,6 +209,34 @@ class CollapseTest : public QObject {
     }
 
 private slots:
+    // A press run in the wait before a part drawn in bulk paints (here on
+    // another area) leaves that part's colours alone.
+    void aPressInTheWaitBeforeALeafLeavesItsColours()
+    {
+        auto press = [](auto& events, RasterSurface& surface) {
+            WindowState state;
+            loadWindowState(state, surface);
+            pressFigure(state, surface, events, Figure::SierpinskiTriangle, "12");
+        };
+        RasterSurface expected(kInner, 1, kBlank), drawn(kInner, 1, kBlank), other(kInner, 1, kBlank);
+        test::RecordingEventsInBulk quiet;
+        press(quiet, expected);
+        // The nested press goes through a service of the same type, as
+        // every press in the window goes through its pump: the renderer,
+        // and the grid it keeps, are then the same.
+        PressingBeforeLeaves pressing, pressingNothing;
+        pressingNothing.atLeaf = [] {};
+        int nested = 0;
+        pressing.atLeaf = [&] {
+            ++nested;
+            press(pressingNothing, other);
+        };
+        press(pressing, drawn);
+        QVERIFY(nested > 0);
+        QVERIFY(drawn.image() == expected.image());
+        QVERIFY(other.image() == expected.image());
+    }
+
     // Deep counts, a part at a time: parts of the triangle 10 to 42 levels
     // down toward points where its corners lie on pixels' edges to the last
     // single-precision step, drawn 11 levels deeper, so as the triangle at
