@@ -219,6 +219,16 @@ private:
             note(found_, A::rounded(x3), A::rounded(y3), kColours[2]);
             return true;
         }
+        // Within one row (column), only the values across (down) decide
+        // which of its two pixels the rest of the walk writes.
+        if (!(pixels & kFirstRow) || !(pixels & kSecondRow)) {
+            enterLine(pixels & kFirstRow ? kFirstRow : kSecondRow, A::rounded(y3));
+            return walkLine<0>(depth, x1, x2, x3);
+        }
+        if (!(pixels & kFirstColumn) || !(pixels & kSecondColumn)) {
+            enterLine(pixels & kFirstColumn ? kFirstColumn : kSecondColumn, A::rounded(x3));
+            return walkLine<1>(depth, y1, y2, y3);
+        }
         if (exact_)
             if (const auto tinyX = TinyParts<A>::axis(x1, x2, x3))
                 if (const auto tinyY = TinyParts<A>::axis(y1, y2, y3)) {
@@ -226,6 +236,91 @@ private:
                     return true;
                 }
         return walk(depth, x1, y1, x2, y2, x3, y3);
+    }
+
+    // The walk within one row (Axis 0, on the values across) or one column
+    // (Axis 1, on the values down) of the block: `line` has its two pixels'
+    // bits, `across` is a whole unit of it on the other axis.
+    void enterLine(unsigned line, Whole across)
+    {
+        lineFirst_ = line & (0u - line);  // the lower bit
+        lineSecond_ = line & ~lineFirst_;
+        lineAt_ = across;
+    }
+
+    template <int Axis>
+    void noteOnLine(Writes& writes, Whole v, Colour colour) const
+    {
+        if constexpr (Axis == 0)
+            note(writes, v, lineAt_, colour);
+        else
+            note(writes, lineAt_, v, colour);
+    }
+
+    template <int Axis>
+    bool walkLine(Int16 depth, Coord a, Coord b, Coord c)
+    {
+        if (--stepsLeft_ < 0)
+            return false;
+        if (depth == 0) {
+            noteOnLine<Axis>(found_, A::rounded(c), kColours[2]);
+            noteOnLine<Axis>(found_, A::rounded(a), kColours[2]);
+            noteOnLine<Axis>(found_, A::rounded(c), kColours[1]);
+            noteOnLine<Axis>(found_, A::rounded(b), kColours[1]);
+            return true;
+        }
+        const Coord centroid = A::centroid(a, b, c);
+        const Coord m1 = A::midpoint(centroid, a), m2 = A::midpoint(centroid, b), m3 = A::midpoint(centroid, c);
+        const auto below = static_cast<Int16>(depth - 1);
+        return partOnLine<Axis>(below, m2, m1, c) && partOnLine<Axis>(below, m3, b, m1)
+               && partOnLine<Axis>(below, a, m3, m2);
+    }
+
+    template <int Axis>
+    bool partOnLine(Int16 depth, Coord a, Coord b, Coord c)
+    {
+        if (found_.written == reachable_)
+            return true;
+        const double edge = Axis == 0 ? columnsFrom_ : rowsFrom_;
+        const double drift = depth * (Axis == 0 ? xDriftPerLevel_ : yDriftPerLevel_);
+        std::pair<bool, bool> sides{std::min(a, std::min(b, c)) - drift <= edge,
+                                    std::max(a, std::max(b, c)) + drift >= edge};
+        unsigned pixels = (sides.first ? lineFirst_ : 0u) | (sides.second ? lineSecond_ : 0u);
+        if (!(pixels & ~found_.written))
+            return true;
+        if (exact_ && sides.first && sides.second) {
+            sides = sidesReached(depth, a, b, c, edge, Axis == 0 ? block_.secondColumnFrom : block_.secondRowFrom);
+            pixels = (sides.first ? lineFirst_ : 0u) | (sides.second ? lineSecond_ : 0u);
+            if (!(pixels & ~found_.written))
+                return true;
+        }
+        if (!(sides.first && sides.second)) {
+            noteOnLine<Axis>(found_, A::rounded(c), kColours[2]);
+            return true;
+        }
+        if (exact_)
+            if (const auto tiny = TinyParts<A>::axis(a, b, c)) {
+                noteTinyPartOnLine<Axis>(depth, {a, b, c}, *tiny);
+                return true;
+            }
+        return walkLine<Axis>(depth, a, b, c);
+    }
+
+    // The other axis held still at a whole value well inside its binade:
+    // the shape's writes then fall in one unit of it, as on the line.
+    template <int Axis>
+    void noteTinyPartOnLine(Int16 depth, const Coord (&vs)[3], const typename TinyParts<A>::Axis& v)
+    {
+        static constexpr Coord kStill = 3;
+        static constexpr Coord kStills[3] = {kStill, kStill, kStill};
+        static const typename TinyParts<A>::Axis still = *TinyParts<A>::axis(kStill, kStill, kStill);
+        const CellWrites& writes = Axis == 0 ? TinyParts<A>::writes(depth, vs, kStills, v, still)
+                                             : TinyParts<A>::writes(depth, kStills, vs, still, v);
+        const Whole unit = A::rounded(v.unit);
+        for (unsigned i = 0; i < writes.count; ++i) {
+            const auto& w = writes.writes[i];
+            noteOnLine<Axis>(found_, static_cast<Whole>(unit + (Axis == 0 ? w.dx : w.dy)), w.colour);
+        }
     }
 
     // Enough for the parts whose corners lie on a pixel's edge to the last
@@ -266,6 +361,8 @@ private:
     bool exact_ = false;
     unsigned reachable_ = 0;
     unsigned known_ = 0;
+    unsigned lineFirst_ = 0, lineSecond_ = 0;
+    Whole lineAt_{};
     Writes found_;
     int stepsLeft_ = 0;
     UnitsReachedCache unitsReached_;
