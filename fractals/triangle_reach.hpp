@@ -9,11 +9,13 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <optional>
 #include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "fractals/triangle_arithmetic.hpp"
 
@@ -89,7 +91,7 @@ inline std::pair<double, double> reachBounds(Int16 levels, Coord a, Coord b, Coo
         const Binade binade(high);
         const auto width = static_cast<std::uint32_t>((high - low) / binade.step);  // exact: whole steps
         // Halvings until width / 2^k <= 12, where the two steps a level add
-        // keep the triangles within 12 + 4 = StepSpreads::kWidest.
+        // keep the triangles within 12 + 4 steps, well within StepSpreads.
         const std::uint32_t twelves = (width + 11) / 12;
         const int toNarrow = twelves <= 1 ? 0 : 32 - __builtin_clz(twelves - 1);
         const double margin = (levels <= toNarrow ? levels : toNarrow + 1) * binade.step;
@@ -116,35 +118,42 @@ inline std::optional<UnitRange> reachableUnits(Int16 levels, Coord a, Coord b, C
 // and (3C - V) / 2 rounded half to even. The rules commute with shifts by
 // an even number of steps, so how far the descendants of a triple spread
 // beyond it depends only on its shape: its steps above the lowest, and
-// that one's parity. This table holds that spread for every shape up to
-// kWidest steps wide, level by level until it stops changing.
+// that one's parity. This table holds that spread for shapes up to kWidest
+// steps wide, level by level, each worked out when first asked: the walks
+// ask about a few thousand of the 400,000 shapes a level, and working out
+// all of them would cost a deep press's first drawing a hundred
+// milliseconds. Its pages are touched only as entries are filled in.
 class StepSpreads {
 public:
-    static constexpr int kWidest = 16;
+    static constexpr int kWidest = 256;
+    // From this many levels down on, every shape's spread stays the same
+    // (the tests check it, level against level).
+    static constexpr int kSettled = 12;
 
     // Steps below the lowest value and above the highest.
     struct Spread {
         int below, above;
     };
 
-    static const StepSpreads& table()
+    // One a thread, filled in as it is asked.
+    static StepSpreads& table()
     {
-        static const StepSpreads spreads;
+        static thread_local StepSpreads spreads;
         return spreads;
     }
 
-    // From this many levels down on, every shape's spread stays the same.
-    int settledAt() const { return static_cast<int>(levels_.size()) - 1; }
-
     // `a`, `b` and `c` in steps, at most kWidest apart.
-    Spread spread(int levels, std::int64_t a, std::int64_t b, std::int64_t c) const
+    Spread spread(int levels, std::int64_t a, std::int64_t b, std::int64_t c)
     {
-        const std::uint8_t packed = lookUp(levels_[static_cast<std::size_t>(std::min(levels, settledAt()))], a, b, c);
+        const std::uint8_t packed = at(std::min(levels, kSettled + 1), a, b, c);
         return {packed & 15, packed >> 4};
     }
 
 private:
-    static constexpr int kSide = kWidest + 2;  // offsets 0 to kWidest, after a shift of 0 or 1
+    static constexpr std::size_t kSide = kWidest + 1;  // offsets from the lowest, 0 to kWidest
+    // Per level: the lowest's parity, which value is the lowest, and the
+    // other two's offsets from it.
+    static constexpr std::size_t kShapes = 2 * 3 * kSide * kSide;
 
     static std::int64_t parity(std::int64_t v) { return v & 1; }  // 0 or 1 for negative v too
     static std::int64_t floorDiv(std::int64_t n, std::int64_t d)
@@ -158,41 +167,32 @@ private:
         const std::int64_t half = floorDiv(twice, 2);
         return half + (parity(twice) && parity(half));  // a tie goes to the even one
     }
-    static std::size_t index(std::int64_t a, std::int64_t b, std::int64_t c)
-    {
-        return static_cast<std::size_t>((a * kSide + b) * kSide + c);
-    }
-    // A triple's entry in one level's table: its shape's, shifted so that
-    // its lowest value is 0 or 1.
-    static std::uint8_t lookUp(const std::vector<std::uint8_t>& level, std::int64_t a, std::int64_t b, std::int64_t c)
+    static std::size_t shape(std::int64_t a, std::int64_t b, std::int64_t c)
     {
         const std::int64_t low = std::min({a, b, c});
-        const std::int64_t shift = low - parity(low);
-        return level[index(a - shift, b - shift, c - shift)];
+        const std::size_t lowest = a == low ? 0 : b == low ? 1 : 2;
+        const std::int64_t others[3][2] = {{b, c}, {a, c}, {a, b}};
+        return ((static_cast<std::size_t>(parity(low)) * 3 + lowest) * kSide
+                + static_cast<std::size_t>(others[lowest][0] - low))
+                   * kSide
+               + static_cast<std::size_t>(others[lowest][1] - low);
     }
 
-    StepSpreads()
+    // The spread `levels` down, packed as below | above << 4.
+    std::uint8_t at(int levels, std::int64_t a, std::int64_t b, std::int64_t c)
     {
-        levels_.emplace_back(kSide * kSide * kSide, std::uint8_t{0});
-        for (;;) {
-            const std::vector<std::uint8_t>& above = levels_.back();
-            std::vector<std::uint8_t> next(above.size(), 0);
-            for (std::int64_t a = 0; a < kSide; ++a)
-                for (std::int64_t b = 0; b < kSide; ++b)
-                    for (std::int64_t c = 0; c < kSide; ++c)
-                        if (std::min({a, b, c}) <= 1 && std::max({a, b, c}) - std::min({a, b, c}) <= kWidest)
-                            next[index(a, b, c)] = spreadBelow(above, a, b, c);
-            if (next == above)
-                return;
-            levels_.push_back(std::move(next));
-        }
+        if (levels == 0)
+            return 0;
+        // Kept one up, so that a zeroed page reads as not yet worked out.
+        std::uint8_t& known = known_.get()[static_cast<std::size_t>(levels - 1) * kShapes + shape(a, b, c)];
+        if (known == 0)
+            known = static_cast<std::uint8_t>(spreadBelow(levels, a, b, c) + 1);
+        return static_cast<std::uint8_t>(known - 1);
     }
 
-    // A shape's spread one level further down than `levelAbove` holds:
-    // that of its three corner triangles, each no more than half its width
-    // and two steps wide, so within the table.
-    static std::uint8_t spreadBelow(const std::vector<std::uint8_t>& levelAbove, std::int64_t a, std::int64_t b,
-                                    std::int64_t c)
+    // That of the three corner triangles a level down, each no more than
+    // half the shape's width and two steps wide, so within the table.
+    std::uint8_t spreadBelow(int levels, std::int64_t a, std::int64_t b, std::int64_t c)
     {
         const std::int64_t cc = centroid(a, b, c);
         const std::int64_t m1 = midpoint(cc, a), m2 = midpoint(cc, b), m3 = midpoint(cc, c);
@@ -200,14 +200,27 @@ private:
         const std::int64_t low = std::min({a, b, c}), high = std::max({a, b, c});
         std::int64_t below = 0, above = 0;
         for (const auto& p : parts) {
-            const std::uint8_t packed = lookUp(levelAbove, p[0], p[1], p[2]);
+            const std::uint8_t packed = at(levels - 1, p[0], p[1], p[2]);
             below = std::max(below, low - (std::min({p[0], p[1], p[2]}) - (packed & 15)));
             above = std::max(above, std::max({p[0], p[1], p[2]}) + (packed >> 4) - high);
         }
         return static_cast<std::uint8_t>(below | above << 4);
     }
 
-    std::vector<std::vector<std::uint8_t>> levels_;
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    // Levels 1 to kSettled + 1; calloc, unlike a vector, leaves fresh pages
+    // untouched.
+    std::unique_ptr<std::uint8_t, Free> known_{allocate()};
+
+    static std::uint8_t* allocate()
+    {
+        void* table = std::calloc((kSettled + 1) * kShapes, 1);
+        if (!table)
+            throw std::bad_alloc();
+        return static_cast<std::uint8_t*>(table);
+    }
 };
 
 // The whole units the corners `levels` subdivisions below a, b, c round to

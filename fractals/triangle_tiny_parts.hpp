@@ -25,8 +25,8 @@ struct CellWrites {
         Colour colour;
     };
     unsigned count = 0;
-    // A tiny part and its descendants lie within a few steps, less than a
-    // unit: two units an axis at most.
+    // A tiny part and its descendants lie within less than a unit (see
+    // TinyParts::kWidest): two units an axis at most.
     Write writes[4];
 
     // A write made before those noted so far.
@@ -59,16 +59,20 @@ void leafWritesLastFirst(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord
 // number of steps; so what a part leaves, relative to the units it rounds
 // into, depends only on its values in steps from those units, the units'
 // parity (a tie rounds to the even one), the binades and its levels. The
-// table is kept per thread, for every press. Levels are at most about 40
-// (deeper parts' yields overflow and are never drawn in bulk), which bounds
-// it: 17,000 shapes after a press at 50, 63,000 after every count from 20
-// to 50, a few megabytes.
+// table is kept per thread, for every press: a count's first press adds
+// about 11,000 shapes (21,000 at 50), its next ones none. It is emptied
+// when it would hold more than kMostKept, a few counts' worth.
 template <class A>
 class TinyParts {
 public:
     // Steps, as many as StepSpreads knows: the wider, the shorter the walks'
     // chains down to a tiny part.
     static constexpr double kWidest = StepSpreads::kWidest;
+    // A unit is 512 steps in the highest binade: a tiny part and its
+    // descendants, a step beyond it at most, reach two units an axis.
+    static_assert(StepSpreads::kWidest + 2 < 512, "a tiny part's writes fit in CellWrites");
+    // About 6 MB.
+    static constexpr std::size_t kMostKept = 1 << 16;
 
     // One axis of a tiny part: the whole unit its lowest value rounds to,
     // and the step of its binade.
@@ -128,6 +132,10 @@ public:
                     found.noteEarlier(part.writes[w].dx + dx, part.writes[w].dy + dy, part.writes[w].colour);
             }
         }
+        // No reference into the table is held here: the parts' writes are
+        // already copied into `found`.
+        if (known.size() >= kMostKept)
+            known.clear();
         return known.emplace(key, found).first->second;
     }
 

@@ -68,13 +68,19 @@ TEST(Triangle, UnroundedCornersAreRoundedOnlyWhenDrawn)
 TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
 {
     using namespace triangle_detail;
-    const StepSpreads& table = StepSpreads::table();
-    EXPECT_LE(table.settledAt(), 12);
-    for (std::int64_t a = 0; a <= StepSpreads::kWidest; ++a)
-        for (std::int64_t b = 0; b <= StepSpreads::kWidest; ++b) {
-            const auto spread = table.spread(100, a, b, 0);
-            EXPECT_LE(std::max(spread.below, spread.above), 1) << a << ',' << b;
-        }
+    // Every shape, the lowest of either parity in each place: a level
+    // below the settled one changes nothing, and no spread passes a step.
+    StepSpreads& table = StepSpreads::table();
+    for (std::int64_t low : {0, 1})
+        for (std::int64_t a = low; a <= low + StepSpreads::kWidest; ++a)
+            for (std::int64_t b = low; b <= low + StepSpreads::kWidest; ++b)
+                for (const auto& v : {std::array{low, a, b}, std::array{a, low, b}, std::array{a, b, low}}) {
+                    const auto settled = table.spread(StepSpreads::kSettled, v[0], v[1], v[2]);
+                    const auto below = table.spread(StepSpreads::kSettled + 1, v[0], v[1], v[2]);
+                    ASSERT_EQ(std::pair(settled.below, settled.above), std::pair(below.below, below.above))
+                        << v[0] << ',' << v[1] << ',' << v[2];
+                    ASSERT_LE(std::max(below.below, below.above), 1) << v[0] << ',' << v[1] << ',' << v[2];
+                }
 
     struct Full {
         int low = INT_MAX, high = INT_MIN;
