@@ -229,12 +229,11 @@ private:
             enterLine(pixels & kFirstColumn ? kFirstColumn : kSecondColumn, A::rounded(x3));
             return walkLine<1>(depth, y1, y2, y3);
         }
-        if (exact_)
-            if (const auto tinyX = TinyParts<A>::axis(x1, x2, x3))
-                if (const auto tinyY = TinyParts<A>::axis(y1, y2, y3)) {
-                    noteTinyPart(depth, {x1, x2, x3}, {y1, y2, y3}, *tinyX, *tinyY);
-                    return true;
-                }
+        if (const auto tinyX = TinyParts<A>::axis(x1, x2, x3))
+            if (const auto tinyY = TinyParts<A>::axis(y1, y2, y3)) {
+                noteTinyPart(depth, {x1, x2, x3}, {y1, y2, y3}, *tinyX, *tinyY);
+                return true;
+            }
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
 
@@ -285,42 +284,36 @@ private:
         const double drift = depth * (Axis == 0 ? xDriftPerLevel_ : yDriftPerLevel_);
         std::pair<bool, bool> sides{std::min(a, std::min(b, c)) - drift <= edge,
                                     std::max(a, std::max(b, c)) + drift >= edge};
-        unsigned pixels = (sides.first ? lineFirst_ : 0u) | (sides.second ? lineSecond_ : 0u);
-        if (!(pixels & ~found_.written))
+        auto lineBits = [this](std::pair<bool, bool> sides) {
+            return (sides.first ? lineFirst_ : 0u) | (sides.second ? lineSecond_ : 0u);
+        };
+        if (!(lineBits(sides) & ~found_.written))
             return true;
+        if (sides.first && sides.second)
+            // A tiny part's writes tell where it reaches as well.
+            if (const auto tiny = TinyParts<A>::axis(a, b, c)) {
+                noteTinyPartOnLine<Axis>(depth, {a, b, c}, *tiny);
+                return true;
+            }
         if (exact_ && sides.first && sides.second) {
             sides = sidesReached(depth, a, b, c, edge, Axis == 0 ? block_.secondColumnFrom : block_.secondRowFrom);
-            pixels = (sides.first ? lineFirst_ : 0u) | (sides.second ? lineSecond_ : 0u);
-            if (!(pixels & ~found_.written))
+            if (!(lineBits(sides) & ~found_.written))
                 return true;
         }
         if (!(sides.first && sides.second)) {
             noteOnLine<Axis>(found_, A::rounded(c), kColours[2]);
             return true;
         }
-        if (exact_)
-            if (const auto tiny = TinyParts<A>::axis(a, b, c)) {
-                noteTinyPartOnLine<Axis>(depth, {a, b, c}, *tiny);
-                return true;
-            }
         return walkLine<Axis>(depth, a, b, c);
     }
 
-    // The other axis held still at a whole value well inside its binade:
-    // the shape's writes then fall in one unit of it, as on the line.
     template <int Axis>
     void noteTinyPartOnLine(Int16 depth, const Coord (&vs)[3], const typename TinyParts<A>::Axis& v)
     {
-        static constexpr Coord kStill = 3;
-        static constexpr Coord kStills[3] = {kStill, kStill, kStill};
-        static const typename TinyParts<A>::Axis still = *TinyParts<A>::axis(kStill, kStill, kStill);
-        const CellWrites& writes = Axis == 0 ? TinyParts<A>::writes(depth, vs, kStills, v, still)
-                                             : TinyParts<A>::writes(depth, kStills, vs, still, v);
+        const CellWrites& writes = TinyParts<A>::writesAlong(depth, vs, v);
         const Whole unit = A::rounded(v.unit);
-        for (unsigned i = 0; i < writes.count; ++i) {
-            const auto& w = writes.writes[i];
-            noteOnLine<Axis>(found_, static_cast<Whole>(unit + (Axis == 0 ? w.dx : w.dy)), w.colour);
-        }
+        for (unsigned i = 0; i < writes.count; ++i)
+            noteOnLine<Axis>(found_, static_cast<Whole>(unit + writes.writes[i].dx), writes.writes[i].colour);
     }
 
     // Enough for the parts whose corners lie on a pixel's edge to the last

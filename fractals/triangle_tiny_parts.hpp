@@ -98,27 +98,50 @@ public:
     static const CellWrites& writes(Int16 levels, const Coord (&xs)[3], const Coord (&ys)[3], const Axis& x,
                                     const Axis& y)
     {
+        return find<true>(levels, xs, ys, x, y);
+    }
+
+    // The same on one axis, for a part whose writes all fall in one row or
+    // column: their offsets along it, as dx. The rule is the same on
+    // either axis, and a part that stays in one unit row leaves what this
+    // says, so both share the table's entries.
+    static const CellWrites& writesAlong(Int16 levels, const Coord (&vs)[3], const Axis& v)
+    {
+        return find<false>(levels, vs, vs, v, v);
+    }
+
+private:
+    // Without `TwoAxes`, `ys` and `y` are not read.
+    template <bool TwoAxes>
+    static const CellWrites& find(Int16 levels, const Coord (&xs)[3], const Coord (&ys)[3], const Axis& x,
+                                  const Axis& y)
+    {
         const UnitRange columns = unitsFromSpreads(levels, xs[0], xs[1], xs[2], x.step);
-        const UnitRange rows = unitsFromSpreads(levels, ys[0], ys[1], ys[2], y.step);
+        bool oneRow = true;
+        if constexpr (TwoAxes) {
+            const UnitRange rows = unitsFromSpreads(levels, ys[0], ys[1], ys[2], y.step);
+            oneRow = rows.low == rows.high;
+        }
         // Within one unit cell, the last leaf's last write; its third
         // corner is the part's own.
-        if (columns.low == columns.high && rows.low == rows.high)
+        if (columns.low == columns.high && oneRow)
             return lastCornerOnly();
 
-        const Key key = keyOf(levels, xs, ys, x, y, columns.low == columns.high, rows.low == rows.high);
+        const Key key = keyOf(levels, xs, ys, x, y, columns.low == columns.high, oneRow);
         auto& known = table();
         if (const auto found = known.find(key); found != known.end())
             return found->second;
 
         CellWrites found;
         auto note = [&](Coord px, Coord py, Colour colour) {
-            found.noteEarlier(static_cast<int>(whole(px) - x.unit), static_cast<int>(whole(py) - y.unit), colour);
+            found.noteEarlier(static_cast<int>(whole(px) - x.unit), TwoAxes ? static_cast<int>(whole(py) - y.unit) : 0,
+                              colour);
         };
         if (levels == 0) {
             leafWritesLastFirst(xs[0], ys[0], xs[1], ys[1], xs[2], ys[2], note);
         } else {
             const auto partXs = cornerTrianglesOnAxis<A>(xs[0], xs[1], xs[2]);
-            const auto partYs = cornerTrianglesOnAxis<A>(ys[0], ys[1], ys[2]);
+            const auto partYs = TwoAxes ? cornerTrianglesOnAxis<A>(ys[0], ys[1], ys[2]) : partXs;
             for (int i = 2; i >= 0; --i) {
                 const Coord px[3] = {partXs[i][0], partXs[i][1], partXs[i][2]};
                 const Coord py[3] = {partYs[i][0], partYs[i][1], partYs[i][2]};
@@ -126,8 +149,9 @@ public:
                 // spread is a step at most.
                 const Axis partX{whole(std::min(px[0], std::min(px[1], px[2]))), x.step};
                 const Axis partY{whole(std::min(py[0], std::min(py[1], py[2]))), y.step};
-                const CellWrites& part = writes(static_cast<Int16>(levels - 1), px, py, partX, partY);
-                const int dx = static_cast<int>(partX.unit - x.unit), dy = static_cast<int>(partY.unit - y.unit);
+                const CellWrites& part = find<TwoAxes>(static_cast<Int16>(levels - 1), px, py, partX, partY);
+                const int dx = static_cast<int>(partX.unit - x.unit);
+                const int dy = TwoAxes ? static_cast<int>(partY.unit - y.unit) : 0;
                 for (unsigned w = 0; w < part.count; ++w)
                     found.noteEarlier(part.writes[w].dx + dx, part.writes[w].dy + dy, part.writes[w].colour);
             }
@@ -139,7 +163,6 @@ public:
         return known.emplace(key, found).first->second;
     }
 
-private:
     static constexpr const Colour* kColours = figureInfo(Figure::SierpinskiTriangle).colours;
 
     static const CellWrites& lastCornerOnly()
