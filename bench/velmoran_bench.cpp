@@ -108,6 +108,7 @@ public:
     void yieldToEvents() override {}
     std::uint64_t quietYields() const { return UINT64_MAX; }
     void skipQuietYields(std::uint64_t) {}
+    std::uint64_t quietCalls() const { return UINT64_MAX; }
 };
 
 // The drawing area as a press sees it, with its Line calls recorded instead
@@ -467,6 +468,7 @@ public:
     void yieldToEvents() override {}
     std::uint64_t quietYields() const { return UINT64_MAX; }
     void skipQuietYields(std::uint64_t) {}
+    std::uint64_t quietCalls() const { return UINT64_MAX; }
     void waitForEvents() { state_.ending = true; }
 
 private:

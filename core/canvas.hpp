@@ -169,6 +169,47 @@ inline bool skipSubtree(Canvas<Surface, Events>& canvas, Int16 depth, PaintFinal
     }
 }
 
+// The same for a subtree whose yields overflow 64 bits, accounted for as
+// the real descent goes: each invocation down to the first level whose
+// subtrees' yields fit yields once, after its parts, and each of those
+// subtrees is skipped at once. Only where all those calls are quiet, and
+// that level lies at most kMostLevelsAbove below. `find()` works out what
+// its leaves leave (or declines), `paint()` paints it.
+template <unsigned Parts, class Surface, class Events, class Find, class Paint>
+inline bool skipOverflowingSubtree(Canvas<Surface, Events>& canvas, Int16 depth, Find&& find, Paint&& paint)
+{
+    if constexpr (!OffersQuietYields<Events>::value || !OffersQuietCalls<Events>::value) {
+        return false;
+    } else {
+        constexpr int kMostLevelsAbove = 4;
+        int above = 0;
+        std::uint64_t parts = 1, invocations = 0;
+        while (subtreeYields<Parts>(depth - above) == kEndless) {
+            if (++above > kMostLevelsAbove)
+                return false;
+            invocations += parts;
+            parts *= Parts;
+        }
+        const std::uint64_t fittingYields = subtreeYields<Parts>(depth - above);
+        if (above == 0 || fittingYields == 0 || parts + invocations > canvas.events.quietCalls()
+            || fittingYields > canvas.events.quietYields() || !canvas.roomForDescent(depth) || !find())
+            return false;
+        // Before the paint, which may wait for events (a paced drawing).
+        auto account = [&](auto& self, int levels) -> void {
+            if (levels == 0) {
+                canvas.events.skipQuietYields(fittingYields);
+                return;
+            }
+            for (unsigned i = 0; i < Parts; ++i)
+                self(self, levels - 1);
+            canvas.yieldToEvents();
+        };
+        account(account, above);
+        paint();
+        return true;
+    }
+}
+
 // The same for a subtree whose every leaf, where `collapsible()`, paints
 // what `drawLeaf` paints: one leaf stands for them all, and one that can
 // never end is waited in.

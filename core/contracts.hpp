@@ -44,6 +44,16 @@ struct OffersQuietYields<T, std::void_t<decltype(std::uint64_t{std::declval<cons
                                         decltype(std::declval<T&>().skipQuietYields(std::uint64_t{}))>>
     : std::true_type {};
 
+// And, to skip a subtree whose yields overflow 64 bits as the parts of it
+// that fit, std::uint64_t quietCalls() const: how many of the next calls,
+// each a yieldToEvents() or a skipQuietYields() of however many yields,
+// hand nothing over and read no clock.
+template <class T, class = void>
+struct OffersQuietCalls : std::false_type {};
+template <class T>
+struct OffersQuietCalls<T, std::void_t<decltype(std::uint64_t{std::declval<const T&>().quietCalls()})>>
+    : std::true_type {};
+
 // And, for a drawing that can never end, void waitForEvents(): hands events
 // over as they come, sleeping until at least one was handled.
 template <class T, class = void>

@@ -489,8 +489,14 @@ private:
             return false;
         const int widestBlock = surface.widestBlock();
         if (units->xs.high - units->xs.low <= widestBlock && units->ys.high - units->ys.low <= widestBlock)
-            if (const auto block = units->block(surface))
-                return findInBlock(*block, *units, depth, x1, y1, x2, y2, x3, y3);
+            if (const auto block = units->block(surface)) {
+                if (subtreeYields<3>(depth) != kEndless)
+                    return findInBlock(*block, *units, depth, x1, y1, x2, y2, x3, y3);
+                // Whose yields overflow, the drawing descends for real, and
+                // waits in a part within one pixel (collapseSubtree).
+                if (units->withinOnePixel(*block))
+                    return false;
+            }
         if (depth < 1)
             return false;
         const auto partXs = cornerTrianglesOnAxis<A>(x1, x2, x3), partYs = cornerTrianglesOnAxis<A>(y1, y2, y3);
@@ -559,11 +565,20 @@ template <class A, class Surface, class Events>
     struct Release {
         ~Release() { inUse = false; }
     } release;
-    return skipSubtree<3>(canvas, depth, [&] {
-        if (!colours.find(canvas.surface, depth, x1, y1, x2, y2, x3, y3))
-            return false;
+    auto find = [&] { return colours.find(canvas.surface, depth, x1, y1, x2, y2, x3, y3); };
+    auto paint = [&] {
         canvas.beforeLeaf();
         colours.paint(canvas.surface);
+    };
+    // In the window's triangle from the count 48 on, a group's yields
+    // overflow; it then stands for its parts that fit, as the real descent
+    // would skip them.
+    if (subtreeYields<3>(depth) == kEndless)
+        return skipOverflowingSubtree<3>(canvas, depth, find, paint);
+    return skipSubtree<3>(canvas, depth, [&] {
+        if (!find())
+            return false;
+        paint();
         return true;
     });
 }

@@ -53,6 +53,7 @@ public:
     // the full drawing's) about as often in time as ever.
     std::uint64_t quietYields() const { return countdown_ > 1 ? UINT64_MAX : 0; }
     void skipQuietYields(std::uint64_t) { --countdown_; }
+    std::uint64_t quietCalls() const { return countdown_ > 1 ? static_cast<std::uint64_t>(countdown_ - 1) : 0; }
     // Shows the picture, then sleeps in Qt's event loop until it has handled
     // at least one event.
     void waitForEvents();
@@ -119,7 +120,8 @@ private:
     QTimer alarm_;
 };
 
-static_assert(OffersQuietYields<QtEventPump>::value && OffersWaiting<QtEventPump>::value,
+static_assert(OffersQuietYields<QtEventPump>::value && OffersQuietCalls<QtEventPump>::value
+                  && OffersWaiting<QtEventPump>::value,
               "the window skips quiet yields in bulk and waits in a drawing that never ends");
 static_assert(!PacesLeaves<QtEventPump>::value, "a drawing at once pays nothing per leaf");
 
@@ -131,6 +133,7 @@ public:
     void yieldToEvents() { pump_.yieldToEvents(); }
     std::uint64_t quietYields() const { return pump_.quietYields(); }
     void skipQuietYields(std::uint64_t n) { pump_.skipQuietYields(n); }
+    std::uint64_t quietCalls() const { return pump_.quietCalls(); }
     void waitForEvents() { pump_.waitForEvents(); }
     bool beforeLeaf() { return pump_.waitBeforeLeaf(); }
 

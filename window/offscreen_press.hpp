@@ -25,6 +25,7 @@ public:
     void yieldToEvents() {}
     std::uint64_t quietYields() const { return UINT64_MAX; }
     void skipQuietYields(std::uint64_t) {}
+    std::uint64_t quietCalls() const { return UINT64_MAX; }
     void waitForEvents() { stopDrawings(state_); }
 
 private:
