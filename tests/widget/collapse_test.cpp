@@ -181,6 +181,81 @@ private:
 };
 static_assert(PacesLeaves<PressingBeforeLeaves>::value);
 
+// Yields counted in full, past 64 bits.
+struct YieldCount {
+    std::uint64_t high = 0, low = 0;
+    void add(std::uint64_t n) { high += (low += n) < n; }
+    bool operator<(const YieldCount& o) const { return high != o.high ? high < o.high : low < o.low; }
+    // How many lie between this one and `later`, at most UINT64_MAX.
+    std::uint64_t before(const YieldCount& later) const
+    {
+        return later.high - high > 1 || (later.high != high && later.low >= low) ? UINT64_MAX
+                                                                                  : later.low - low - 1;
+    }
+};
+
+// Reads its clock, where it may hand events over, as the window's pump
+// does: at every K-th call, a subtree skipped at once counting as one; and
+// offers quietCalls(). Notes, in yields, where each hand-over fell.
+class ClockedPump final : public EventService {
+public:
+    void yieldToEvents() override
+    {
+        yields_.add(1);
+        if (--countdown_ > 0)
+            return;
+        countdown_ = every;
+        handOvers.push_back(yields_);
+        handOver();
+    }
+    std::uint64_t quietYields() const { return countdown_ > 1 ? UINT64_MAX : 0; }
+    void skipQuietYields(std::uint64_t n)
+    {
+        yields_.add(n);
+        --countdown_;
+    }
+    std::uint64_t quietCalls() const
+    {
+        ++callsAsked;
+        return countdown_ > 1 ? static_cast<std::uint64_t>(countdown_ - 1) : 0;
+    }
+
+    void waitForEvents() { wait(); }
+
+    std::int64_t every = 1;
+    std::function<void()> handOver, wait;
+    std::vector<YieldCount> handOvers;
+    mutable int callsAsked = 0;
+
+private:
+    std::int64_t countdown_ = 1;
+    YieldCount yields_;
+};
+
+// Hands events over at the yields given, skipping no yield past one.
+class HandOverAtYields final : public EventService {
+public:
+    explicit HandOverAtYields(std::vector<YieldCount> at) : at_(std::move(at)) {}
+    void yieldToEvents() override
+    {
+        yields_.add(1);
+        if (next_ < at_.size() && !(yields_ < at_[next_])) {
+            ++next_;
+            handOver();
+        }
+    }
+    std::uint64_t quietYields() const { return next_ < at_.size() ? yields_.before(at_[next_]) : UINT64_MAX; }
+    void skipQuietYields(std::uint64_t n) { yields_.add(n); }
+    void waitForEvents() { wait(); }
+
+    std::function<void()> handOver, wait;
+
+private:
+    std::vector<YieldCount> at_;
+    std::size_t next_ = 0;
+    YieldCount yields_;
+};
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Figure)
@@ -325,6 +400,44 @@ private slots:
         QFETCH(QString, count);
         QFETCH(qulonglong, every);
         compareRuns(figure, count.toStdString(), {kInner, 1}, 0, {every, 40, {"2", "1000"}});
+    }
+
+    // From 48 levels on, a group's yields overflow 64 bits, and where the
+    // pump's next calls are quiet it stands for the parts of it that fit:
+    // the picture at every hand-over is that of the drawing without, at the
+    // same yield. From 51 on a part within one pixel whose yields overflow
+    // is waited in, and the program ended there.
+    void overflowingGroupsAsTheirParts_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("every");
+        for (int depth : {48, 49, 50, 51})
+            for (int every : {101, 1009, 10007})
+                QTest::addRow("triangle %d, every %d", depth, every) << depth << every;
+    }
+    void overflowingGroupsAsTheirParts()
+    {
+        QFETCH(int, depth);
+        QFETCH(int, every);
+        auto press = [depth](auto& events, std::vector<std::uint64_t>& pictures) {
+            RasterSurface surface(kInner, 1, kBlank);
+            WindowState state;
+            loadWindowState(state, surface);
+            events.handOver = [&] { pictures.push_back(hashOf(surface.image())); };
+            events.wait = [&] { state.ending = true; };
+            pressFigure(state, surface, events, Figure::SierpinskiTriangle, std::to_string(depth));
+            return surface.image().copy();
+        };
+        ClockedPump pump;
+        pump.every = every;
+        std::vector<std::uint64_t> pumped, expected;
+        const QImage last = press(pump, pumped);
+        QVERIFY(pump.callsAsked > 0);
+        HandOverAtYields reference(pump.handOvers);
+        QVERIFY(press(reference, expected) == last);
+        QCOMPARE(pumped.size(), expected.size());
+        for (std::size_t i = 0; i < pumped.size(); ++i)
+            QVERIFY2(pumped[i] == expected[i], qPrintable(QStringLiteral("hand-over %1").arg(i + 1)));
     }
 
     // Deep inside other drawings the nesting bound refuses a press, or a
