@@ -237,51 +237,50 @@ private:
         return walk(depth, x1, y1, x2, y2, x3, y3);
     }
 
-    // The walk within one row (Axis 0, on the values across) or one column
-    // (Axis 1, on the values down) of the block: `line` has its two pixels'
-    // bits, `across` is a whole unit of it on the other axis.
-    void enterLine(unsigned line, Whole across)
+    // The walk within one row of the block, on the values across it
+    // (Along 0), or within one column, on the values down it (Along 1):
+    // `line` has the bits of its two pixels, `at` is a whole unit of it on
+    // the other axis.
+    void enterLine(unsigned line, Whole at)
     {
         lineFirst_ = line & (0u - line);  // the lower bit
         lineSecond_ = line & ~lineFirst_;
-        lineAt_ = across;
+        lineAt_ = at;
     }
 
-    template <int Axis>
-    void noteOnLine(Writes& writes, Whole v, Colour colour) const
+    template <int Along>
+    void noteOnLine(Whole v, Colour colour)
     {
-        if constexpr (Axis == 0)
-            note(writes, v, lineAt_, colour);
+        if constexpr (Along == 0)
+            note(found_, v, lineAt_, colour);
         else
-            note(writes, lineAt_, v, colour);
+            note(found_, lineAt_, v, colour);
     }
 
-    template <int Axis>
+    template <int Along>
     bool walkLine(Int16 depth, Coord a, Coord b, Coord c)
     {
         if (--stepsLeft_ < 0)
             return false;
         if (depth == 0) {
-            noteOnLine<Axis>(found_, A::rounded(c), kColours[2]);
-            noteOnLine<Axis>(found_, A::rounded(a), kColours[2]);
-            noteOnLine<Axis>(found_, A::rounded(c), kColours[1]);
-            noteOnLine<Axis>(found_, A::rounded(b), kColours[1]);
+            leafWritesLastFirst(a, 0, b, 0, c, 0,
+                                [&](Coord v, Coord, Colour colour) { noteOnLine<Along>(A::rounded(v), colour); });
             return true;
         }
         const Coord centroid = A::centroid(a, b, c);
         const Coord m1 = A::midpoint(centroid, a), m2 = A::midpoint(centroid, b), m3 = A::midpoint(centroid, c);
         const auto below = static_cast<Int16>(depth - 1);
-        return partOnLine<Axis>(below, m2, m1, c) && partOnLine<Axis>(below, m3, b, m1)
-               && partOnLine<Axis>(below, a, m3, m2);
+        return partOnLine<Along>(below, m2, m1, c) && partOnLine<Along>(below, m3, b, m1)
+               && partOnLine<Along>(below, a, m3, m2);
     }
 
-    template <int Axis>
+    template <int Along>
     bool partOnLine(Int16 depth, Coord a, Coord b, Coord c)
     {
         if (found_.written == reachable_)
             return true;
-        const double edge = Axis == 0 ? columnsFrom_ : rowsFrom_;
-        const double drift = depth * (Axis == 0 ? xDriftPerLevel_ : yDriftPerLevel_);
+        const double edge = Along == 0 ? columnsFrom_ : rowsFrom_;
+        const double drift = depth * (Along == 0 ? xDriftPerLevel_ : yDriftPerLevel_);
         std::pair<bool, bool> sides{std::min(a, std::min(b, c)) - drift <= edge,
                                     std::max(a, std::max(b, c)) + drift >= edge};
         auto lineBits = [this](std::pair<bool, bool> sides) {
@@ -289,31 +288,33 @@ private:
         };
         if (!(lineBits(sides) & ~found_.written))
             return true;
-        if (sides.first && sides.second)
+        if (sides.first && sides.second) {
             // A tiny part's writes tell where it reaches as well.
             if (const auto tiny = TinyParts<A>::axis(a, b, c)) {
-                noteTinyPartOnLine<Axis>(depth, {a, b, c}, *tiny);
+                noteTinyPartOnLine<Along>(depth, {a, b, c}, *tiny);
                 return true;
             }
-        if (exact_ && sides.first && sides.second) {
-            sides = sidesReached(depth, a, b, c, edge, Axis == 0 ? block_.secondColumnFrom : block_.secondRowFrom);
-            if (!(lineBits(sides) & ~found_.written))
-                return true;
+            if (exact_) {
+                sides = sidesReached(depth, a, b, c, edge,
+                                     Along == 0 ? block_.secondColumnFrom : block_.secondRowFrom);
+                if (!(lineBits(sides) & ~found_.written))
+                    return true;
+            }
         }
         if (!(sides.first && sides.second)) {
-            noteOnLine<Axis>(found_, A::rounded(c), kColours[2]);
+            noteOnLine<Along>(A::rounded(c), kColours[2]);
             return true;
         }
-        return walkLine<Axis>(depth, a, b, c);
+        return walkLine<Along>(depth, a, b, c);
     }
 
-    template <int Axis>
+    template <int Along>
     void noteTinyPartOnLine(Int16 depth, const Coord (&vs)[3], const typename TinyParts<A>::Axis& v)
     {
         const CellWrites& writes = TinyParts<A>::writesAlong(depth, vs, v);
         const Whole unit = A::rounded(v.unit);
         for (unsigned i = 0; i < writes.count; ++i)
-            noteOnLine<Axis>(found_, static_cast<Whole>(unit + writes.writes[i].dx), writes.writes[i].colour);
+            noteOnLine<Along>(static_cast<Whole>(unit + writes.writes[i].dx), writes.writes[i].colour);
     }
 
     // Enough for the parts whose corners lie on a pixel's edge to the last
