@@ -103,7 +103,7 @@ private:
 
 // Hands nothing over, every yield being quiet: a collapsed subtree's yields
 // are skipped at once, as the window's pump skips them.
-class IgnoredEventsInBulk final : public EventService {
+class IgnoredEventsInBulk : public EventService {
 public:
     void yieldToEvents() override {}
     std::uint64_t quietYields() const { return UINT64_MAX; }
@@ -462,13 +462,9 @@ void endlessCarpetBenchmark(benchmark::State& st)
 
 // Hands nothing over, and ends the press where it would first wait for
 // events: a press that never ends has then shown all it ever will.
-class EndAtFirstWait final : public EventService {
+class EndAtFirstWait final : public IgnoredEventsInBulk {
 public:
     explicit EndAtFirstWait(WindowState& state) : state_(state) {}
-    void yieldToEvents() override {}
-    std::uint64_t quietYields() const { return UINT64_MAX; }
-    void skipQuietYields(std::uint64_t) {}
-    std::uint64_t quietCalls() const { return UINT64_MAX; }
     void waitForEvents() { state_.ending = true; }
 
 private:

@@ -175,11 +175,16 @@ private:
     // round into it, and one up to there may round below it.
     unsigned pixelsWithin(Int16 levels, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3) const
     {
-        const double xDrift = levels * xDriftPerLevel_, yDrift = levels * yDriftPerLevel_;
-        return pixelBits(std::min(x1, std::min(x2, x3)) - xDrift <= columnsFrom_,
-                         std::max(x1, std::max(x2, x3)) + xDrift >= columnsFrom_,
-                         std::min(y1, std::min(y2, y3)) - yDrift <= rowsFrom_,
-                         std::max(y1, std::max(y2, y3)) + yDrift >= rowsFrom_);
+        const auto columns = sidesWithin(levels * xDriftPerLevel_, x1, x2, x3, columnsFrom_);
+        const auto rows = sidesWithin(levels * yDriftPerLevel_, y1, y2, y3, rowsFrom_);
+        return pixelBits(columns.first, columns.second, rows.first, rows.second);
+    }
+
+    // On one axis, from the bound: whether the part may reach the first and
+    // the second column (row).
+    static std::pair<bool, bool> sidesWithin(double drift, Coord a, Coord b, Coord c, double edge)
+    {
+        return {std::min(a, std::min(b, c)) - drift <= edge, std::max(a, std::max(b, c)) + drift >= edge};
     }
 
     bool walk(Int16 depth, Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3)
@@ -280,9 +285,7 @@ private:
         if (found_.written == reachable_)
             return true;
         const double edge = Along == 0 ? columnsFrom_ : rowsFrom_;
-        const double drift = depth * (Along == 0 ? xDriftPerLevel_ : yDriftPerLevel_);
-        std::pair<bool, bool> sides{std::min(a, std::min(b, c)) - drift <= edge,
-                                    std::max(a, std::max(b, c)) + drift >= edge};
+        auto sides = sidesWithin(depth * (Along == 0 ? xDriftPerLevel_ : yDriftPerLevel_), a, b, c, edge);
         auto lineBits = [this](std::pair<bool, bool> sides) {
             return (sides.first ? lineFirst_ : 0u) | (sides.second ? lineSecond_ : 0u);
         };

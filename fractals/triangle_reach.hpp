@@ -236,26 +236,25 @@ inline UnitRange unitsFromSpreads(Int16 levels, Coord a, Coord b, Coord c, doubl
                      static_cast<int>(whole(static_cast<Coord>(std::max(a, std::max(b, c)) + spread.above * step)))};
 }
 
-// The same where StepSpreads knows the triple: positive, at most kWidest
-// steps apart, and four steps inside one binade, room enough for the spread
-// (a step at most) and the rounding before it.
-inline std::optional<UnitRange> unitsFromSpreads(Int16 levels, Coord a, Coord b, Coord c)
+// The step of the binade of a triple StepSpreads knows: positive, at most
+// kWidest steps apart, and four steps inside one binade, room enough for the
+// spread (a step at most) and the rounding before it.
+inline std::optional<double> spreadsStep(Coord a, Coord b, Coord c)
 {
     const Coord low = std::min(a, std::min(b, c));
     const Coord high = std::max(a, std::max(b, c));
     if (!(low >= 1 && high < 32768))  // NaN fails too
         return std::nullopt;
     const Binade binade(high);
-    if (!binade.holds(low, high, 4) || (high - low) / binade.step > StepSpreads::kWidest)
+    if (!binade.holds(low, high, 4) || high - low > StepSpreads::kWidest * binade.step)
         return std::nullopt;
-    return unitsFromSpreads(levels, a, b, c, binade.step);
+    return binade.step;
 }
 
-// Coordinates taken bit for bit, with the levels below them: the key of an
-// answer worked out once, as parts recur.
-template <std::size_t N>
+// One axis of a part, its three values taken bit for bit, with the levels
+// below it: the key of an answer worked out once, as parts recur.
 struct ExactPart {
-    Coord values[N];
+    Coord values[3];
     Int16 levels;
 
     bool operator==(const ExactPart& o) const
@@ -265,7 +264,7 @@ struct ExactPart {
     struct Hash {
         std::size_t operator()(const ExactPart& part) const
         {
-            std::uint32_t bits[N];
+            std::uint32_t bits[3];
             std::memcpy(bits, part.values, sizeof bits);
             std::uint64_t h = static_cast<std::uint64_t>(part.levels) * 0x9E3779B97F4A7C15u;
             for (std::uint32_t b : bits)
@@ -275,7 +274,7 @@ struct ExactPart {
     };
 };
 
-using UnitsReachedCache = std::unordered_map<ExactPart<3>, UnitRange, ExactPart<3>::Hash>;
+using UnitsReachedCache = std::unordered_map<ExactPart, UnitRange, ExactPart::Hash>;
 
 // The whole units the corners of the triangles `levels` subdivisions below
 // a, b, c round to on their axis, lowest to highest: exactly, for a part
@@ -296,9 +295,9 @@ UnitRange unitsReached(Int16 levels, Coord a, Coord b, Coord c, UnitsReachedCach
     const UnitRange possible = bound(levels, a, b, c);
     if (levels == 0 || (possible.low == reached.low && possible.high == reached.high))
         return reached;
-    if (const auto units = unitsFromSpreads(levels, a, b, c))
-        return *units;
-    const ExactPart<3> key{{a, b, c}, levels};
+    if (const auto step = spreadsStep(a, b, c))
+        return unitsFromSpreads(levels, a, b, c, *step);
+    const ExactPart key{{a, b, c}, levels};
     if (const auto found = known.find(key); found != known.end())
         return found->second;
 

@@ -83,14 +83,9 @@ public:
 
     static std::optional<Axis> axis(Coord a, Coord b, Coord c)
     {
-        const Coord low = std::min(a, std::min(b, c));
-        const Coord high = std::max(a, std::max(b, c));
-        if (!(low >= 1 && high < 32768))  // NaN fails too
-            return std::nullopt;
-        const Binade binade(high);
-        if (!binade.holds(low, high, 4) || high - low > kWidest * binade.step)
-            return std::nullopt;
-        return Axis{whole(low), binade.step};
+        if (const auto step = spreadsStep(a, b, c))
+            return Axis{whole(std::min(a, std::min(b, c))), *step};
+        return std::nullopt;
     }
 
     // What a tiny part `levels` deep with these corners leaves, relative

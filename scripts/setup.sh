@@ -13,7 +13,7 @@ packages=(
   # asking the print server about queues and jobs
   libcups2-dev
   # checks of the desktop entry, the AppStream record and the Debian package
-  # (CPack's shared-library dependencies need file; lintian brings it today)
+  # (file for CPack's scan of the shared-library dependencies)
   desktop-file-utils appstream lintian file
   # fonts close to the window's faces
   fonts-dejavu-core fonts-liberation2 fonts-wine
