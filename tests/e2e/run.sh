@@ -1103,10 +1103,12 @@ large_view() {
 }
 
 # At "Lenta" the triangle of count 4 takes about 4 s, a leaf every 50 ms:
-# shots a second apart show two stages, each the press's picture after a
+# shots two seconds apart show two stages, each the press's picture after a
 # whole number of leaves, no more than the pace allows, while the program
-# sleeps between leaves. Esc stops it where it is: nothing more is drawn
-# and no processor time spent.
+# sleeps between leaves (two seconds, as the processor time comes in 10 ms
+# ticks and one busy moment of the machine's would weigh double in one).
+# Esc stops it where it is: nothing more is drawn and no processor time
+# spent.
 slow_pace() {
   local blank i t0 t1 c0 c1 c2 c3 a b c d share
   blank=$(area_hash)
@@ -1114,7 +1116,7 @@ slow_pace() {
   for ((i = 0; i < 100; i++)); do [ "$(area_hash)" != "$blank" ] && break; sleep 0.05; done
   t0=$(now_ms) c0=$(cpu_ticks)
   shot_area "$WORK/slow-a.png"
-  sleep 1
+  sleep 2
   shot_area "$WORK/slow-b.png"
   t1=$(now_ms) c1=$(cpu_ticks)
   xdo key Escape
