@@ -14,7 +14,7 @@
 #include "fractals/figure_table.hpp"
 #include "fractals/triangle_arithmetic.hpp"
 #include "fractals/triangle_reach.hpp"
-#include "fractals/triangle_tiny_parts.hpp"
+#include "fractals/triangle_part_writes.hpp"
 
 namespace velmoran {
 
@@ -228,14 +228,14 @@ private:
         // which of its two pixels the rest of the walk writes.
         if (!(pixels & kFirstRow) || !(pixels & kSecondRow)) {
             enterLine(pixels & kFirstRow ? kFirstRow : kSecondRow, A::rounded(y3));
-            return walkLine<0>(depth, x1, x2, x3);
+            return partOnLine<0>(depth, x1, x2, x3);
         }
         if (!(pixels & kFirstColumn) || !(pixels & kSecondColumn)) {
             enterLine(pixels & kFirstColumn ? kFirstColumn : kSecondColumn, A::rounded(x3));
-            return walkLine<1>(depth, y1, y2, y3);
+            return partOnLine<1>(depth, y1, y2, y3);
         }
-        if (const auto tinyX = TinyParts<A>::axis(x1, x2, x3))
-            if (const auto tinyY = TinyParts<A>::axis(y1, y2, y3)) {
+        if (const auto tinyX = PartWrites<A>::tinyAxis(x1, x2, x3))
+            if (const auto tinyY = PartWrites<A>::tinyAxis(y1, y2, y3)) {
                 noteTinyPart(depth, {x1, x2, x3}, {y1, y2, y3}, *tinyX, *tinyY);
                 return true;
             }
@@ -292,11 +292,12 @@ private:
         if (!(lineBits(sides) & ~found_.written))
             return true;
         if (sides.first && sides.second) {
-            // A tiny part's writes tell where it reaches as well.
-            if (const auto tiny = TinyParts<A>::axis(a, b, c)) {
-                noteTinyPartOnLine<Along>(depth, {a, b, c}, *tiny);
-                return true;
-            }
+            // Its writes, kept by shape, tell where it reaches as well.
+            if (depth >= kFewestLevelsLookedUp)
+                if (const auto v = PartWrites<A>::lineAxis(depth, a, b, c)) {
+                    noteLinePart<Along>(depth, {a, b, c}, *v);
+                    return true;
+                }
             if (exact_) {
                 sides = sidesReached(depth, a, b, c, edge,
                                      Along == 0 ? block_.secondColumnFrom : block_.secondRowFrom);
@@ -311,13 +312,18 @@ private:
         return walkLine<Along>(depth, a, b, c);
     }
 
+    // Along an edge a part straddles, its corner triangles straddle it too,
+    // down a chain of levels, and the shapes they take recur in every
+    // block; fewer levels than this are walked quicker than looked up.
+    static constexpr Int16 kFewestLevelsLookedUp = 3;
+
     template <int Along>
-    void noteTinyPartOnLine(Int16 depth, const Coord (&vs)[3], const typename TinyParts<A>::Axis& v)
+    void noteLinePart(Int16 depth, const Coord (&vs)[3], const typename PartWrites<A>::Axis& v)
     {
-        const CellWrites& writes = TinyParts<A>::writesAlong(depth, vs, v);
+        const CellWrites& writes = PartWrites<A>::lineWrites(depth, vs, v);
         const Whole unit = A::rounded(v.unit);
         for (unsigned i = 0; i < writes.count; ++i)
-            noteOnLine<Along>(static_cast<Whole>(unit + writes.writes[i].dx), writes.writes[i].colour);
+            noteOnLine<Along>(static_cast<Whole>(unit + writes.writes[i].dx), writes.writes[i].colour());
     }
 
     // Enough for the parts whose corners lie on a pixel's edge to the last
@@ -327,14 +333,14 @@ private:
     // Around a corner that lies on a pixel's edges to the last step, tiny
     // parts cycle through a few shapes at every level, and the walk alone
     // would take them one by one for as many levels as are left.
-    void noteTinyPart(Int16 depth, const Coord (&xs)[3], const Coord (&ys)[3], const typename TinyParts<A>::Axis& x,
-                      const typename TinyParts<A>::Axis& y)
+    void noteTinyPart(Int16 depth, const Coord (&xs)[3], const Coord (&ys)[3], const typename PartWrites<A>::Axis& x,
+                      const typename PartWrites<A>::Axis& y)
     {
-        const CellWrites& writes = TinyParts<A>::writes(depth, xs, ys, x, y);
+        const CellWrites& writes = PartWrites<A>::tinyWrites(depth, xs, ys, x, y);
         const Whole column = A::rounded(x.unit), row = A::rounded(y.unit);
         for (unsigned i = 0; i < writes.count; ++i) {
             const auto& w = writes.writes[i];
-            note(found_, static_cast<Whole>(column + w.dx), static_cast<Whole>(row + w.dy), w.colour);
+            note(found_, static_cast<Whole>(column + w.dx), static_cast<Whole>(row + w.dy), w.colour());
         }
     }
 

@@ -77,27 +77,40 @@ inline std::pair<double, double> driftBounds(Int16 levels, Coord a, Coord b, Coo
     return {std::min(a, std::min(b, c)) - margin, high + margin};
 }
 
-// The same, sharper where the three lie well inside one binade. There each
-// level's new corners lie at most a step outside their parent's
-// (docs/exactness.md); a corner triangle is at most half its parent's width
-// plus two steps, so after `toNarrow` levels every triangle is within
-// StepSpreads's reach, and that one step is all it ever adds. Unlike the
-// drift, the margin stops growing with the levels left.
-inline std::pair<double, double> reachBounds(Int16 levels, Coord a, Coord b, Coord c)
+// Where the three and all their descendants `levels` down lie four steps
+// inside one binade: the values those descendants lie between, sharper
+// than the drift. There each level's new corners lie at most a step outside
+// their parent's (docs/exactness.md); a corner triangle is at most half its
+// parent's width plus two steps, so after `toNarrow` levels every triangle
+// is within StepSpreads's reach, and that one step is all it ever adds.
+// Unlike the drift, the margin stops growing with the levels left.
+struct BinadeReach {
+    double first, last;
+    double step;  // of the binade
+};
+inline std::optional<BinadeReach> reachInBinade(Int16 levels, Coord a, Coord b, Coord c)
 {
     const Coord low = std::min(a, std::min(b, c));
     const Coord high = std::max(a, std::max(b, c));
-    if (low >= 1 && high < 32768) {  // NaN fails too
-        const Binade binade(high);
-        const auto width = static_cast<std::uint32_t>((high - low) / binade.step);  // exact: whole steps
-        // Halvings until width / 2^k <= 12, where the two steps a level add
-        // keep the triangles within 12 + 4 steps, well within StepSpreads.
-        const std::uint32_t twelves = (width + 11) / 12;
-        const int toNarrow = twelves <= 1 ? 0 : 32 - __builtin_clz(twelves - 1);
-        const double margin = (levels <= toNarrow ? levels : toNarrow + 1) * binade.step;
-        if (binade.holds(low - margin, high + margin, 4))
-            return {low - margin, high + margin};
-    }
+    if (!(low >= 1 && high < 32768))  // NaN fails too
+        return std::nullopt;
+    const Binade binade(high);
+    const auto width = static_cast<std::uint32_t>((high - low) / binade.step);  // exact: whole steps
+    // Halvings until width / 2^k <= 12, where the two steps a level add
+    // keep the triangles within 12 + 4 steps, well within StepSpreads.
+    const std::uint32_t twelves = (width + 11) / 12;
+    const int toNarrow = twelves <= 1 ? 0 : 32 - __builtin_clz(twelves - 1);
+    const double margin = (levels <= toNarrow ? levels : toNarrow + 1) * binade.step;
+    if (!binade.holds(low - margin, high + margin, 4))
+        return std::nullopt;
+    return BinadeReach{low - margin, high + margin, binade.step};
+}
+
+// The same bound, from the drift where it is not in one binade.
+inline std::pair<double, double> reachBounds(Int16 levels, Coord a, Coord b, Coord c)
+{
+    if (const auto reach = reachInBinade(levels, a, b, c))
+        return {reach->first, reach->last};
     return driftBounds(levels, a, b, c);
 }
 

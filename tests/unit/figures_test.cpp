@@ -126,11 +126,12 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
         }
 }
 
-// What a tiny part leaves, as the shared table keeps it by shape, against
-// its leaves walked back one by one. Each pair of rows has the same shape
-// beside a unit of each parity, the corners spreading onto the edge between
-// units, where a tie rounds to the even one.
-TEST(Triangle, TinyPartsLeaveWhatTheirLeavesLeave)
+// What a part leaves, as the shared table keeps it by shape, against its
+// leaves walked back one by one: a tiny part, and a part of any width along
+// its row or column. Each pair of rows has the same shape beside a unit of
+// each parity, the corners spreading onto the edge between units, where a
+// tie rounds to the even one.
+TEST(Triangle, PartsKeptByShapeLeaveWhatTheirLeavesLeave)
 {
     using namespace triangle_detail;
     using Cell = std::tuple<int, int, Colour>;
@@ -155,7 +156,10 @@ TEST(Triangle, TinyPartsLeaveWhatTheirLeavesLeave)
         }
     };
     const Coord step = std::nextafter(238.5f, 1e9f) - 238.5f;
-    const std::array<Coord, 3> offsets[] = {{1, 1, 2}, {-1, -1, 0}, {-3, 1, 0}, {-3, -1, 3}};
+    // The last three are not tiny: two units wide, and three.
+    const std::array<Coord, 3> offsets[] = {{1, 1, 2},        {-1, -1, 0},          {-3, 1, 0},
+                                            {-3, -1, 3},      {-3000, 1, 9000},     {-1, -40000, 20000},
+                                            {-70000, 0, 70000}};
     for (const auto& o : offsets)
         for (Coord edge : {238.5f, 239.5f})
             for (bool onY : {false, true})
@@ -169,16 +173,33 @@ TEST(Triangle, TinyPartsLeaveWhatTheirLeavesLeave)
                     const auto& ys = onY ? across : along;
                     Walk walk;
                     walk.back(levels, xs, ys);
-                    const auto x = TinyParts<InDouble>::axis(xs[0], xs[1], xs[2]);
-                    const auto y = TinyParts<InDouble>::axis(ys[0], ys[1], ys[2]);
-                    ASSERT_TRUE(x && y);
+                    const auto depth = static_cast<Int16>(levels);
+                    auto cellsOf = [](const CellWrites& kept, int column, int row, bool dxIsDown) {
+                        std::vector<Cell> cells;
+                        for (unsigned i = 0; i < kept.count; ++i) {
+                            const int along = kept.writes[i].dx, down = dxIsDown ? 0 : kept.writes[i].dy;
+                            cells.emplace_back(column + (dxIsDown ? 0 : along), row + (dxIsDown ? along : down),
+                                               kept.writes[i].colour());
+                        }
+                        return cells;
+                    };
+                    const auto x = PartWrites<InDouble>::tinyAxis(xs[0], xs[1], xs[2]);
+                    const auto y = PartWrites<InDouble>::tinyAxis(ys[0], ys[1], ys[2]);
                     const Coord cx[3] = {xs[0], xs[1], xs[2]}, cy[3] = {ys[0], ys[1], ys[2]};
-                    const CellWrites& kept = TinyParts<InDouble>::writes(static_cast<Int16>(levels), cx, cy, *x, *y);
-                    std::vector<Cell> cells;
-                    for (unsigned i = 0; i < kept.count; ++i)
-                        cells.emplace_back(static_cast<int>(x->unit) + kept.writes[i].dx,
-                                           static_cast<int>(y->unit) + kept.writes[i].dy, kept.writes[i].colour);
-                    EXPECT_EQ(cells, walk.cells) << edge << (onY ? " down" : " across") << " at " << levels;
+                    if (x && y) {
+                        EXPECT_EQ(cellsOf(PartWrites<InDouble>::tinyWrites(depth, cx, cy, *x, *y),
+                                          static_cast<int>(x->unit), static_cast<int>(y->unit), false),
+                                  walk.cells)
+                            << edge << (onY ? " down" : " across") << " at " << levels;
+                    }
+                    const Coord line[3] = {across[0], across[1], across[2]};
+                    const auto v = PartWrites<InDouble>::lineAxis(depth, line[0], line[1], line[2]);
+                    ASSERT_TRUE(v);
+                    const int unit = static_cast<int>(v->unit), other = static_cast<int>(whole(along[0]));
+                    EXPECT_EQ(cellsOf(PartWrites<InDouble>::lineWrites(depth, line, *v), onY ? other : unit,
+                                      onY ? unit : other, onY),
+                              walk.cells)
+                        << edge << (onY ? " down" : " across") << " at " << levels << " along its line";
                 }
 }
 
