@@ -35,6 +35,13 @@ struct UnitRange {
 // tie goes: [ceil(first - 1/2), floor(last + 1/2)].
 inline UnitRange unitsBetween(double first, double last)
 {
+    // Where both are from a half to 32767, truncation is the floor; without
+    // SSE4.1's rounding, quicker than std::floor and std::ceil.
+    if (first >= 0.5 && last >= first && last < 32767) {  // NaN fails too
+        const double low = first - 0.5, high = last + 0.5;
+        const int lowFloor = static_cast<int>(low);
+        return {lowFloor + (lowFloor < low), static_cast<int>(high)};
+    }
     return {static_cast<int>(std::ceil(first - 0.5)), static_cast<int>(std::floor(last + 0.5))};
 }
 

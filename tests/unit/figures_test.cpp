@@ -126,6 +126,21 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
         }
 }
 
+// The units a range of values rounds to, quick where it lies from a half
+// to 32767, against the rounding functions, at ties and at the ends.
+TEST(Triangle, UnitsBetweenRoundEitherWayAtATie)
+{
+    using namespace triangle_detail;
+    const double rows[][2] = {{0.5, 0.5},   {1.0, 1.0},         {1.5, 2.5},         {0.75, 0.25},
+                              {-3.5, 2.25}, {32766.4, 32766.9}, {32766.5, 32767.5}, {100.0000001, 200.4999999}};
+    for (const auto& r : rows) {
+        const UnitRange units = unitsBetween(r[0], r[1]);
+        EXPECT_EQ(std::pair(units.low, units.high),
+                  std::pair(static_cast<int>(std::ceil(r[0] - 0.5)), static_cast<int>(std::floor(r[1] + 0.5))))
+            << r[0] << " to " << r[1];
+    }
+}
+
 // What a part leaves, as the shared table keeps it by shape, against its
 // leaves walked back one by one: a tiny part, and a part of any width along
 // its row or column. Each pair of rows has the same shape beside a unit of
