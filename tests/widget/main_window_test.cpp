@@ -369,9 +369,11 @@ private slots:
         int turns = 0;  // of a zero timer, as a click would get
         QTimer probe;
         connect(&probe, &QTimer::timeout, [&] { ++turns; });
-        // Tens of milliseconds even on a fast machine, several times the
-        // pump's interval between two hand-overs: a triangle this deep keeps
-        // subdividing along the pixels' edges.
+        // A deep triangle takes a few milliseconds, works along the pixels'
+        // edges all the while, and hands over at a few yields at least:
+        // events every millisecond instead of every ten, so that a fast
+        // machine's drawing too is caught during its work.
+        window->pump().setTiming({std::chrono::milliseconds(1), std::chrono::microseconds(100)});
         setCount("22");
         probe.start(0);
         click("Command1");
