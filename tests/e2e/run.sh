@@ -832,9 +832,9 @@ snowflake_with_print() {
 }
 
 # A second press during a drawing: the triangle of depth 50 (the longest
-# drawing there is, a few tens of milliseconds: the keys and the click after
-# it are queued by its first hand-over), then, while it draws, count 0 and
-# the carpet. The carpet clears
+# drawing there is, ten milliseconds or so: the keys and the click after it
+# are queued by its first hand-over, at its first yield), then, while it
+# draws, count 0 and the carpet. The carpet clears
 # the area and is drawn; the triangle goes on over it with the corner
 # triangle it was drawing (count 0 leaves nothing to draw of those not yet
 # begun), whose leaves' first sides are all drawn over.
@@ -1019,7 +1019,7 @@ export_matches_window() {
 }
 
 # Esc sent right after the click on the triangle of depth 50, which works
-# along the pixels' edges for a few tens of milliseconds, the longest any
+# along the pixels' edges for ten milliseconds or so, the longest any
 # drawing works now: whether the key stops it or comes after its end, no
 # processor time is spent from within 100 ms of the key on, and a triangle
 # draws next. (A drawing stopped in the middle: slow_pace.)
