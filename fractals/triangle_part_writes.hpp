@@ -216,7 +216,9 @@ private:
     }
 
     struct Key {
-        std::int32_t v[8];  // offsets in steps on x and y, each axis's binade and parity, levels
+        // Offsets in steps on x and on y; both axes' binade and parity, x's
+        // in the low half; the levels.
+        std::int32_t v[8];
         bool operator==(const Key& o) const { return std::memcmp(v, o.v, sizeof v) == 0; }
     };
 
