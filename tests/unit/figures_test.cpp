@@ -170,6 +170,15 @@ TEST(Triangle, PartsKeptByShapeLeaveWhatTheirLeavesLeave)
                 back(levels - 1, px[i], py[i]);
         }
     };
+    // The kept writes as cells; along a column, dx runs down it.
+    auto cellsOf = [](const CellWrites& kept, int column, int row, bool down) {
+        std::vector<Cell> cells;
+        for (unsigned i = 0; i < kept.count; ++i) {
+            const auto& w = kept.writes[i];
+            cells.emplace_back(column + (down ? w.dy : w.dx), row + (down ? w.dx : w.dy), w.colour());
+        }
+        return cells;
+    };
     const Coord step = std::nextafter(238.5f, 1e9f) - 238.5f;
     // The last three are not tiny: two units wide, and three.
     const std::array<Coord, 3> offsets[] = {{1, 1, 2},        {-1, -1, 0},          {-3, 1, 0},
@@ -189,15 +198,6 @@ TEST(Triangle, PartsKeptByShapeLeaveWhatTheirLeavesLeave)
                     Walk walk;
                     walk.back(levels, xs, ys);
                     const auto depth = static_cast<Int16>(levels);
-                    auto cellsOf = [](const CellWrites& kept, int column, int row, bool dxIsDown) {
-                        std::vector<Cell> cells;
-                        for (unsigned i = 0; i < kept.count; ++i) {
-                            const int along = kept.writes[i].dx, down = dxIsDown ? 0 : kept.writes[i].dy;
-                            cells.emplace_back(column + (dxIsDown ? 0 : along), row + (dxIsDown ? along : down),
-                                               kept.writes[i].colour());
-                        }
-                        return cells;
-                    };
                     const auto x = PartWrites<InDouble>::tinyAxis(xs[0], xs[1], xs[2]);
                     const auto y = PartWrites<InDouble>::tinyAxis(ys[0], ys[1], ys[2]);
                     const Coord cx[3] = {xs[0], xs[1], xs[2]}, cy[3] = {ys[0], ys[1], ys[2]};
