@@ -332,7 +332,7 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
     for (auto _ : st) {
         watch.begin();
         Clock::time_point t0 = Clock::now();
-        pump.restartPace();  // as the window does for each press
+        pump.beginPress();  // as the window does for each press
         const PressOutcome outcome = pressFigure<RasterSurface, QtEventPump>(state, surface, pump, figure, text);
         Clock::time_point t1 = Clock::now();
         watch.end();

@@ -101,10 +101,7 @@ void QtEventPump::waitForNextLeaf()
         repaint_->update();
     const std::uint64_t wakes = wakes_;
     if (pace_ == Pace::StepByStep) {
-        while (stepsAllowed_ == 0 && sleepUntil(Clock::time_point::max(), wakes)) {
-        }
-        if (stepsAllowed_ > 0)
-            --stepsAllowed_;
+        awaitStep(wakes);
     } else {
         const Clock::duration interval =
             pace_ == Pace::Fast ? std::chrono::milliseconds(2) : std::chrono::milliseconds(50);
@@ -118,6 +115,40 @@ void QtEventPump::waitForNextLeaf()
     }
     lastDispatch_ = Clock::now();
     restartPace();
+}
+
+void QtEventPump::awaitStep(std::uint64_t wakes)
+{
+    if (stepsAllowed_ > 0) {
+        --stepsAllowed_;
+        return;
+    }
+    // Counted down however the wait ends.
+    struct Waiting {
+        QtEventPump& pump;
+        explicit Waiting(QtEventPump& p) : pump(p)
+        {
+            ++pump.stepWaits_;
+            pump.tellStepAwaited();
+        }
+        ~Waiting()
+        {
+            --pump.stepWaits_;
+            pump.tellStepAwaited();
+        }
+        Waiting(const Waiting&) = delete;
+        Waiting& operator=(const Waiting&) = delete;
+    } waiting(*this);
+    while (stepsAllowed_ == 0 && sleepUntil(Clock::time_point::max(), wakes)) {
+    }
+    if (stepsAllowed_ > 0)
+        --stepsAllowed_;
+}
+
+void QtEventPump::tellStepAwaited() noexcept
+{
+    if (stepAwaitedChanged_)
+        stepAwaitedChanged_(awaitsStep());
 }
 
 bool QtEventPump::sleepUntil(Clock::time_point until, std::uint64_t wakes)
@@ -154,6 +185,12 @@ bool QtEventPump::hold(std::chrono::milliseconds duration)
             return false;
     restartPace();
     return true;
+}
+
+void QtEventPump::beginPress()
+{
+    onlyWaited_ = false;
+    restartPace();
 }
 
 void QtEventPump::restartPace()

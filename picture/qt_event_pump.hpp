@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QPointer>
@@ -72,6 +73,11 @@ public:
     Pace pace() const { return pace_; }
     // StepByStep: lets the drawing waiting for it draw its next leaf.
     void step();
+    // Whether a drawing waits for step() now.
+    bool awaitsStep() const { return stepWaits_ > 0; }
+    // Told whenever awaitsStep() changes, so the window can show it; must
+    // not throw.
+    void setStepAwaitedChanged(std::function<void(bool)> changed) { stepAwaitedChanged_ = std::move(changed); }
     // Ends every wait now, as when the drawings are stopped.
     void wake();
     // Hands events over for `duration`, sleeping in between; false when
@@ -84,16 +90,20 @@ public:
 
     void setTiming(PumpTiming timing);
     // A press begins: its figure may yield at quite another rate than the
-    // last one drawn, so the count between clock readings starts afresh.
-    void restartPace();
+    // last one drawn, so the count between clock readings starts afresh;
+    // and it draws on the picture, which the next wait must show.
+    void beginPress();
     // How many times events were handed to Qt so far.
     std::uint64_t dispatches() const { return dispatches_; }
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    void restartPace();
     [[gnu::noinline]] void checkClock();
     [[gnu::noinline]] void waitForNextLeaf();
+    void awaitStep(std::uint64_t wakes);
+    void tellStepAwaited() noexcept;
     // Sleeps in Qt's event loop until an event or `until`; false when woken.
     bool sleepUntil(Clock::time_point until, std::uint64_t wakes);
 
@@ -115,6 +125,9 @@ private:
     Pace pace_ = Pace::Immediate;
     Clock::time_point nextLeaf_;
     std::uint64_t stepsAllowed_ = 0;
+    // Drawings waiting for a step: a press nested in the wait may wait too.
+    int stepWaits_ = 0;
+    std::function<void(bool)> stepAwaitedChanged_;
     std::uint64_t wakes_ = 0;
     // Only wakes the event loop when a wait is due to end.
     QTimer alarm_;

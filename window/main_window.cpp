@@ -377,7 +377,7 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     PressOutcome outcome;
     {
         const BusyWhileDrawing busy(*this);
-        pump_->restartPace();
+        pump_->beginPress();
         // A press begun at once stays so, with nothing to pay per leaf; a
         // paced one follows the pace as it is changed.
         if (pump_->pace() == Pace::Immediate) {
