@@ -190,6 +190,10 @@ bool QtEventPump::hold(std::chrono::milliseconds duration)
 void QtEventPump::beginPress()
 {
     onlyWaited_ = false;
+    // A press a step at a time draws its first part at once: it shows that
+    // it began, and that the next part waits.
+    if (pace_ == Pace::StepByStep)
+        stepsAllowed_ = std::max<std::uint64_t>(stepsAllowed_, 1);
     restartPace();
 }
 

@@ -90,8 +90,9 @@ public:
 
     void setTiming(PumpTiming timing);
     // A press begins: its figure may yield at quite another rate than the
-    // last one drawn, so the count between clock readings starts afresh;
-    // and it draws on the picture, which the next wait must show.
+    // last one drawn, so the count between clock readings starts afresh; it
+    // draws on the picture, which the next wait must show; and a step at a
+    // time, its first leaf needs no step.
     void beginPress();
     // How many times events were handed to Qt so far.
     std::uint64_t dispatches() const { return dispatches_; }

@@ -67,6 +67,7 @@ int RasterSurface::widestPair(const PixelTable& table)
 
 void RasterSurface::clear()
 {
+    ++clears_;
     image_.fill(background_);
     // Taken afresh here: fill() may have given the image pixels of its own.
     bits_ = image_.bits();

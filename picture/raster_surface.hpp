@@ -110,6 +110,9 @@ public:
     // its pixels until the next clear, so take copy() to keep a snapshot.
     const QImage& image() const { return image_; }
     QRgb background() const { return background_; }
+    // How many times the picture was cleared: a press that finds it as it
+    // left it knows that nothing else drew on it meanwhile.
+    std::uint64_t clears() const { return clears_; }
     // Where a point in scale units falls, in device pixels (the pixel is
     // the floor of each coordinate).
     QPointF devicePoint(Coord x, Coord y) const { return {deviceX(x), deviceY(y)}; }
@@ -235,6 +238,7 @@ private:
     int widestBlock_ = 0;
     QRgb background_;
     QRgb foreColour_ = toQRgb(kInitialForeColour);
+    std::uint64_t clears_ = 0;
 };
 
 static_assert(IsSurface<RasterSurface>::value && LocatesPixels<RasterSurface>::value,

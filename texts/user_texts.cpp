@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <numeric>
+#include <optional>
 #include <vector>
 
 namespace velmoran::texts {
@@ -86,6 +88,101 @@ std::string partsAndPower(int factor, int base, int exponent)
     return exact.empty() ? power : grouped(exact) + " (" + power + ")";
 }
 
+std::string withDecimalComma(std::string number)
+{
+    std::replace(number.begin(), number.end(), '.', ',');
+    return number;
+}
+
+// What a figure's numbers say of it, and what area a level leaves.
+enum class AreaLeft { None, Power, Snowflake };
+struct NumberWords {
+    const char* parts;      // the last level's parts
+    const char* eachLevel;  // what a level does to the figure
+    AreaLeft area;          // Power: splitsInto / shrinksBy² a level
+};
+constexpr NumberWords kNumberWords[] = {
+    {"Triangoli dell'ultimo livello", "l'area si moltiplica per 3/4", AreaLeft::Power},
+    {"Quadrati dell'ultimo livello", "l'area si moltiplica per 8/9", AreaLeft::Power},
+    {"Segmenti dell'ultimo livello", "la lunghezza si moltiplica per 4/3", AreaLeft::None},
+    {"Segmenti dell'ultimo livello", "il perimetro si moltiplica per 4/3", AreaLeft::Snowflake},
+};
+static_assert(std::size(kNumberWords) == kFigureCount, "every figure has its numbers' words");
+const NumberWords& numberWords(Figure figure) { return kNumberWords[static_cast<std::size_t>(figure)]; }
+
+// The longest fraction or whole number a table cell shows exactly.
+constexpr std::size_t kCellWidth = 15;
+
+// `factor` × `base`^`exponent` in digits where they fit in a cell, else as
+// the power.
+std::string exactOrPower(int factor, int base, int exponent)
+{
+    const std::string exact = exactPower(factor, base, exponent, kCellWidth);
+    if (!exact.empty())
+        return exact;
+    return (factor == 1 ? "" : std::to_string(factor) + " · ") + std::to_string(base) + "^" + std::to_string(exponent);
+}
+
+// `base`^`exponent`, if it fits in 64 bits.
+std::optional<std::uint64_t> power(std::uint64_t base, int exponent)
+{
+    std::uint64_t value = 1;
+    for (int i = 0; i < exponent; ++i)
+        if (__builtin_mul_overflow(value, base, &value))
+            return std::nullopt;
+    return value;
+}
+
+// "27/64" where it fits in a cell.
+std::optional<std::string> fraction(std::uint64_t numerator, std::uint64_t denominator)
+{
+    const std::uint64_t common = std::gcd(numerator, denominator);
+    std::string text = std::to_string(numerator / common);
+    if (denominator != common)
+        text += "/" + std::to_string(denominator / common);
+    return text.size() <= kCellWidth ? std::optional(text) : std::nullopt;
+}
+
+// A positive number 10^`log10` to six significant digits, with a decimal
+// comma; past a double's range, from the logarithm alone.
+std::string decimal(double log10)
+{
+    char text[48];
+    if (std::abs(log10) < 300) {
+        std::snprintf(text, sizeof text, "%.6g", std::pow(10.0, log10));
+    } else {
+        const double exponent = std::floor(log10);
+        std::snprintf(text, sizeof text, "%.5fe%+.0f", std::pow(10.0, log10 - exponent), exponent);
+    }
+    return withDecimalComma(text);
+}
+
+// (`numerator` / `denominator`)^`exponent`, exact where short.
+std::string powerRatio(int numerator, int denominator, int exponent)
+{
+    const auto top = power(static_cast<std::uint64_t>(numerator), exponent);
+    const auto bottom = power(static_cast<std::uint64_t>(denominator), exponent);
+    if (top && bottom)
+        if (auto exact = fraction(*top, *bottom))
+            return *exact;
+    return decimal(exponent * (std::log10(numerator) - std::log10(denominator)));
+}
+
+// The snowflake's area relative to its first triangle: each level adds, on
+// each of 3·4^(k-1) sides, a triangle 9^k times smaller, so 8/5 - 3/5·(4/9)^k
+// = (8·9^k - 3·4^k) / (5·9^k).
+std::string snowflakeArea(int level)
+{
+    const auto nines = power(9, level);
+    const auto fours = power(4, level);
+    std::uint64_t top = 0;
+    std::uint64_t bottom = 0;
+    if (nines && fours && !__builtin_mul_overflow(*nines, 8, &top) && !__builtin_mul_overflow(*nines, 5, &bottom))
+        if (auto exact = fraction(top - 3 * *fours, bottom))
+            return *exact;
+    return decimal(std::log10(1.6 - 0.6 * std::pow(4.0 / 9.0, level)));
+}
+
 std::string figureWords(const char* separator, const char* last)
 {
     std::string words;
@@ -103,6 +200,20 @@ const char* figureCaption(Figure figure) { return kFigureCaptions[static_cast<st
 const char* figureToolTip(Figure figure) { return kFigureToolTips[static_cast<std::size_t>(figure)]; }
 
 std::string countToolTip(int count) { return "Numero di iterazioni usato: " + std::to_string(count); }
+
+std::string drawingAreaToolTip(const char* pace)
+{
+    return std::string("Tasto destro: il menu con tutti i comandi. F1: la guida.\nVelocità del disegno: ") + pace;
+}
+
+std::string paceStatus(const char* pace)
+{
+    return std::string("Velocità del disegno: ") + pace + " · Esc interrompe";
+}
+
+std::string figureFileName(Figure figure, int count) { return traceWord(figure) + ("-" + std::to_string(count)); }
+
+std::string saveFinishedFigure(Figure figure, int count) { return "Salva " + figureWithCount(figure, count); }
 
 std::string aboutText(std::string_view qtVersion)
 {
@@ -169,29 +280,48 @@ std::string figureWithCount(Figure figure, int count)
 
 std::string figureNumbers(Figure figure, int levels, unsigned long long drawn)
 {
-    struct Words {
-        const char* parts;        // the last level's parts
-        const char* eachLevel;    // what a level does to the figure
-    };
-    static constexpr Words kWords[] = {
-        {"Triangoli dell'ultimo livello", "l'area si moltiplica per 3/4"},
-        {"Quadrati dell'ultimo livello", "l'area si moltiplica per 8/9"},
-        {"Segmenti dell'ultimo livello", "la lunghezza si moltiplica per 4/3"},
-        {"Segmenti dell'ultimo livello", "il perimetro si moltiplica per 4/3"},
-    };
-    static_assert(std::size(kWords) == kFigureCount, "every figure has its numbers' words");
     const FigureInfo& rule = figureInfo(figure);
-    const Words& words = kWords[static_cast<std::size_t>(figure)];
+    const NumberWords& words = numberWords(figure);
     char dimension[64];
     std::snprintf(dimension, sizeof dimension, "log %d / log %d ≈ %.4f", rule.splitsInto, rule.shrinksBy,
                   std::log(rule.splitsInto) / std::log(rule.shrinksBy));
-    std::string decimalComma = dimension;
-    std::replace(decimalComma.begin(), decimalComma.end(), '.', ',');
     return figureWithCount(figure, levels) + "\n\n" + words.parts + ": "
            + partsAndPower(rule.startParts, rule.splitsInto, levels) + "\n"
            + "Linee: " + partsAndPower(rule.startParts * rule.linesPerPart, rule.splitsInto, levels) + "\n"
            + "Linee disegnate sullo schermo: " + grouped(std::to_string(drawn)) + "\n"
-           + "Dimensione di similitudine: " + decimalComma + "\n" + "A ogni livello " + words.eachLevel + ".";
+           + "Dimensione di similitudine: " + withDecimalComma(dimension) + "\n" + "A ogni livello "
+           + words.eachLevel + ".";
+}
+
+Table levelTable(Figure figure, int count)
+{
+    const FigureInfo& rule = figureInfo(figure);
+    const int squared = rule.shrinksBy * rule.shrinksBy;
+    Table table{{"Livello", "Parti", "Linee", "Lunghezza", "Area"}};
+    // The first levels, then straight to the last.
+    for (int level = 0; level <= count; level = level + 1 == kLevelsInTable ? std::max(level + 1, count) : level + 1) {
+        std::string area = "—";
+        switch (numberWords(figure).area) {
+        case AreaLeft::None: break;
+        case AreaLeft::Power: area = powerRatio(rule.splitsInto, squared, level); break;
+        case AreaLeft::Snowflake: area = snowflakeArea(level); break;
+        }
+        table.push_back({std::to_string(level), exactOrPower(rule.startParts, rule.splitsInto, level),
+                         exactOrPower(rule.startParts * rule.linesPerPart, rule.splitsInto, level),
+                         powerRatio(rule.splitsInto, rule.shrinksBy, level), area});
+    }
+    return table;
+}
+
+std::string tabSeparated(const Table& table)
+{
+    std::string text;
+    for (const std::vector<std::string>& row : table) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            text += (i > 0 ? "\t" : "") + row[i];
+        text += "\n";
+    }
+    return text;
 }
 
 std::string message(Message id, std::initializer_list<std::string_view> values)

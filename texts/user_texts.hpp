@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/errors.hpp"
 #include "fractals/figure_table.hpp"
@@ -35,6 +36,13 @@ const char* figureToolTip(Figure figure);
 
 // The count box's tooltip: the count a press would use now.
 std::string countToolTip(int count);
+
+// The drawing area's tooltip: where the commands are, and the pace chosen.
+std::string drawingAreaToolTip(const char* pace);
+// What the site label says instead of its caption while a paced drawing
+// runs, and while a drawing waits for the next step.
+std::string paceStatus(const char* pace);
+inline constexpr const char* kStepAwaitedStatus = "Premi Spazio per la parte successiva · Esc interrompe";
 
 // --- Menu entries -----------------------------------------------------------
 
@@ -91,6 +99,18 @@ inline constexpr const char* kSaveImageTitle = "Salva immagine";
 inline constexpr const char* kPngFilter = "Immagini PNG (*.png)";
 inline constexpr const char* kSvgFilter = "Disegni vettoriali SVG (*.svg)";
 inline constexpr const char* kPngFileName = "Velmoran.png";
+// The name the save dialog proposes for a figure: "fiocco-4".
+std::string figureFileName(Figure figure, int count);
+
+// Asked when vectors are to be saved and the area shows no one finished
+// figure; the buttons save the picture as PNG, or the figure named.
+inline constexpr const char* kUnfinishedForVectors =
+    "L'area di disegno non mostra una figura finita: un disegno è stato interrotto, o un altro lo ha "
+    "interrotto, o non finisce mai. Come SVG o PDF si può salvare una figura finita, oppure l'immagine "
+    "mostrata come PNG.";
+inline constexpr const char* kSaveShownAsPng = "Salva l'immagine mostrata come PNG";
+// "Salva Triangolo di Sierpinski, 10 iterazioni".
+std::string saveFinishedFigure(Figure figure, int count);
 
 // The About box: name, version, licence, site and `qtVersion`.
 std::string aboutText(std::string_view qtVersion);
@@ -106,6 +126,22 @@ std::string figureNumbers(Figure figure, int count, unsigned long long drawn);
 std::string figureWithCount(Figure figure, int count);
 // What the numbers say before any figure is drawn.
 inline constexpr const char* kNoFigureYet = "Nessuna figura è stata ancora disegnata.";
+// Put before the numbers when the area does not show their figure finished.
+inline constexpr const char* kNumbersOfUnfinished =
+    "L'area mostra questa figura non finita (interrotta, o con un altro disegno sopra).";
+
+// The figure level by level, 0 to `count` (the first 12 levels and the last
+// where there are more): a header row, then for each level its parts, its
+// lines, and its line's length and the area it leaves relative to level 0,
+// as exact fractions where they are short, else decimals.
+using Table = std::vector<std::vector<std::string>>;
+Table levelTable(Figure figure, int count);
+inline constexpr int kLevelsInTable = 12;
+inline constexpr const char* kLevelTableNote = "Lunghezza e area rispetto al livello 0.";
+inline constexpr const char* kCopyTableButton = "Copia la tabella";
+// Cells separated by tabs, rows by newlines: what a spreadsheet pastes
+// into rows and columns.
+std::string tabSeparated(const Table& table);
 
 // --- Messages -----------------------------------------------------------------
 

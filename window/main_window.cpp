@@ -80,6 +80,11 @@ void bringUp(QPointer<Window>& held, Make&& make)
     held->activateWindow();
 }
 
+// The paces' names, in Pace's order; Ctrl+1 chooses the first.
+constexpr const char* kPaceNames[] = {texts::kPaceImmediate, texts::kPaceFast, texts::kPaceSlow,
+                                      texts::kPaceStepByStep};
+static_assert(std::size(kPaceNames) == static_cast<std::size_t>(Pace::StepByStep) + 1, "every pace has its name");
+
 const char* const kSaveFolderKey = "saveFolder";
 const char* const kPaceKey = "pace";
 
@@ -239,10 +244,11 @@ void MainWindow::createActions()
     QAction* copy = addShortcut(texts::kCopyEntry, QKeySequence(Qt::CTRL | Qt::Key_C), &MainWindow::copyImage);
     stopAction_ = addShortcut(texts::kStopEntry, QKeySequence(Qt::Key_Escape), &MainWindow::stopDrawingsInProgress);
     stopAction_->setEnabled(false);
-    addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
+    QAction* print =
+        addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
     QAction* printChoices = addShortcut(texts::kPrintChoiceEntry, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
                                         &MainWindow::printWithChoices);
-    addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
+    QAction* exit = addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
     QAction* guide = addShortcut(texts::kGuideEntry, QKeySequence(Qt::Key_F1), &MainWindow::showGuide);
     QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
 
@@ -264,8 +270,10 @@ void MainWindow::createActions()
         return line;
     };
 
-    drawingArea_->addActions({save, copy, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_, large,
-                              numbers, separator(), guide, about});
+    // Every command of the key list, so the menu is the one place to find them.
+    drawingArea_->addActions({save, copy, print, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_,
+                              large, numbers, separator(), guide, about, separator(), exit});
+    pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
     countBox_->lineEdit()->installEventFilter(this);
@@ -275,14 +283,10 @@ QAction* MainWindow::createPaceMenu()
 {
     auto* menu = new QMenu(italian(texts::kPaceMenu), this);
     paceChoices_ = new QActionGroup(this);
-    const std::pair<const char*, Qt::Key> choices[] = {
-        {texts::kPaceImmediate, Qt::Key_1}, {texts::kPaceFast, Qt::Key_2},
-        {texts::kPaceSlow, Qt::Key_3},      {texts::kPaceStepByStep, Qt::Key_4},
-    };
-    for (std::size_t i = 0; i < std::size(choices); ++i) {
-        auto* choice = new QAction(italian(choices[i].first), paceChoices_);
+    for (std::size_t i = 0; i < std::size(kPaceNames); ++i) {
+        auto* choice = new QAction(italian(kPaceNames[i]), paceChoices_);
         choice->setCheckable(true);
-        choice->setShortcut(QKeySequence(Qt::CTRL | choices[i].second));
+        choice->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + static_cast<int>(i))));
         connect(choice, &QAction::triggered, this, [this, i] { setPace(static_cast<Pace>(i)); });
         menu->addAction(choice);
         addAction(choice);
@@ -292,8 +296,10 @@ QAction* MainWindow::createPaceMenu()
 
 void MainWindow::loadState()
 {
+    // A step at a time is never where a run begins: a press there would
+    // wait for a key nobody knows to press.
     const int pace = QSettings().value(QString::fromLatin1(kPaceKey), 0).toInt();
-    showPace(pace >= 0 && pace <= static_cast<int>(Pace::StepByStep) ? static_cast<Pace>(pace) : Pace::Immediate);
+    showPace(pace >= 0 && pace < static_cast<int>(Pace::StepByStep) ? static_cast<Pace>(pace) : Pace::Immediate);
     try {
         loadWindowState(state_, drawingArea_->surface());
     } catch (const RuntimeError& error) {
@@ -331,6 +337,7 @@ void MainWindow::showBusy(bool busy)
         countField->setCursor(Qt::IBeamCursor);
     }
     stopAction_->setEnabled(busy);
+    showDrawingStatus();
 }
 
 // The busy pointer and Esc while any drawing runs, from the outermost
@@ -374,6 +381,14 @@ void MainWindow::pressFigure(Figure figure) noexcept
 
 PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
 {
+    std::optional<PressedFigure> pressed;
+    try {
+        pressed = PressedFigure{figure, iterationCount(text)};
+        lastBegun_ = pressed;
+    } catch (const RuntimeError&) {
+        // The press refuses the count itself, and says why.
+    }
+    const std::uint64_t clears = surface().clears();
     PressOutcome outcome;
     {
         const BusyWhileDrawing busy(*this);
@@ -391,11 +406,25 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     if (state_.ending)
         return outcome;
     drawingArea_->update();
-    if (outcome.status == PressOutcome::Status::Done)
-        lastFinished_ = FinishedPress{figure, state_.iterations};
+    notePicture(pressed, clears, outcome);
     if (outcome.status == PressOutcome::Status::Failed)
         report(italian(texts::pressError(outcome.error)));
     return outcome;
+}
+
+void MainWindow::notePicture(const std::optional<PressedFigure>& pressed, std::uint64_t clearsBefore,
+                             PressOutcome outcome)
+{
+    if (outcome.status == PressOutcome::Status::Done)
+        lastFinished_ = pressed;
+    const std::uint64_t clears = surface().clears();
+    if (clears == clearsBefore)
+        return;  // refused before it cleared the area
+    // A press that cleared the area again drew on this one's picture, and a
+    // press this one interrupted draws on it next.
+    pictureKnown_ =
+        outcome.status == PressOutcome::Status::Done && clears == clearsBefore + 1 && state_.runningPresses == 0;
+    shown_ = pictureKnown_ ? pressed : std::nullopt;
 }
 
 void MainWindow::pressLevelByLevel(Figure figure, std::string_view text)
@@ -434,8 +463,9 @@ void MainWindow::printWithChoices() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        const QString caption =
-            lastFinished_ ? italian(texts::figureWithCount(lastFinished_->figure, lastFinished_->count)) : QString();
+        // The figure's name only where the picture is that figure.
+        const QString caption = pictureKnown_ && shown_ ? italian(texts::figureWithCount(shown_->figure, shown_->count))
+                                                        : QString();
         printChosen(*this, surface().image().copy(), caption, printQueue_, *jobWatch_, *dialogs_);
     } catch (...) {
         report(italian(texts::message(texts::Message::UnexpectedInPrinting)));
@@ -465,10 +495,10 @@ void MainWindow::saveImage() noexcept
         // What the area shows when asked is what is saved as pixels.
         const QImage picture = surface().image().copy();
         QSettings settings;
-        const QString file = dialogs_->askImageFileName(saveFolder(settings));
+        const auto [file, figure] = askWhereToSave(saveFolder(settings));
         if (file.isEmpty() || state_.ending)
             return;
-        if (const std::optional<int> failure = savePicture(picture, file)) {
+        if (const std::optional<int> failure = savePicture(picture, figure, file)) {
             report(italian(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), *failure)));
             return;
         }
@@ -478,17 +508,39 @@ void MainWindow::saveImage() noexcept
     }
 }
 
-std::optional<int> MainWindow::savePicture(const QImage& picture, const QString& file) const
+std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWhereToSave(const QString& folder)
+{
+    const std::optional<PressedFigure> named = pictureKnown_ ? shown_ : lastBegun_;
+    const QString name = named ? italian(texts::figureFileName(named->figure, named->count))
+                               : QFileInfo(italian(texts::kPngFileName)).completeBaseName();
+    QString file = dialogs_->askImageFileName(folder, name);
+    auto wantsVectors = [](const QString& chosen) {
+        return formatOfFileName(QFile::encodeName(chosen).toStdString()).value_or(PictureFormat::Png)
+               != PictureFormat::Png;
+    };
+    while (!file.isEmpty() && wantsVectors(file) && !pictureKnown_) {
+        const QString finished =
+            lastFinished_ ? italian(texts::saveFinishedFigure(lastFinished_->figure, lastFinished_->count)) : QString();
+        switch (dialogs_->askUnfinishedVectors(finished)) {
+        case UnfinishedChoice::ShownAsPng: file = dialogs_->askImageFileName(folder, QFileInfo(file).completeBaseName()); break;
+        case UnfinishedChoice::LastFinished: return {file, lastFinished_};
+        case UnfinishedChoice::Nothing: return {};
+        }
+    }
+    return {file, shown_};
+}
+
+std::optional<int> MainWindow::savePicture(const QImage& picture, const std::optional<PressedFigure>& figure,
+                                           const QString& file) const
 {
     const PictureFormat format = formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png);
     if (format == PictureFormat::Png)
         return savePng(picture, file);
-    // Vectors are drawn afresh: those of the last press that drew to its
-    // end, at the screen's density.
+    // Vectors are drawn afresh, at the screen's density.
     const double scale = picture.devicePixelRatio();
     VectorPicture vectors = blankVectors(scale);
-    if (lastFinished_)
-        if (auto drawn = pressedVectors(lastFinished_->figure, std::to_string(lastFinished_->count), scale);
+    if (figure)
+        if (auto drawn = pressedVectors(figure->figure, std::to_string(figure->count), scale);
             std::holds_alternative<VectorPicture>(drawn))
             vectors = std::get<VectorPicture>(std::move(drawn));
     return format == PictureFormat::Svg ? saveSvg(vectors, scale, file) : saveVectorPdf(vectors, scale, file);
@@ -521,6 +573,8 @@ void MainWindow::drawNextStep() noexcept
 void MainWindow::setPace(Pace pace) noexcept
 {
     showPace(pace);
+    if (pace == Pace::StepByStep)
+        return;  // for this run only: see loadState()
     try {
         QSettings().setValue(QString::fromLatin1(kPaceKey), static_cast<int>(pace));
     } catch (...) {
@@ -535,6 +589,29 @@ void MainWindow::showPace(Pace pace)
     if (choice < static_cast<std::size_t>(paceChoices_->actions().size()))
         paceChoices_->actions()[static_cast<qsizetype>(choice)]->setChecked(true);
     stepAction_->setEnabled(pace == Pace::StepByStep);
+    showDrawingStatus();
+}
+
+void MainWindow::showDrawingStatus()
+{
+    const char* pace = kPaceNames[static_cast<std::size_t>(pump_->pace())];
+    drawingArea_->setToolTip(italian(texts::drawingAreaToolTip(pace)));
+    // The site label is the window's one line of text below the area.
+    if (pump_->awaitsStep())
+        siteLabel_->setText(italian(texts::kStepAwaitedStatus));
+    else if (busyScopes_ > 0 && pump_->pace() != Pace::Immediate)
+        siteLabel_->setText(italian(texts::paceStatus(pace)));
+    else
+        siteLabel_->setText(italian(texts::kSiteLabel));
+}
+
+void MainWindow::showStepAwaited(bool) noexcept
+{
+    try {
+        showDrawingStatus();
+    } catch (...) {
+        // Only a hint is lost.
+    }
 }
 
 void MainWindow::showLargeView() noexcept
@@ -553,16 +630,20 @@ void MainWindow::showFigureNumbers() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        std::string numbers = texts::kNoFigureYet;
-        if (lastFinished_) {
-            // Counted afresh, as the area draws it: the window's own drawing
-            // counts nothing.
-            const auto lines = pressedLineCount(lastFinished_->figure, std::to_string(lastFinished_->count),
-                                                surface().image().devicePixelRatio());
-            numbers = texts::figureNumbers(lastFinished_->figure, lastFinished_->count,
-                                           std::holds_alternative<std::uint64_t>(lines) ? std::get<std::uint64_t>(lines) : 0);
+        const std::optional<PressedFigure> figure = pictureKnown_ ? shown_ : lastBegun_;
+        if (!figure) {
+            dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(texts::kNoFigureYet));
+            return;
         }
-        dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(numbers));
+        // Counted afresh, as the area draws it: the window's own drawing
+        // counts nothing.
+        const auto lines = pressedLineCount(figure->figure, std::to_string(figure->count),
+                                            surface().image().devicePixelRatio());
+        const std::string numbers = texts::figureNumbers(
+            figure->figure, figure->count, std::holds_alternative<std::uint64_t>(lines) ? std::get<std::uint64_t>(lines) : 0);
+        dialogs_->showFigureNumbers(
+            italian(pictureKnown_ ? numbers : texts::kNumbersOfUnfinished + ("\n\n" + numbers)),
+            texts::levelTable(figure->figure, figure->count));
     } catch (...) {
         // Nothing was lost: the box simply did not show.
     }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include <QPointer>
 #include <QWidget>
@@ -65,6 +66,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A figure button pressed with a count.
+    struct PressedFigure {
+        Figure figure;
+        int count;
+    };
+
     void setUpWindow();
     void createDrawingArea();
     void createFigureButtons();
@@ -82,9 +89,17 @@ private:
     void endProgram() noexcept;
     void saveImage() noexcept;
     void copyImage() noexcept;
-    // `picture` as a PNG file, or the last drawing's vectors as SVG or PDF,
-    // by the file's extension; nothing, or errno as savePng gives it.
-    std::optional<int> savePicture(const QImage& picture, const QString& file) const;
+    // `picture` as a PNG file, or `figure`'s vectors as SVG or PDF, by the
+    // file's extension; nothing, or errno as savePng gives it.
+    std::optional<int> savePicture(const QImage& picture, const std::optional<PressedFigure>& figure,
+                                   const QString& file) const;
+    // The file the picture is saved in, and the figure its vectors draw:
+    // where the area shows no one finished figure, the person chooses PNG
+    // or the last finished figure. No file when they declined.
+    std::pair<QString, std::optional<PressedFigure>> askWhereToSave(const QString& folder);
+    // Notes what the area shows after a press of `pressed` (none where its
+    // count was refused) that found the area cleared `clearsBefore` times.
+    void notePicture(const std::optional<PressedFigure>& pressed, std::uint64_t clearsBefore, PressOutcome outcome);
     void stopDrawingsInProgress() noexcept;
     void showAbout() noexcept;
     void pressLevelByLevel(Figure figure, std::string_view text);
@@ -97,6 +112,10 @@ private:
     void showGuide() noexcept;
     QAction* createPaceMenu();
     void showPace(Pace pace);
+    // The drawing area's tooltip and the site label's words, for the pace,
+    // a paced drawing running and a step awaited.
+    void showDrawingStatus();
+    void showStepAwaited(bool awaited) noexcept;
     class BusyWhileDrawing;
     int busyScopes_ = 0;
     void report(const QString& text) noexcept;
@@ -122,12 +141,15 @@ private:
     QPointer<LargeView> largeView_;
     QPointer<GuideWindow> guide_;
 
-    // The figure and count of the latest press that drew to its end.
-    struct FinishedPress {
-        Figure figure;
-        int count;
-    };
-    std::optional<FinishedPress> lastFinished_;
+    // The latest press that drew to its end, and the latest that began
+    // drawing.
+    std::optional<PressedFigure> lastFinished_;
+    std::optional<PressedFigure> lastBegun_;
+    // Whether the area shows exactly `shown_` (blank where it is empty), as
+    // its vectors draw it again: true after a press that finished with no
+    // other drawing on the picture since it began, nor after.
+    bool pictureKnown_ = true;
+    std::optional<PressedFigure> shown_;
     // How many times the drawings were stopped: a sequence of levels ends
     // with a stop between two of them.
     std::uint64_t stops_ = 0;

@@ -1,12 +1,23 @@
 #include "window/user_dialogs.hpp"
 
+#include <algorithm>
+
+#include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "texts/user_texts.hpp"
 
@@ -62,7 +73,7 @@ QString MessageBoxDialogs::askPdfFileName()
     return dialog.selectedFiles().constFirst();
 }
 
-QString MessageBoxDialogs::askImageFileName(const QString& folder)
+QString MessageBoxDialogs::askImageFileName(const QString& folder, const QString& name)
 {
     QFileDialog dialog(parent_, QString::fromUtf8(texts::kSaveImageTitle));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -73,13 +84,34 @@ QString MessageBoxDialogs::askImageFileName(const QString& folder)
     const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(suffixes[0]);
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-            [&](const QString& type) { dialog.setDefaultSuffix(suffixes.value(types.indexOf(type), suffixes[0])); });
+    // The type chosen gives the proposed name its extension too.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& type) {
+        const QString suffix = suffixes.value(types.indexOf(type), suffixes[0]);
+        dialog.setDefaultSuffix(suffix);
+        const QFileInfo typed(dialog.selectedFiles().value(0));
+        if (suffixes.contains(typed.suffix().toLower()))
+            dialog.selectFile(typed.completeBaseName() + QLatin1Char('.') + suffix);
+    });
     dialog.setDirectory(folder);
-    dialog.selectFile(QString::fromUtf8(texts::kPngFileName));
+    dialog.selectFile(name + QStringLiteral(".png"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+UnfinishedChoice MessageBoxDialogs::askUnfinishedVectors(const QString& finishedFigure)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(texts::kProgramName),
+                    QString::fromUtf8(texts::kUnfinishedForVectors), QMessageBox::Cancel, parent_);
+    QPushButton* png = box.addButton(QString::fromUtf8(texts::kSaveShownAsPng), QMessageBox::AcceptRole);
+    QPushButton* finished = finishedFigure.isEmpty() ? nullptr : box.addButton(finishedFigure, QMessageBox::AcceptRole);
+    box.setDefaultButton(png);
+    box.exec();
+    if (box.clickedButton() == png)
+        return UnfinishedChoice::ShownAsPng;
+    if (finished && box.clickedButton() == finished)
+        return UnfinishedChoice::LastFinished;
+    return UnfinishedChoice::Nothing;
 }
 
 std::optional<PrintChoice> MessageBoxDialogs::askPrint(QPrinter& printer)
@@ -107,6 +139,49 @@ std::optional<PrintChoice> MessageBoxDialogs::askPrint(QPrinter& printer)
 void MessageBoxDialogs::showAbout(const QString& title, const QString& text)
 {
     QMessageBox::about(parent_, title, text);
+}
+
+void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Table& levels)
+{
+    QDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("FigureNumbers"));
+    dialog.setWindowTitle(QString::fromUtf8(texts::kFigureNumbersEntry));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* words = new QLabel(text, &dialog);
+    words->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(words);
+
+    const int rows = static_cast<int>(levels.size()) - 1;
+    const int columns = levels.empty() ? 0 : static_cast<int>(levels.front().size());
+    auto* table = new QTableWidget(std::max(rows, 0), columns, &dialog);
+    table->setObjectName(QStringLiteral("LevelTable"));
+    table->setAccessibleName(QString::fromUtf8(texts::kLevelTableNote));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    for (int column = 0; column < columns; ++column) {
+        const auto at = static_cast<std::size_t>(column);
+        table->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromStdString(levels[0][at])));
+        for (int row = 0; row < rows; ++row) {
+            auto* cell = new QTableWidgetItem(QString::fromStdString(levels[static_cast<std::size_t>(row) + 1][at]));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(row, column, cell);
+        }
+    }
+    table->resizeColumnsToContents();
+    table->setMinimumWidth(table->horizontalHeader()->length() + 2 * table->frameWidth()
+                           + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    layout->addWidget(table);
+    layout->addWidget(new QLabel(QString::fromUtf8(texts::kLevelTableNote), &dialog));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QPushButton* copy = buttons->addButton(QString::fromUtf8(texts::kCopyTableButton), QDialogButtonBox::ActionRole);
+    copy->setObjectName(QStringLiteral("CopyTable"));
+    const QString tabSeparated = QString::fromStdString(texts::tabSeparated(levels));
+    QObject::connect(copy, &QPushButton::clicked, &dialog,
+                     [tabSeparated] { QGuiApplication::clipboard()->setText(tabSeparated); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.exec();
 }
 
 }  // namespace velmoran::ui

@@ -100,7 +100,7 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
             QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), area->mapToGlobal(QPoint()));
             QApplication::sendEvent(area, &menu);
         }),
-        stackUsedBy([&] { dialogs.askImageFileName(dir.path()); }),
+        stackUsedBy([&] { dialogs.askImageFileName(dir.path(), QStringLiteral("figura")); }),
         stackUsedBy([&] { ui::savePng(window.grab().toImage(), dir.filePath("out.png")); }),
         stackUsedBy([&] { dialogs.showAbout(QStringLiteral("Velmoran"), QStringLiteral("?")); }),
     };

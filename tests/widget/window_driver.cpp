@@ -35,10 +35,17 @@ QString RecordingDialogs::askPdfFileName()
     return log_.pdfFile;
 }
 
-QString RecordingDialogs::askImageFileName(const QString& folder)
+QString RecordingDialogs::askImageFileName(const QString& folder, const QString& name)
 {
     log_.imageFolders << folder;
-    return log_.imageFile;
+    log_.imageNames << name;
+    return log_.imageFiles.isEmpty() ? log_.imageFile : log_.imageFiles.takeFirst();
+}
+
+ui::UnfinishedChoice RecordingDialogs::askUnfinishedVectors(const QString& finishedFigure)
+{
+    log_.unfinishedOffers << finishedFigure;
+    return log_.unfinishedChoice;
 }
 
 std::optional<ui::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
@@ -49,6 +56,12 @@ std::optional<ui::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
 }
 
 void RecordingDialogs::showAbout(const QString& title, const QString& text) { log_.abouts << title + '\n' + text; }
+
+void RecordingDialogs::showFigureNumbers(const QString& text, const texts::Table& levels)
+{
+    log_.abouts << text;
+    log_.levelTables << QString::fromStdString(texts::tabSeparated(levels));
+}
 
 DrivenWindow::DrivenWindow(ui::PumpTiming timing)
 {

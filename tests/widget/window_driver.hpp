@@ -28,13 +28,21 @@ struct DialogLog {
     QStringList errors;
     QStringList questions;
     int fileQuestions = 0;
-    // The folders the save dialog started in, and the texts of about boxes.
+    // The folders the save dialog started in and the names it proposed, the
+    // texts of about boxes, and the figure numbers' tables as copied.
     QStringList imageFolders;
+    QStringList imageNames;
     QStringList abouts;
-    // The answers given.
+    QStringList levelTables;
+    // What the question about saving an unfinished picture offered besides
+    // PNG, each time.
+    QStringList unfinishedOffers;
+    // The answers given; the save dialog's from `imageFiles` first.
     bool answerYes = false;
     QString pdfFile;
+    QStringList imageFiles;
     QString imageFile;
+    ui::UnfinishedChoice unfinishedChoice = ui::UnfinishedChoice::Nothing;
     // The print dialog: how it sets the printer up, and what it answers.
     std::function<void(QPrinter&)> printTo;
     std::optional<ui::PrintChoice> printChoice;
@@ -48,9 +56,11 @@ public:
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
     QString askPdfFileName() override;
-    QString askImageFileName(const QString& folder) override;
+    QString askImageFileName(const QString& folder, const QString& name) override;
+    ui::UnfinishedChoice askUnfinishedVectors(const QString& finishedFigure) override;
     std::optional<ui::PrintChoice> askPrint(QPrinter& printer) override;
     void showAbout(const QString& title, const QString& text) override;
+    void showFigureNumbers(const QString& text, const texts::Table& levels) override;
 
 private:
     DialogLog& log_;

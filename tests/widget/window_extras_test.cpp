@@ -185,10 +185,10 @@ private slots:
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Stampa…", "Interrompi il disegno", "",
-                                            "Velocità del disegno", "Passo successivo", "Livello dopo livello",
+                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Stampa", "Stampa…", "Interrompi il disegno",
+                                            "", "Velocità del disegno", "Passo successivo", "Livello dopo livello",
                                             "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
-                                            "Informazioni su Velmoran"}));
+                                            "Informazioni su Velmoran", "", "Esci"}));
             } else {
                 key(Qt::Key_Escape);
             }
