@@ -382,9 +382,10 @@ void MainWindow::pressFigure(Figure figure) noexcept
 PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
 {
     std::optional<PressedFigure> pressed;
+    const std::optional<PressedFigure> interrupted = lastDrawn_;
     try {
         pressed = PressedFigure{figure, iterationCount(text)};
-        lastBegun_ = pressed;
+        lastDrawn_ = pressed;
     } catch (const RuntimeError&) {
         // The press refuses the count itself, and says why.
     }
@@ -406,6 +407,9 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     if (state_.ending)
         return outcome;
     drawingArea_->update();
+    // The press this one interrupted draws next.
+    if (state_.runningPresses > 0)
+        lastDrawn_ = interrupted;
     notePicture(pressed, clears, outcome);
     if (outcome.status == PressOutcome::Status::Failed)
         report(italian(texts::pressError(outcome.error)));
@@ -510,7 +514,7 @@ void MainWindow::saveImage() noexcept
 
 std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWhereToSave(const QString& folder)
 {
-    const std::optional<PressedFigure> named = pictureKnown_ ? shown_ : lastBegun_;
+    const std::optional<PressedFigure> named = pictureKnown_ ? shown_ : lastDrawn_;
     const QString name = named ? italian(texts::figureFileName(named->figure, named->count))
                                : QFileInfo(italian(texts::kPngFileName)).completeBaseName();
     QString file = dialogs_->askImageFileName(folder, name);
@@ -630,7 +634,7 @@ void MainWindow::showFigureNumbers() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        const std::optional<PressedFigure> figure = pictureKnown_ ? shown_ : lastBegun_;
+        const std::optional<PressedFigure> figure = pictureKnown_ ? shown_ : lastDrawn_;
         if (!figure) {
             dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(texts::kNoFigureYet));
             return;

@@ -141,10 +141,10 @@ private:
     QPointer<LargeView> largeView_;
     QPointer<GuideWindow> guide_;
 
-    // The latest press that drew to its end, and the latest that began
-    // drawing.
+    // The latest press that drew to its end, and the one that drew last: a
+    // nested press hands that back to the press it interrupted.
     std::optional<PressedFigure> lastFinished_;
-    std::optional<PressedFigure> lastBegun_;
+    std::optional<PressedFigure> lastDrawn_;
     // Whether the area shows exactly `shown_` (blank where it is empty), as
     // its vectors draw it again: true after a press that finished with no
     // other drawing on the picture since it began, nor after.

@@ -850,6 +850,26 @@ nested_press() {
   done
 }
 
+# A figure pressed while an endless one waits shows at once: the carpet of
+# 50 waits, the curve of 1 draws in its wait and the carpet's point over it,
+# then the snowflake of 50 begins in the same wait and shows its point alone,
+# as --export draws it (the reference tool would draw it call by call).
+nested_endless() {
+  local d
+  run_headless --export "$WORK/fiocco-50.png" fiocco 50
+  [ "$RUN_STATUS" = 0 ] || { WHY="--export fiocco 50: $RUN_STATUS $RUN_ERR"; return 1; }
+  xdo $(type_count 50) $(click_on tappeto)
+  settle 10 || return 1
+  xdo $(type_count 1) $(click_on trina)
+  settle 10 || return 1
+  xdo $(type_count 50) $(click_on fiocco)
+  settle 10
+  shot_area "$WORK/nested-endless.png"
+  xdo key Escape
+  d=$(pixels_differ "$WORK/fiocco-50.png" "$WORK/nested-endless.png" "$WORK/nested-endless-diff.png")
+  [ "$d" = 0 ] || { WHY="$d pixels differ from the snowflake of 50 alone (see $WORK/nested-endless-diff.png)"; return 1; }
+}
+
 overflow_reported() {
   shot_area "$WORK/before-overflow.png"
   xdo $(type_count 40000) $(click_on triangolo)
@@ -1201,6 +1221,7 @@ check "a job the server cancels: message, nothing printed, the program goes on" 
   spoil_pdf_output mend_pdf_output 'La stampa su «%s» è stata annullata dal server di stampa.' cancelled-box
 check "snowflake depth 10 completes, with Stampa handled during it" snowflake_with_print
 check "a second press during a drawing: the triangle, then the carpet, then the triangle goes on" nested_press
+check "an endless figure pressed while another waits is on the screen at once" nested_endless
 check "count 40000: overflow message box, picture untouched, program goes on" overflow_reported
 check "carpet 1000 shows its point and waits; Esci ends the program at once, status 0" esci_during_carpet
 

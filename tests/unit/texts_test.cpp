@@ -1,6 +1,7 @@
 // The messages the person reads, as the README and the manual page list
 // them: the same set, word for word.
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -97,6 +98,32 @@ TEST(Texts, FigureNumbers)
         const std::string numbers = figureNumbers(row.figure, row.count, 12345);
         for (const std::string& line : row.lines)
             EXPECT_NE(numbers.find(line), std::string::npos) << line << " in\n" << numbers;
+    }
+}
+
+// Level by level: exact fractions while short, then decimals; the first
+// twelve levels and the last; the snowflake's area towards 8/5.
+TEST(Texts, LevelTable)
+{
+    struct Row {
+        Figure figure;
+        int count;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {Figure::KochSnowflake, 5, {"Livello\tParti\tLinee\tLunghezza\tArea\n0\t3\t3\t1\t1\n1\t12\t12\t4/3\t4/3\n",
+                                    "\n4\t768\t768\t256/81\t3448/2187\n5\t3072\t3072\t1024/243\t31288/19683\n"}},
+        {Figure::KochSnowflake, 40, {"\n11\t", "\n40\t3 · 4^40\t3 · 4^40\t99437,3\t1,6\n"}},
+        {Figure::SierpinskiTriangle, 20, {"\n11\t177147\t531441\t177147/2048\t177147/4194304\n20\t"}},
+        {Figure::SierpinskiCarpet, 8, {"\n8\t16777216\t16777216\t16777216/6561\t0,389744\n"}},
+        {Figure::KochCurve, 4000, {"\n1\t4\t4\t4/3\t—\n", "\n4000\t4^4000\t4^4000\t5,68783e+499\t—\n"}},
+    };
+    for (const Row& row : rows) {
+        const Table table = levelTable(row.figure, row.count);
+        EXPECT_EQ(table.size(), std::min(row.count + 1, kLevelsInTable + 1) + 1u);
+        const std::string text = tabSeparated(table);
+        for (const std::string& line : row.lines)
+            EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
     }
 }
 

@@ -59,8 +59,7 @@ void RecordingDialogs::showAbout(const QString& title, const QString& text) { lo
 
 void RecordingDialogs::showFigureNumbers(const QString& text, const texts::Table& levels)
 {
-    log_.abouts << text;
-    log_.levelTables << QString::fromStdString(texts::tabSeparated(levels));
+    log_.numbers << text + '\n' + QString::fromStdString(texts::tabSeparated(levels));
 }
 
 DrivenWindow::DrivenWindow(ui::PumpTiming timing)

@@ -29,11 +29,12 @@ struct DialogLog {
     QStringList questions;
     int fileQuestions = 0;
     // The folders the save dialog started in and the names it proposed, the
-    // texts of about boxes, and the figure numbers' tables as copied.
+    // texts of about boxes, and of the figure's numbers with their table as
+    // copied.
     QStringList imageFolders;
     QStringList imageNames;
     QStringList abouts;
-    QStringList levelTables;
+    QStringList numbers;
     // What the question about saving an unfinished picture offered besides
     // PNG, each time.
     QStringList unfinishedOffers;

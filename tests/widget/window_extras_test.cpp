@@ -24,6 +24,7 @@
 
 #include "window/offscreen_press.hpp"
 #include "files/png_file.hpp"
+#include "files/vector_files.hpp"
 #include "picture/raster_surface.hpp"
 #include "tests/support/qt_test_main.hpp"
 #include "texts/user_texts.hpp"
@@ -40,6 +41,12 @@ namespace {
 using Pointers = QPair<int, int>;
 const Pointers kIdle(Qt::ArrowCursor, Qt::IBeamCursor);
 const Pointers kBusy(Qt::BusyCursor, Qt::BusyCursor);
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString used(int count) { return QStringLiteral("Numero di iterazioni usato: %1").arg(count); }
 
@@ -111,6 +118,7 @@ private slots:
         QTest::newRow("Ctrl+Q") << (Qt::CTRL | Qt::Key_Q).toCombined() << "Picture1" << "end";
         QTest::newRow("F1") << QKeyCombination(Qt::Key_F1).toCombined() << "Picture1" << "guide";
         QTest::newRow("Shift+F1") << (Qt::SHIFT | Qt::Key_F1).toCombined() << "Picture1" << "about";
+        QTest::newRow("Ctrl+I") << (Qt::CTRL | Qt::Key_I).toCombined() << "Picture1" << "numbers";
         QTest::newRow("Esc with nothing to stop") << QKeyCombination(Qt::Key_Escape).toCombined() << "Picture1" << "";
     }
     void keys()
@@ -148,6 +156,10 @@ private slots:
         }
         QCOMPARE(driven->endings, int(effect == "end"));
         QCOMPARE(driven->log.abouts.size(), int(effect == "about"));
+        QCOMPARE(driven->log.numbers.size(), int(effect == "numbers"));
+        QVERIFY(effect != "numbers"
+                || driven->log.numbers.constFirst().startsWith("Triangolo di Sierpinski, 3 iterazioni\n\n"));
+        QVERIFY(effect != "numbers" || driven->log.numbers.constFirst().endsWith("\n3\t27\t81\t27/8\t27/64\n"));
         for (const char* part :
              {"Informazioni su Velmoran\n", "Velmoran 1.00", "GPL-3.0-or-later", "www.velmoran.it", qVersion()})
             QVERIFY(effect != "about" || driven->log.abouts.constFirst().contains(QString::fromUtf8(part)));
@@ -263,6 +275,65 @@ private slots:
         // The next save starts where the last one went.
         key(Qt::CTRL | Qt::Key_S);
         QCOMPARE(driven->log.imageFolders[1], saved ? dir.path() : driven->log.imageFolders[0]);
+    }
+
+    // Vectors are of the figure the area shows, never of another without a
+    // word: after an unfinished drawing the person chooses PNG, the last
+    // finished figure by name, or nothing.
+    void saveVectorsOfWhatIsShown_data()
+    {
+        QTest::addColumn<QString>("drawing");  // "finished", "stopped" or "nested"
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("saved");  // what the file holds: "shown", "png", "triangle" or ""
+        const int nothing = int(ui::UnfinishedChoice::Nothing);
+        QTest::newRow("finished") << "finished" << nothing << "shown";
+        QTest::newRow("stopped, as PNG") << "stopped" << int(ui::UnfinishedChoice::ShownAsPng) << "png";
+        QTest::newRow("stopped, the last finished") << "stopped" << int(ui::UnfinishedChoice::LastFinished)
+                                                    << "triangle";
+        QTest::newRow("stopped, declined") << "stopped" << nothing << "";
+        QTest::newRow("nested, declined") << "nested" << nothing << "";
+    }
+    void saveVectorsOfWhatIsShown()
+    {
+        QFETCH(QString, drawing);
+        QFETCH(int, choice);
+        QFETCH(QString, saved);
+        QTemporaryDir dir;
+        const QString svg = dir.filePath(QStringLiteral("a.svg"));
+        const QString png = dir.filePath(QStringLiteral("a.png"));
+        driven->log.imageFiles = {svg, png};
+        driven->log.unfinishedChoice = ui::UnfinishedChoice(choice);
+        draw(Figure::SierpinskiTriangle, "3");
+        if (drawing == "finished") {
+            draw(Figure::KochSnowflake, "2");
+        } else {
+            const AtNextYield interrupt([&] {
+                if (drawing == "nested")
+                    draw(Figure::KochCurve, "1");
+                else
+                    key(Qt::Key_Escape);
+            });
+            draw(Figure::KochSnowflake, "6");
+        }
+        key(Qt::CTRL | Qt::Key_S);
+
+        QCOMPARE(driven->log.imageNames.constFirst(), drawing == "finished" ? "fiocco-2" : "fiocco-6");
+        // Nested, the snowflake drew to its end, over the curve.
+        const QStringList offers{drawing == "nested" ? "Salva Fiocco di neve di Koch, 6 iterazioni"
+                                                     : "Salva Triangolo di Sierpinski, 3 iterazioni"};
+        QCOMPARE(driven->log.unfinishedOffers, drawing == "finished" ? QStringList() : offers);
+        QCOMPARE(QFileInfo::exists(png), saved == "png");
+        QCOMPARE(QFileInfo::exists(svg), saved == "shown" || saved == "triangle");
+        if (saved == "png")
+            QCOMPARE(QImage(png).convertToFormat(QImage::Format_RGB32), picture());
+        if (QFileInfo::exists(svg)) {
+            const QString expected = dir.filePath(QStringLiteral("expected.svg"));
+            const Figure figure = saved == "shown" ? Figure::KochSnowflake : Figure::SierpinskiTriangle;
+            const double scale = picture().devicePixelRatio();
+            ui::saveSvg(std::get<ui::VectorPicture>(ui::pressedVectors(figure, saved == "shown" ? "2" : "3", scale)), scale,
+                        expected);
+            QCOMPARE(contents(svg), contents(expected));
+        }
     }
 
     // A device is written where it is, never replaced by a file: this one
