@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include "fractals/press_figure.hpp"
+#include "picture/cropped_surface.hpp"
 #include "picture/raster_surface.hpp"
 #include "window/drawing_area.hpp"
 #include "window/window_layout.hpp"
@@ -18,9 +19,8 @@ namespace {
 // palette.
 std::unique_ptr<RasterSurface> areaSurface(double scale)
 {
-    const DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
-    return std::make_unique<RasterSurface>(box.contentsRect().size(), scale,
-                                           box.palette().color(QPalette::Button).rgb());
+    const AreaLook area = drawingAreaLook();
+    return std::make_unique<RasterSurface>(area.inner, scale, area.background);
 }
 
 // Presses on `surface`; the error the press ended in, if any.
@@ -74,6 +74,21 @@ private:
 static_assert(LocatesPixels<CountingSurface>::value, "counted as the window draws, deep parts included");
 
 }  // namespace
+
+AreaLook drawingAreaLook()
+{
+    const DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
+    return {box.contentsRect().size(), box.palette().color(QPalette::Button).rgb()};
+}
+
+std::variant<QImage, ErrorKind> zoomedPicture(const AreaLook& area, Figure figure, std::string_view text,
+                                              double scale, QRect view)
+{
+    CroppedSurface surface(area.inner, scale, area.background, view);
+    if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
+        return *error;
+    return surface.image();
+}
 
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale)
 {

@@ -8,6 +8,8 @@
 #include <variant>
 
 #include <QImage>
+#include <QRect>
+#include <QSize>
 
 #include "core/contracts.hpp"
 #include "core/window_state.hpp"
@@ -44,5 +46,20 @@ std::variant<VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale);
 // The drawing area blank, as vectors.
 VectorPicture blankVectors(double scale);
+
+// The inner size and the blank colour of the window's drawing area, which
+// a press drawn offscreen takes. Needs a QApplication, on its thread.
+struct AreaLook {
+    QSize inner;
+    QRgb background;
+};
+AreaLook drawingAreaLook();
+
+// pressedPicture(figure, text, scale) cut to `view`, a rectangle of its
+// device pixels (blank where the view lies beyond it), for any scale up to
+// kDeepestRatio: the whole picture is never made, and the figure's parts
+// that cannot show in the view are not drawn. On any thread.
+std::variant<QImage, ErrorKind> zoomedPicture(const AreaLook& area, Figure figure, std::string_view text,
+                                              double scale, QRect view);
 
 }  // namespace velmoran::ui
