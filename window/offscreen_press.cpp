@@ -81,12 +81,28 @@ AreaLook drawingAreaLook()
     return {box.contentsRect().size(), box.palette().color(QPalette::Button).rgb()};
 }
 
-std::variant<QImage, ErrorKind> zoomedPicture(const AreaLook& area, Figure figure, std::string_view text,
-                                              double scale, QRect view)
+std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& area, Figure figure,
+                                                              std::string_view text, double scale, QRect view,
+                                                              const std::atomic<bool>* givenUp)
 {
     CroppedSurface surface(area.inner, scale, area.background, view);
-    if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
-        return *error;
+    if (!givenUp) {
+        if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
+            return *error;
+        return surface.image();
+    }
+    WindowState state;
+    try {
+        loadWindowState(state, surface);
+    } catch (const RuntimeError& error) {
+        return error.kind();
+    }
+    AbandonableEvents events(state, *givenUp);
+    const PressOutcome outcome = pressFigure(state, surface, events, figure, text);
+    if (state.ending)
+        return std::monostate{};
+    if (outcome.status == PressOutcome::Status::Failed)
+        return outcome.error;
     return surface.image();
 }
 

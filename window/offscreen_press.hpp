@@ -3,6 +3,7 @@
 // One press drawn as the window draws it, with no window shown: for
 // --export, and for the vector files the window saves.
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 #include <variant>
@@ -55,11 +56,43 @@ struct AreaLook {
 };
 AreaLook drawingAreaLook();
 
+// The event service of a press drawn on another thread, which may be given
+// up: as ExportEvents, but every few thousand yields it looks whether
+// `givenUp` is set, and then unwinds the press. Its yields are quiet but
+// for those, as the window's are; a part skipped at once counts as one.
+class AbandonableEvents {
+public:
+    AbandonableEvents(WindowState& state, const std::atomic<bool>& givenUp) : state_(state), givenUp_(givenUp) {}
+    void yieldToEvents()
+    {
+        if (--countdown_ > 0)
+            return;
+        countdown_ = kYieldsBetweenLooks;
+        if (givenUp_.load(std::memory_order_relaxed))
+            state_.ending = true;
+    }
+    std::uint64_t quietYields() const { return countdown_ > 1 ? UINT64_MAX : 0; }
+    void skipQuietYields(std::uint64_t) { --countdown_; }
+    std::uint64_t quietCalls() const { return countdown_ > 1 ? static_cast<std::uint64_t>(countdown_ - 1) : 0; }
+    void waitForEvents() { stopDrawings(state_); }
+
+private:
+    static constexpr std::int64_t kYieldsBetweenLooks = 4096;
+    WindowState& state_;
+    const std::atomic<bool>& givenUp_;
+    std::int64_t countdown_ = kYieldsBetweenLooks;
+};
+static_assert(OffersQuietYields<AbandonableEvents>::value && OffersQuietCalls<AbandonableEvents>::value
+                  && OffersWaiting<AbandonableEvents>::value,
+              "a zoomed press skips in bulk as the window's does, and never waits");
+
 // pressedPicture(figure, text, scale) cut to `view`, a rectangle of its
 // device pixels (blank where the view lies beyond it), for any scale up to
 // kDeepestRatio: the whole picture is never made, and the figure's parts
-// that cannot show in the view are not drawn. On any thread.
-std::variant<QImage, ErrorKind> zoomedPicture(const AreaLook& area, Figure figure, std::string_view text,
-                                              double scale, QRect view);
+// that cannot show in the view are not drawn. On any thread; setting
+// `givenUp` (where given) ends it soon, with no picture.
+std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& area, Figure figure,
+                                                              std::string_view text, double scale, QRect view,
+                                                              const std::atomic<bool>* givenUp = nullptr);
 
 }  // namespace velmoran::ui
