@@ -1,6 +1,7 @@
 #include "texts/user_texts.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -209,6 +210,47 @@ std::string drawingAreaToolTip(const char* pace)
 std::string paceStatus(const char* pace)
 {
     return std::string("Velocità del disegno: ") + pace + " · Esc interrompe";
+}
+
+std::string withKey(const char* what, const char* keys) { return std::string(what) + " (" + keys + ")"; }
+
+std::string stageStatus(const StageFacts& facts)
+{
+    std::string line = facts.anyFigure ? figureWithCount(facts.figure, facts.count) : kStageNoFigure;
+    auto add = [&line](const std::string& words) { line += " · " + words; };
+    add(std::string("velocità: ") + facts.pace);
+    if (facts.level >= 0)
+        add("livello " + std::to_string(facts.level) + " di " + std::to_string(facts.lastLevel));
+    if (facts.drawing && facts.part > 0) {
+        const FigureInfo& rule = figureInfo(facts.figure);
+        // The rule's parts of the last level, where they fit; a part drawn
+        // as what it leaves counts as one.
+        unsigned long long parts = rule.startParts;
+        bool fits = facts.count >= 0;
+        for (int i = 0; fits && i < facts.count; ++i)
+            fits = parts <= ULLONG_MAX / rule.splitsInto && (parts *= rule.splitsInto, true);
+        add("parte " + grouped(std::to_string(facts.part))
+            + (fits ? " di " + grouped(std::to_string(parts)) : std::string()));
+    }
+    if (facts.stepAwaited)
+        add("premi Spazio per la parte successiva");
+    // A whole number as it is, else two decimals, with the Italian comma.
+    auto formatted = [](double v) {
+        char text[40];
+        std::snprintf(text, sizeof text, v == std::floor(v) && v < 1e15 ? "%.0f" : "%.2f", v);
+        return std::string(text);
+    };
+    char zoom[160];
+    if (!facts.redrawn)
+        std::snprintf(zoom, sizeof zoom, "pixel ingranditi %d×", facts.enlargement);
+    else if (facts.waitingToRedraw)
+        std::snprintf(zoom, sizeof zoom, "ridisegnata alla fine del disegno (intanto pixel ingranditi %d×)",
+                      facts.enlargement);
+    else
+        std::snprintf(zoom, sizeof zoom, "ridisegnata, ingrandimento %s× (scala %s)",
+                      withDecimalComma(formatted(facts.zoom)).c_str(), withDecimalComma(formatted(facts.scale)).c_str());
+    add(zoom);
+    return line;
 }
 
 std::string figureFileName(Figure figure, int count) { return traceWord(figure) + ("-" + std::to_string(count)); }

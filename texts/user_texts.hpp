@@ -62,6 +62,48 @@ inline constexpr const char* kFigureNumbersEntry = "Informazioni sulla figura";
 inline constexpr const char* kGuideEntry = "Guida di Velmoran";
 inline constexpr const char* kPrintChoiceEntry = "Stampa…";
 
+// --- The lesson's stage (F11) ------------------------------------------------
+
+inline constexpr const char* kPixelsEnlarged = "Pixel ingranditi";
+inline constexpr const char* kRedrawn = "Ridisegnata";
+inline constexpr const char* kZoomIn = "Ingrandisci";
+inline constexpr const char* kZoomOut = "Riduci";
+inline constexpr const char* kWholeFigure = "Figura intera";
+inline constexpr const char* kFullScreen = "Schermo intero";
+inline constexpr const char* kStageCountName = "Iterazioni";
+inline constexpr const char* kStopShort = "Interrompi";
+inline constexpr const char* kNumbersShort = "Numeri";
+inline constexpr const char* kWholeShort = "Intera";
+inline constexpr const char* kStageNoFigure = "Nessuna figura";
+
+// A control of the stage's toolbar: its tooltip, with its key.
+std::string withKey(const char* what, const char* keys);
+
+// What the stage's status line says: the figure drawn, the pace, the level
+// and the part reached, the step awaited, and how large the view is.
+struct StageFacts {
+    bool anyFigure = false;
+    Figure figure = Figure::SierpinskiTriangle;
+    int count = 0;
+    bool drawing = false;
+    const char* pace = kPaceImmediate;
+    // Level by level: the level drawn (from 0) and the last, or -1.
+    int level = -1, lastLevel = 0;
+    // A paced drawing: the parts it has come to (0: none yet).
+    unsigned long long part = 0;
+    bool stepAwaited = false;
+    bool redrawn = false;
+    // Pixels enlarged: each picture pixel's side in screen pixels. Redrawn:
+    // the zoom from the whole figure, and the scale drawn at.
+    int enlargement = 1;
+    double zoom = 1, scale = 1;
+    // Redrawn, but the picture is not one finished figure (or is on its
+    // way): its pixels are shown enlarged meanwhile.
+    bool waitingToRedraw = false;
+};
+std::string stageStatus(const StageFacts& facts);
+
+
 // The window's keys, as the help, the guide and the documents list them.
 struct KeyText {
     const char* keys;
@@ -84,6 +126,19 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+I", "informazioni sulla figura disegnata"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
+};
+
+// The stage's own keys, beside the window's.
+inline constexpr KeyText kStageKeys[] = {
+    {"F5, F6, F7, F8", "il triangolo, il tappeto, la trina, il fiocco, con il numero scelto"},
+    {"P", "pixel ingranditi: i pixel dell'area, ingranditi"},
+    {"R", "ridisegnata: la figura disegnata di nuovo alla grandezza della vista"},
+    {"+, rotella in avanti", "ingrandisce di 2 volte (ridisegnata), attorno al puntatore"},
+    {"-, rotella indietro", "riduce di 2 volte (ridisegnata)"},
+    {"0", "torna alla figura intera"},
+    {"trascinare", "sposta la vista (ridisegnata)"},
+    {"F11, doppio clic", "schermo intero, o di nuovo in finestra"},
+    {"Esc", "interrompe i disegni; a schermo intero torna in finestra"},
 };
 
 // --- Dialogs ------------------------------------------------------------------

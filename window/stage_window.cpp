@@ -1,0 +1,268 @@
+#include "window/stage_window.hpp"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "fractals/figure_table.hpp"
+#include "texts/user_texts.hpp"
+
+namespace velmoran::ui {
+
+namespace {
+
+QString italian(const char* words) { return QString::fromUtf8(words); }
+QString italian(const std::string& words) { return QString::fromStdString(words); }
+
+// Large enough to read across a classroom and to touch.
+constexpr int kControlPoints = 13;
+constexpr int kControlHeight = 40;
+
+// A figure's word in the toolbar, capitalised: "Triangolo".
+QString figureWord(Figure figure)
+{
+    QString word = italian(figureInfo(figure).traceWord);
+    word[0] = word[0].toUpper();
+    return word;
+}
+
+constexpr const char* kFigureKeys[] = {"F5", "F6", "F7", "F8"};
+static_assert(std::size(kFigureKeys) == kFigureCount, "every figure has its key on the stage");
+
+// How often the status line looks at the drawing.
+constexpr int kStatusMilliseconds = 100;
+
+}  // namespace
+
+StageWindow::StageWindow(StageHost& host, QWidget* parent) : QMainWindow(parent, Qt::Window), host_(host)
+{
+    setObjectName(QStringLiteral("LargeView"));
+    setWindowTitle(italian(texts::kLargeViewEntry));
+    setAccessibleName(italian(texts::kLargeViewEntry));
+    view_ = new StageView(host, this);
+    setCentralWidget(view_);
+    createToolBars();
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("StageStatus"));
+    status_->setTextFormat(Qt::PlainText);
+    QFont font = status_->font();
+    font.setPointSizeF(kControlPoints);
+    status_->setFont(font);
+    statusBar()->addWidget(status_, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    // The window's keys work here too; its F11, Esc and step keys are the
+    // stage's own below, so that no key means two things.
+    addActions(host_.otherKeyActions());
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setInterval(kStatusMilliseconds);
+    connect(statusTimer_, &QTimer::timeout, this, &StageWindow::showStatus);
+    statusTimer_->start();
+    connect(view_, &StageView::zoomChanged, this, &StageWindow::showStatus);
+    showStatus();
+    view_->setFocus();
+}
+
+StageWindow::~StageWindow() = default;
+
+QAction* StageWindow::stageAction(const char* caption, const char* keyWords, const QList<QKeySequence>& keys)
+{
+    auto* action = new QAction(italian(caption), this);
+    action->setShortcuts(keys);
+    action->setToolTip(italian(texts::withKey(caption, keyWords)));
+    addAction(action);
+    return action;
+}
+
+void StageWindow::createToolBars()
+{
+    QFont font = this->font();
+    font.setPointSizeF(kControlPoints);
+    auto makeBar = [&](const char* name) {
+        auto* bar = new QToolBar(italian(name), this);
+        bar->setObjectName(italian(name));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        bar->setFont(font);
+        bar->setMinimumHeight(kControlHeight);
+        addToolBar(Qt::TopToolBarArea, bar);
+        return bar;
+    };
+    auto addTo = [&](QToolBar* bar, QAction* action) {
+        bar->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+            button->setMinimumHeight(kControlHeight);
+    };
+
+    QToolBar* lesson = makeBar("Lezione");
+    for (const FigureInfo& figure : kFigures) {
+        const auto i = static_cast<std::size_t>(figure.id);
+        QAction* press = stageAction(texts::figureCaption(figure.id), kFigureKeys[i],
+                                     {QKeySequence::fromString(QString::fromLatin1(kFigureKeys[i]))});
+        press->setText(figureWord(figure.id));
+        press->setToolTip(italian(texts::withKey(texts::figureToolTip(figure.id), kFigureKeys[i])));
+        connect(press, &QAction::triggered, this, [this, id = figure.id] { pressFigure(id); });
+        addTo(lesson, press);
+    }
+    count_ = new QComboBox(this);
+    count_->setObjectName(QStringLiteral("StageCount"));
+    count_->setAccessibleName(italian(texts::kStageCountName));
+    count_->setToolTip(italian(texts::kCountLabel));
+    count_->setEditable(true);
+    count_->setInsertPolicy(QComboBox::NoInsert);
+    count_->setCompleter(nullptr);
+    count_->setFont(font);
+    count_->setMinimumSize(2 * kControlHeight, kControlHeight);
+    for (int i = 0; i <= 10; ++i)
+        count_->addItem(QString::number(i));
+    // The stage's count is the window's, both ways.
+    QComboBox& windowCount = host_.countBox();
+    count_->setEditText(windowCount.currentText());
+    connect(count_, &QComboBox::editTextChanged, this, [&windowCount](const QString& text) {
+        if (windowCount.currentText() != text)
+            windowCount.setEditText(text);
+    });
+    connect(&windowCount, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        if (count_->currentText() != text)
+            count_->setEditText(text);
+    });
+    lesson->addWidget(count_);
+    lesson->addSeparator();
+
+    const StageHost::LessonActions actions = host_.lessonActions();
+    step_ = stageAction(texts::kNextStepEntry, "Spazio, Destra", {QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Right)});
+    connect(step_, &QAction::triggered, actions.step, &QAction::trigger);
+    addTo(lesson, step_);
+    actions.levelByLevel->setToolTip(italian(texts::withKey(texts::kLevelByLevelEntry, "Ctrl+L")));
+    addTo(lesson, actions.levelByLevel);
+    // Shorter in the toolbar than in the menu, which keeps the action's text.
+    actions.stop->setIconText(italian(texts::kStopShort));
+    actions.stop->setToolTip(italian(texts::withKey(texts::kStopEntry, "Esc")));
+    addTo(lesson, actions.stop);
+    // Esc stops the drawings and, in full screen, leaves it too.
+    connect(actions.stop, &QAction::triggered, this, [this] {
+        if (isActiveWindow() && isFullScreen())
+            showNormal();
+    });
+    actions.numbers->setIconText(italian(texts::kNumbersShort));
+    actions.numbers->setToolTip(italian(texts::withKey(texts::kFigureNumbersEntry, "Ctrl+I")));
+    addTo(lesson, actions.numbers);
+
+    addToolBarBreak();
+    QToolBar* zoom = makeBar("Velocità e ingrandimento");
+    static constexpr const char* kPaceKeys[] = {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4"};
+    for (qsizetype i = 0; i < actions.paces.size() && i < 4; ++i) {
+        QAction* pace = actions.paces[i];
+        pace->setToolTip(italian(texts::withKey(pace->text().toUtf8().constData(), kPaceKeys[i])));
+        addTo(zoom, pace);
+    }
+    zoom->addSeparator();
+    auto* modes = new QActionGroup(this);
+    pixels_ = stageAction(texts::kPixelsEnlarged, "P", {QKeySequence(Qt::Key_P)});
+    redrawn_ = stageAction(texts::kRedrawn, "R", {QKeySequence(Qt::Key_R)});
+    for (QAction* mode : {pixels_, redrawn_}) {
+        mode->setCheckable(true);
+        modes->addAction(mode);
+        addTo(zoom, mode);
+    }
+    pixels_->setChecked(true);
+    connect(pixels_, &QAction::triggered, this, [this] { view_->setMode(StageView::Mode::PixelsEnlarged); });
+    connect(redrawn_, &QAction::triggered, this, [this] { view_->setMode(StageView::Mode::Redrawn); });
+    zoom->addSeparator();
+    QAction* in = stageAction(texts::kZoomIn, "+", {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)});
+    in->setIconText(QStringLiteral("+"));
+    connect(in, &QAction::triggered, this, [this] { view_->zoom(1); });
+    QAction* out = stageAction(texts::kZoomOut, "-", {QKeySequence(Qt::Key_Minus)});
+    out->setIconText(QStringLiteral("−"));
+    connect(out, &QAction::triggered, this, [this] { view_->zoom(-1); });
+    QAction* whole = stageAction(texts::kWholeFigure, "0", {QKeySequence(Qt::Key_0)});
+    whole->setIconText(italian(texts::kWholeShort));
+    connect(whole, &QAction::triggered, view_, &StageView::showWhole);
+    zoomActions_ = {in, out, whole};
+    for (QAction* action : zoomActions_)
+        addTo(zoom, action);
+    zoom->addSeparator();
+    QAction* fullScreen = stageAction(texts::kFullScreen, "F11", {QKeySequence(Qt::Key_F11)});
+    connect(fullScreen, &QAction::triggered, this, &StageWindow::toggleFullScreen);
+    addTo(zoom, fullScreen);
+}
+
+void StageWindow::pressFigure(Figure figure)
+{
+    // Handed on as the press it is; the window runs it and reports.
+    host_.pressFromStage(figure, count_->currentText());
+}
+
+void StageWindow::showLarge()
+{
+    // Twice the picture, with the toolbars and the status line, where the
+    // screen has room; else the whole screen.
+    const QSize picture = host_.picture().image().deviceIndependentSize().toSize() * 2;
+    const QSize chrome = sizeHint() - centralWidget()->sizeHint();
+    const QSize wanted(std::max(picture.width(), sizeHint().width()), picture.height() + std::max(0, chrome.height()));
+    const QRect screen = (parentWidget() ? parentWidget()->screen() : this->screen())->availableGeometry();
+    if (wanted.width() > screen.width() || wanted.height() + 40 > screen.height()) {
+        showFullScreen();
+    } else {
+        resize(wanted);
+        if (!isVisible())
+            show();
+    }
+    // Where its pixels cannot be enlarged, the figure is drawn again at
+    // the view's size instead.
+    if (view_->mode() == StageView::Mode::PixelsEnlarged && view_->enlargement() < 2 && !opened_) {
+        redrawn_->setChecked(true);
+        view_->setMode(StageView::Mode::Redrawn);
+    }
+    opened_ = true;
+    raise();
+    activateWindow();
+}
+
+void StageWindow::toggleFullScreen()
+{
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
+}
+
+void StageWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && isFullScreen()) {
+        showNormal();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+QString StageWindow::statusText() const { return status_->text(); }
+
+void StageWindow::showStatus()
+{
+    texts::StageFacts facts = host_.stageFacts();
+    facts.redrawn = view_->mode() == StageView::Mode::Redrawn;
+    facts.enlargement = view_->enlargement();
+    facts.zoom = view_->zoomFactor();
+    facts.scale = view_->scale();
+    facts.waitingToRedraw = view_->waitingToRedraw();
+    step_->setEnabled(facts.stepAwaited);
+    const bool canZoom = facts.redrawn && !facts.waitingToRedraw;
+    for (QAction* action : zoomActions_)
+        action->setEnabled(canZoom);
+    const QString text = italian(texts::stageStatus(facts));
+    if (status_->text() != text)
+        status_->setText(text);
+}
+
+}  // namespace velmoran::ui
