@@ -248,7 +248,7 @@ void MainWindow::createActions()
         addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
     QAction* printChoices = addShortcut(texts::kPrintChoiceEntry, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
                                         &MainWindow::printWithChoices);
-    QAction* exit = addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
+    QAction* quit = addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
     QAction* guide = addShortcut(texts::kGuideEntry, QKeySequence(Qt::Key_F1), &MainWindow::showGuide);
     QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
 
@@ -272,7 +272,7 @@ void MainWindow::createActions()
 
     // Every command of the key list, so the menu is the one place to find them.
     drawingArea_->addActions({save, copy, print, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_,
-                              large, numbers, separator(), guide, about, separator(), exit});
+                              large, numbers, separator(), guide, about, separator(), quit});
     pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
@@ -416,6 +416,11 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     return outcome;
 }
 
+std::optional<MainWindow::PressedFigure> MainWindow::namedFigure() const
+{
+    return pictureKnown_ ? shown_ : lastDrawn_;
+}
+
 void MainWindow::notePicture(const std::optional<PressedFigure>& pressed, std::uint64_t clearsBefore,
                              PressOutcome outcome)
 {
@@ -514,7 +519,7 @@ void MainWindow::saveImage() noexcept
 
 std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWhereToSave(const QString& folder)
 {
-    const std::optional<PressedFigure> named = pictureKnown_ ? shown_ : lastDrawn_;
+    const std::optional<PressedFigure> named = namedFigure();
     const QString name = named ? italian(texts::figureFileName(named->figure, named->count))
                                : QFileInfo(italian(texts::kPngFileName)).completeBaseName();
     QString file = dialogs_->askImageFileName(folder, name);
@@ -526,7 +531,9 @@ std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWher
         const QString finished =
             lastFinished_ ? italian(texts::saveFinishedFigure(lastFinished_->figure, lastFinished_->count)) : QString();
         switch (dialogs_->askUnfinishedVectors(finished)) {
-        case UnfinishedChoice::ShownAsPng: file = dialogs_->askImageFileName(folder, QFileInfo(file).completeBaseName()); break;
+        case UnfinishedChoice::ShownAsPng:
+            file = dialogs_->askImageFileName(folder, QFileInfo(file).completeBaseName());
+            break;
         case UnfinishedChoice::LastFinished: return {file, lastFinished_};
         case UnfinishedChoice::Nothing: return {};
         }
@@ -634,7 +641,7 @@ void MainWindow::showFigureNumbers() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        const std::optional<PressedFigure> figure = pictureKnown_ ? shown_ : lastDrawn_;
+        const std::optional<PressedFigure> figure = namedFigure();
         if (!figure) {
             dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(texts::kNoFigureYet));
             return;

@@ -100,6 +100,9 @@ private:
     // Notes what the area shows after a press of `pressed` (none where its
     // count was refused) that found the area cleared `clearsBefore` times.
     void notePicture(const std::optional<PressedFigure>& pressed, std::uint64_t clearsBefore, PressOutcome outcome);
+    // What the picture is named by in the save dialog and the figure's
+    // numbers: the figure it shows, or else the last one drawn on it.
+    std::optional<PressedFigure> namedFigure() const;
     void stopDrawingsInProgress() noexcept;
     void showAbout() noexcept;
     void pressLevelByLevel(Figure figure, std::string_view text);
