@@ -247,12 +247,14 @@ void MainWindow::createActions()
     QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
 
     QAction* pace = createPaceMenu();
-    // Space and the Right arrow step only while the drawing area has the
-    // focus: elsewhere they press buttons and move the text cursor.
-    stepAction_ = new QAction(italian(texts::kNextStepEntry), drawingArea_);
+    // Space and the Right arrow step a drawing that waits for a step,
+    // whatever has the focus: enabled only then, so that a focused button
+    // is never pressed again meanwhile, and pressed as ever otherwise. The
+    // count box's text field claims them before any shortcut, to type.
+    stepAction_ = addShortcut(texts::kNextStepEntry, QKeySequence(Qt::Key_Space), &MainWindow::drawNextStep);
     stepAction_->setShortcuts({QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Right)});
-    stepAction_->setShortcutContext(Qt::WidgetShortcut);
-    connect(stepAction_, &QAction::triggered, this, &MainWindow::drawNextStep);
+    showStepAwaited(false);
+    pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
     levelByLevel_ = addShortcut(texts::kLevelByLevelEntry, QKeySequence(Qt::CTRL | Qt::Key_L), nullptr);
     levelByLevel_->setCheckable(true);
     QAction* large = addShortcut(texts::kLargeViewEntry, QKeySequence(Qt::Key_F11), &MainWindow::showLargeView);
@@ -534,8 +536,9 @@ void MainWindow::showPace(Pace pace)
     const auto choice = static_cast<std::size_t>(pace);
     if (choice < static_cast<std::size_t>(paceChoices_->actions().size()))
         paceChoices_->actions()[static_cast<qsizetype>(choice)]->setChecked(true);
-    stepAction_->setEnabled(pace == Pace::StepByStep);
 }
+
+void MainWindow::showStepAwaited(bool awaited) noexcept { stepAction_->setEnabled(awaited); }
 
 void MainWindow::showLargeView() noexcept
 {

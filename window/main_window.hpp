@@ -97,6 +97,9 @@ private:
     void showGuide() noexcept;
     QAction* createPaceMenu();
     void showPace(Pace pace);
+    // Whether a drawing waits for a step: "Passo successivo" is enabled
+    // only then.
+    void showStepAwaited(bool awaited) noexcept;
     class BusyWhileDrawing;
     int busyScopes_ = 0;
     void report(const QString& text) noexcept;
