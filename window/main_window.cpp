@@ -545,7 +545,12 @@ void MainWindow::showLargeView() noexcept
     if (state_.ending)
         return;
     try {
-        bringUp(largeView_, [this] { return new LargeView(*drawingArea_, this); });
+        bringUp(largeView_, [this] {
+            auto* view = new LargeView(*drawingArea_, this);
+            // Every key of the window works there too.
+            view->addActions(actions());
+            return view;
+        });
     } catch (...) {
         // Nothing was lost: the view simply did not open.
     }
