@@ -307,6 +307,7 @@ std::string optionNeedsValue(std::string_view option) { return "l'opzione " + qu
 std::string unknownOption(std::string_view option) { return "opzione sconosciuta: " + quoted(option); }
 std::string unexpectedArgument(std::string_view argument) { return "argomento inatteso: " + quoted(argument); }
 std::string scaleWithoutExport() { return "--scale vale solo con --export"; }
+std::string standsAlone(std::string_view option) { return std::string(option) + " non vuole altri argomenti"; }
 }  // namespace usage
 
 }  // namespace velmoran::texts

@@ -234,6 +234,7 @@ std::string optionNeedsValue(std::string_view option);
 std::string unknownOption(std::string_view option);
 std::string unexpectedArgument(std::string_view argument);
 std::string scaleWithoutExport();
+std::string standsAlone(std::string_view option);
 }  // namespace usage
 
 }  // namespace velmoran::texts
