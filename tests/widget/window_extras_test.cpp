@@ -221,7 +221,7 @@ private slots:
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Stampa…", "Interrompi il disegno", "",
+                QCOMPARE(menu, QStringList({"Salva immagine…", "Copia", "Stampa…", "Interrompi il disegno", "",
                                             "Velocità del disegno", "Passo successivo", "Livello dopo livello",
                                             "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
                                             "Informazioni su Velmoran"}));
