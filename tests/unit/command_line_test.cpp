@@ -25,9 +25,7 @@ TEST(CommandLine, WhatEachFormAsksFor)
     const Row rows[] = {
         {{}, Action::OpenWindow, ""},
         {{"-h"}, Action::Help, ""},
-        {{"-v"}, Action::Version, ""},
         {{"--version", "extra"}, Action::BadUsage, "--version non vuole altri argomenti"},
-        {{"--help", "extra"}, Action::BadUsage, "--help non vuole altri argomenti"},
         {{"-style", "fusion", "-h"}, Action::BadUsage, "-h non vuole altri argomenti"},
         {{"-session", "1a2b", "-reverse", "-style", "fusion"},
          Action::OpenWindow,

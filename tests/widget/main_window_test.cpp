@@ -127,10 +127,8 @@ private slots:
             QVERIFY2(iconSizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         // Qt's own texts are Italian: message boxes say "Sì", not "Yes".
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
-        // The menus name the keys as the guide does.
-        QCOMPARE(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P).toString(QKeySequence::NativeText) + ", "
-                     + QKeySequence(Qt::Key_Space).toString(QKeySequence::NativeText),
-                 QStringLiteral("Ctrl+Maiusc+P, Spazio"));
+        // And the menus name the keys as the guide does.
+        QCOMPARE(QKeySequence(Qt::SHIFT | Qt::Key_F1).toString(QKeySequence::NativeText), QStringLiteral("Maiusc+F1"));
 
         const QImage shot = window->grab().toImage();
         const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
