@@ -12,7 +12,19 @@
 
 namespace velmoran::ui {
 
-LargeViewOpening largeViewOpening(QSize picture, QSize frame, QSize room)
+namespace {
+
+// How the view opens for a picture of `picture` logical pixels on a screen
+// with `room` free, its windows framed by `frame`: a window twice the
+// picture's size where that, framed, takes at most nine tenths of the room
+// across and down (not on a 1024x768 projector); else full screen, `size`
+// being the window it leaves full screen to.
+struct Opening {
+    QSize size;
+    bool fullScreen = false;
+};
+
+Opening opening(QSize picture, QSize frame, QSize room)
 {
     const QSize twice = picture * 2;
     const QSize most(room.width() * 9 / 10, room.height() * 9 / 10);
@@ -21,6 +33,8 @@ LargeViewOpening largeViewOpening(QSize picture, QSize frame, QSize room)
         return {twice, false};
     return {twice.boundedTo(most - frame), true};
 }
+
+}  // namespace
 
 LargeView::LargeView(DrawingArea& area, QWidget* parent) : QWidget(parent, Qt::Window), area_(&area)
 {
@@ -31,11 +45,11 @@ LargeView::LargeView(DrawingArea& area, QWidget* parent) : QWidget(parent, Qt::W
     setFocusPolicy(Qt::StrongFocus);
     // Framed as the window is.
     const QWidget& window = *area.window();
-    const LargeViewOpening opening =
-        largeViewOpening(area.surface().image().deviceIndependentSize().toSize(),
-                         window.frameGeometry().size() - window.size(), area.screen()->availableGeometry().size());
-    resize(opening.size);
-    if (opening.fullScreen)
+    const Opening how = opening(area.surface().image().deviceIndependentSize().toSize(),
+                                window.frameGeometry().size() - window.size(),
+                                area.screen()->availableGeometry().size());
+    resize(how.size);
+    if (how.fullScreen)
         setWindowState(Qt::WindowFullScreen);
     // Whatever repaints the area repaints this view: the picture as it
     // grows. A connection, unlike a filter of the area's events, ends with

@@ -7,24 +7,14 @@ namespace velmoran::ui {
 
 class DrawingArea;
 
-// How the large view opens for a picture of `picture` logical pixels on a
-// screen with `room` free, its windows framed by `frame`: a window twice
-// the picture's size where that, framed, takes at most nine tenths of the
-// room across and down; else full screen, with `size` the window it
-// leaves full screen to.
-struct LargeViewOpening {
-    QSize size;
-    bool fullScreen = false;
-};
-LargeViewOpening largeViewOpening(QSize picture, QSize frame, QSize room);
-
 // "Vista ingrandita": a window of its own that shows the drawing area's
 // picture as it changes, every pixel an even block of the largest whole
 // size that fits, unsmoothed, on the area's blank colour; where the view is
 // smaller than the picture, the picture shrunk to fit, whole. For a
-// projector: resizable, and full screen on F11 or a double click. The keys
-// of the actions it is given work in it as in the window; in full screen
-// Esc also leaves full screen.
+// projector: it opens at twice the picture's size where the screen has
+// room for that, else full screen; resizable, and full screen on F11 or a
+// double click. The keys of the actions it is given work in it as in the
+// window; in full screen Esc also leaves full screen.
 class LargeView final : public QWidget {
     Q_OBJECT
 public:
