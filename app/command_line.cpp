@@ -60,12 +60,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const std::size_t left = args.size() - i - 1;
-        if (arg == "-h" || arg == "--help") {
-            command.action = CommandLine::Action::Help;
-            return command;
-        }
-        if (arg == "-v" || arg == "--version") {
-            command.action = CommandLine::Action::Version;
+        const bool help = arg == "-h" || arg == "--help";
+        if (help || arg == "-v" || arg == "--version") {
+            if (args.size() > 1)
+                return badUsage(texts::usage::standsAlone(arg));
+            command.action = help ? CommandLine::Action::Help : CommandLine::Action::Version;
             return command;
         }
         if (arg == "--export") {

@@ -37,8 +37,8 @@ struct CommandLine {
     std::string problem;
 };
 
-// Reads the arguments after the program's name. The first of --help and
-// --version decides; anything not understood is bad usage.
+// Reads the arguments after the program's name. --help and --version stand
+// alone; anything not understood is bad usage.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 // Where a window could be shown: a display, a Wayland compositor or a Qt

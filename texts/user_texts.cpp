@@ -254,15 +254,18 @@ std::string guideHtml()
              "<h3>Per una lezione</h3>"
              "<p><b>Velocità del disegno</b> (nel menu del tasto destro sull'area di disegno): "
              "<i>Immediata</i>, <i>Veloce</i> (circa 500 parti al secondo), <i>Lenta</i> (circa 20) o "
-             "<i>Un passo alla volta</i>, dove ogni pressione di Spazio o della freccia a destra, con l'area di "
-             "disegno attiva (basta un clic), disegna la parte successiva dell'ultimo livello; la prima parte "
-             "è disegnata subito. Sotto l'area di disegno una riga dice la velocità e quando aspetta Spazio. "
-             "La scelta resta per la volta successiva, tranne <i>Un passo alla volta</i>.</p>"
+             "<i>Un passo alla volta</i>, dove ogni pressione di Spazio o della freccia a destra disegna la "
+             "parte successiva dell'ultimo livello, anche con un pulsante attivo, che allora non viene premuto "
+             "di nuovo (nella casella del numero di iterazioni i due tasti scrivono); la prima parte è disegnata "
+             "subito. Sotto l'area di disegno una riga dice la velocità e quando aspetta Spazio. La scelta resta "
+             "per la volta successiva, tranne <i>Un passo alla volta</i>.</p>"
              "<p><b>Livello dopo livello</b>: un pulsante disegna la figura con 0 iterazioni, poi con 1 e così "
              "via fino al numero scelto, tenendo ogni livello per circa un secondo. Esc ferma la sequenza.</p>"
-             "<p><b>Vista ingrandita</b>: una seconda finestra, ridimensionabile e a schermo intero (F11 o "
-             "doppio clic), che mostra l'area di disegno ingrandita per un numero intero di volte, per un "
-             "proiettore.</p>"
+             "<p><b>Vista ingrandita</b>: per un proiettore, una seconda finestra che mostra l'area di disegno "
+             "ingrandita per un numero intero di volte, almeno il doppio dove lo schermo lo permette (se una "
+             "finestra così grande non ci sta, si apre a schermo intero), o rimpicciolita per intero se la "
+             "finestra è più piccola della figura. Si ridimensiona e va a schermo intero con F11 o un doppio "
+             "clic; tutti i tasti della finestra funzionano anche lì, ed Esc a schermo intero ne esce anche.</p>"
              "<p><b>Informazioni sulla figura</b>: quante parti e linee fa la regola, quante sono state "
              "disegnate, la dimensione di similitudine e come cambia la figura a ogni livello, con una tabella "
              "livello per livello (parti, linee, lunghezza e area rispetto al livello 0) che <i>Copia la "
@@ -440,6 +443,7 @@ std::string optionNeedsValue(std::string_view option) { return "l'opzione " + qu
 std::string unknownOption(std::string_view option) { return "opzione sconosciuta: " + quoted(option); }
 std::string unexpectedArgument(std::string_view argument) { return "argomento inatteso: " + quoted(argument); }
 std::string scaleWithoutExport() { return "--scale vale solo con --export"; }
+std::string standsAlone(std::string_view option) { return std::string(option) + " non vuole altri argomenti"; }
 }  // namespace usage
 
 }  // namespace velmoran::texts

@@ -46,7 +46,7 @@ inline constexpr const char* kStepAwaitedStatus = "Premi Spazio per la parte suc
 
 // --- Menu entries -----------------------------------------------------------
 
-inline constexpr const char* kSaveImageEntry = "Salva immagine...";
+inline constexpr const char* kSaveImageEntry = "Salva immagine…";
 inline constexpr const char* kCopyEntry = "Copia";
 inline constexpr const char* kStopEntry = "Interrompi il disegno";
 inline constexpr const char* kAboutEntry = "Informazioni su Velmoran";
@@ -68,7 +68,7 @@ struct KeyText {
     const char* action;
 };
 inline constexpr KeyText kKeys[] = {
-    {"Ctrl+S", "salva l'immagine in un file PNG"},
+    {"Ctrl+S", "salva l'immagine in un file PNG, SVG o PDF"},
     {"Ctrl+C", "copia l'immagine negli appunti"},
     {"Esc", "interrompe i disegni in corso"},
     {"Ctrl+P", "stampa la finestra, come il pulsante Stampa"},
@@ -78,12 +78,22 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+2", "velocità del disegno: veloce (circa 500 parti al secondo)"},
     {"Ctrl+3", "velocità del disegno: lenta (circa 20 parti al secondo)"},
     {"Ctrl+4", "velocità del disegno: un passo alla volta"},
-    {"Spazio, Destra", "un passo alla volta: la parte successiva (sull'area di disegno)"},
+    {"Spazio, Destra", "un passo alla volta: la parte successiva, se il disegno la aspetta"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
     {"F11", "vista ingrandita dell'area di disegno"},
     {"Ctrl+I", "informazioni sulla figura disegnata"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
+};
+
+// The key names Qt's Italian translation leaves in English ("QShortcut"),
+// as the keys above write them, so that the menus show them so too.
+struct KeyName {
+    const char* english;
+    const char* italian;
+};
+inline constexpr KeyName kKeyNames[] = {
+    {"Shift", "Maiusc"},
 };
 
 // --- Dialogs ------------------------------------------------------------------
@@ -270,6 +280,7 @@ std::string optionNeedsValue(std::string_view option);
 std::string unknownOption(std::string_view option);
 std::string unexpectedArgument(std::string_view argument);
 std::string scaleWithoutExport();
+std::string standsAlone(std::string_view option);
 }  // namespace usage
 
 }  // namespace velmoran::texts

@@ -253,12 +253,14 @@ void MainWindow::createActions()
     QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
 
     QAction* pace = createPaceMenu();
-    // Space and the Right arrow step only while the drawing area has the
-    // focus: elsewhere they press buttons and move the text cursor.
-    stepAction_ = new QAction(italian(texts::kNextStepEntry), drawingArea_);
+    // Space and the Right arrow step a drawing that waits for a step,
+    // whatever has the focus: enabled only then, so that a focused button
+    // is never pressed again meanwhile, and pressed as ever otherwise. The
+    // count box's text field claims them before any shortcut, to type.
+    stepAction_ = addShortcut(texts::kNextStepEntry, QKeySequence(Qt::Key_Space), &MainWindow::drawNextStep);
     stepAction_->setShortcuts({QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Right)});
-    stepAction_->setShortcutContext(Qt::WidgetShortcut);
-    connect(stepAction_, &QAction::triggered, this, &MainWindow::drawNextStep);
+    showStepAwaited(false);
+    pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
     levelByLevel_ = addShortcut(texts::kLevelByLevelEntry, QKeySequence(Qt::CTRL | Qt::Key_L), nullptr);
     levelByLevel_->setCheckable(true);
     QAction* large = addShortcut(texts::kLargeViewEntry, QKeySequence(Qt::Key_F11), &MainWindow::showLargeView);
@@ -273,7 +275,6 @@ void MainWindow::createActions()
     // Every command of the key list, so the menu is the one place to find them.
     drawingArea_->addActions({save, copy, print, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_,
                               large, numbers, separator(), guide, about, separator(), quit});
-    pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
     countBox_->lineEdit()->installEventFilter(this);
@@ -599,7 +600,6 @@ void MainWindow::showPace(Pace pace)
     const auto choice = static_cast<std::size_t>(pace);
     if (choice < static_cast<std::size_t>(paceChoices_->actions().size()))
         paceChoices_->actions()[static_cast<qsizetype>(choice)]->setChecked(true);
-    stepAction_->setEnabled(pace == Pace::StepByStep);
     showDrawingStatus();
 }
 
@@ -616,8 +616,9 @@ void MainWindow::showDrawingStatus()
         siteLabel_->setText(italian(texts::kSiteLabel));
 }
 
-void MainWindow::showStepAwaited(bool) noexcept
+void MainWindow::showStepAwaited(bool awaited) noexcept
 {
+    stepAction_->setEnabled(awaited);
     try {
         showDrawingStatus();
     } catch (...) {
@@ -630,7 +631,12 @@ void MainWindow::showLargeView() noexcept
     if (state_.ending)
         return;
     try {
-        bringUp(largeView_, [this] { return new LargeView(*drawingArea_, this); });
+        bringUp(largeView_, [this] {
+            auto* view = new LargeView(*drawingArea_, this);
+            // Every key of the window works there too.
+            view->addActions(actions());
+            return view;
+        });
     } catch (...) {
         // Nothing was lost: the view simply did not open.
     }

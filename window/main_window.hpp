@@ -118,6 +118,8 @@ private:
     // The drawing area's tooltip and the site label's words, for the pace,
     // a paced drawing running and a step awaited.
     void showDrawingStatus();
+    // Whether a drawing waits for a step: "Passo successivo" is enabled
+    // only then, and the site label says so.
     void showStepAwaited(bool awaited) noexcept;
     class BusyWhileDrawing;
     int busyScopes_ = 0;

@@ -25,8 +25,8 @@ TEST(CommandLine, WhatEachFormAsksFor)
     const Row rows[] = {
         {{}, Action::OpenWindow, ""},
         {{"-h"}, Action::Help, ""},
-        {{"--version", "--help"}, Action::Version, ""},
-        {{"--help", "--nonsense"}, Action::Help, ""},
+        {{"--version", "extra"}, Action::BadUsage, "--version non vuole altri argomenti"},
+        {{"-style", "fusion", "-h"}, Action::BadUsage, "-h non vuole altri argomenti"},
         {{"-session", "1a2b", "-reverse", "-style", "fusion"},
          Action::OpenWindow,
          "-session 1a2b -reverse -style fusion"},

@@ -120,6 +120,13 @@ private slots:
         QTest::newRow("Shift+F1") << (Qt::SHIFT | Qt::Key_F1).toCombined() << "Picture1" << "about";
         QTest::newRow("Ctrl+I") << (Qt::CTRL | Qt::Key_I).toCombined() << "Picture1" << "numbers";
         QTest::newRow("Esc with nothing to stop") << QKeyCombination(Qt::Key_Escape).toCombined() << "Picture1" << "";
+        QTest::newRow("Ctrl+Q in the large view") << (Qt::CTRL | Qt::Key_Q).toCombined() << "LargeView" << "end";
+        // Pressed while a step-paced triangle at 1 waits for a step, once at each wait.
+        QTest::newRow("Space on a figure button") << QKeyCombination(Qt::Key_Space).toCombined() << "Command1" << "step";
+        QTest::newRow("Space on Esci") << QKeyCombination(Qt::Key_Space).toCombined() << "Command5" << "step";
+        QTest::newRow("Right in the large view") << QKeyCombination(Qt::Key_Right).toCombined() << "LargeView" << "step";
+        QTest::newRow("Space in the count box") << QKeyCombination(Qt::Key_Space).toCombined() << "Combo1" << "typed";
+        QTest::newRow("Esc, full-screen view") << QKeyCombination(Qt::Key_Escape).toCombined() << "LargeView" << "stop";
     }
     void keys()
     {
@@ -135,9 +142,34 @@ private slots:
         draw(Figure::SierpinskiTriangle, "3");
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
-        form->findChild<QWidget*>(focus.chopped(focus.endsWith('+')))->setFocus();
+        if (focus == "LargeView")
+            this->key(Qt::Key_F11);
+        QWidget* focused = form->findChild<QWidget*>(focus.chopped(focus.endsWith('+')));
+        QTRY_COMPARE(QApplication::activeWindow(), focused->window());
+        focused->setFocus();
         if (focus.endsWith('+'))
             countBox()->lineEdit()->selectAll();
+        if (effect == "step" || effect == "typed" || effect == "stop") {
+            this->key(Qt::CTRL | Qt::Key_4);
+            setSelectorText(*form, "1");
+            // Posted anew each time, so that it comes in a press its key starts, too.
+            int pressed = 0;
+            std::function<void()> atWaits;
+            QObject pending;
+            atWaits = [&] {
+                QTimer::singleShot(0, &pending, atWaits);
+                if (form->pump().awaitsStep())
+                    pressed++ < 3 ? this->key(QKeyCombination::fromCombined(key)) : stopEntry()->trigger();
+            };
+            atWaits();
+            clickByMouse(*figureButton(*form, Figure::SierpinskiTriangle));
+            // The first of the triangle's three leaves is drawn at once.
+            QCOMPARE(pressed, effect == "step" ? 2 : effect == "typed" ? 4 : 1);
+            QCOMPARE(countBox()->currentText(), effect == "typed" ? "1   " : "1");
+            QCOMPARE(focused->isFullScreen(), focus == "LargeView" && effect != "stop");
+            QCOMPARE(picture() == predicted(Figure::SierpinskiTriangle, "1"), effect == "step");
+            return;
+        }
         this->key(QKeyCombination::fromCombined(key));
 
         QCOMPARE(driven->log.imageFolders.size(), int(effect == "save"));
@@ -197,7 +229,7 @@ private slots:
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Stampa", "Stampa…", "Interrompi il disegno",
+                QCOMPARE(menu, QStringList({"Salva immagine…", "Copia", "Stampa", "Stampa…", "Interrompi il disegno",
                                             "", "Velocità del disegno", "Passo successivo", "Livello dopo livello",
                                             "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
                                             "Informazioni su Velmoran", "", "Esci"}));
