@@ -81,7 +81,7 @@ inline constexpr KeyText kKeys[] = {
     {"Spazio, Destra", "un passo alla volta: la parte successiva, se il disegno la aspetta"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
     {"F11", "vista ingrandita dell'area di disegno"},
-    {"Ctrl+I", "informazioni sulla figura disegnata"},
+    {"Ctrl+I", "informazioni sulla figura, con una tabella livello per livello"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
 };
