@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -147,6 +146,7 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
     dialog.setObjectName(QStringLiteral("FigureNumbers"));
     dialog.setWindowTitle(QString::fromUtf8(texts::kFigureNumbersEntry));
     auto* layout = new QVBoxLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* words = new QLabel(text, &dialog);
     words->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(words);
@@ -157,6 +157,8 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
     table->setObjectName(QStringLiteral("LevelTable"));
     table->setAccessibleName(QString::fromUtf8(texts::kLevelTableNote));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setFocusPolicy(Qt::NoFocus);
     table->verticalHeader()->hide();
     for (int column = 0; column < columns; ++column) {
         const auto at = static_cast<std::size_t>(column);
@@ -167,9 +169,14 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
             table->setItem(row, column, cell);
         }
     }
+    // Every row and column in sight: at most fourteen rows.
     table->resizeColumnsToContents();
-    table->setMinimumWidth(table->horizontalHeader()->length() + 2 * table->frameWidth()
-                           + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    table->resizeRowsToContents();
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setFixedSize(table->horizontalHeader()->length() + 2 * table->frameWidth(),
+                        table->horizontalHeader()->height() + table->verticalHeader()->length()
+                            + 2 * table->frameWidth());
     layout->addWidget(table);
     layout->addWidget(new QLabel(QString::fromUtf8(texts::kLevelTableNote), &dialog));
 
