@@ -245,7 +245,8 @@ std::string pdfNotWritten(std::string_view file, int errorNumber)
                             : message(Message::PdfNotWrittenBecause, {file, fileProblem(errorNumber)});
 }
 
-const char* const kUsageLine = "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]\n";
+const char* const kUsageLine =
+    "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--levels] [--seconds S] [--scale S]]\n";
 
 std::string helpText()
 {
@@ -263,13 +264,21 @@ std::string helpText()
              "                 l'area di disegno mostrerebbe dopo aver premuto il\n"
              "                 pulsante FIGURA con TESTO nella casella del numero di\n"
              "                 iterazioni; il formato segue l'estensione di FILE:\n"
-             "                 .png (i pixel), .svg o .pdf (le linee, come vettori)\n"
+             "                 .png (i pixel), .svg o .pdf (le linee, come vettori),\n"
+             "                 .gif o .webp (un'animazione: la figura che cresce,\n"
+             "                 parte dopo parte come alla velocità veloce, poi finita\n"
+             "                 per 3 secondi)\n"
              "                 FIGURA: "
            + figureWords(", ", " o ")
            + "\n"
              "  --scale S      con --export: pixel dell'immagine per pixel dello schermo,\n"
              "                 da 0,25 a 8 (se manca, 1); l'immagine misura 493×S per\n"
              "                 349×S pixel, arrotondati, e le linee sono larghe un pixel\n"
+             "  --levels       con --export di un'animazione: livello dopo livello, la\n"
+             "                 figura finita con 0, 1, ... iterazioni, un secondo ognuna\n"
+             "                 e 3 l'ultima\n"
+             "  --seconds S    con --export della crescita: quanto dura in tutto, da 4\n"
+             "                 a 120 secondi (se manca, 10)\n"
              "\n"
              "Tasti nella finestra:\n"
            + keyLines()
@@ -292,7 +301,7 @@ std::string exportNeedsThree() { return "--export vuole tre argomenti: FILE FIGU
 std::string exportNeedsFile() { return "--export: manca il nome del file"; }
 std::string unknownFormat(std::string_view file)
 {
-    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg o .pdf)";
+    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg, .pdf, .gif o .webp)";
 }
 std::string unknownFigure(std::string_view word)
 {
@@ -307,6 +316,16 @@ std::string optionNeedsValue(std::string_view option) { return "l'opzione " + qu
 std::string unknownOption(std::string_view option) { return "opzione sconosciuta: " + quoted(option); }
 std::string unexpectedArgument(std::string_view argument) { return "argomento inatteso: " + quoted(argument); }
 std::string scaleWithoutExport() { return "--scale vale solo con --export"; }
+std::string onlyForAnimations(std::string_view option)
+{
+    return std::string(option) + " vale solo con --export di un'animazione (.gif o .webp)";
+}
+std::string secondsOnlyForGrowth() { return "--seconds vale solo per la crescita, non con --levels"; }
+std::string secondsNeedsNumber() { return "--seconds vuole un numero"; }
+std::string badSeconds(std::string_view value)
+{
+    return "durata non valida: " + quoted(value) + " (serve un numero di secondi da 4 a 120)";
+}
 }  // namespace usage
 
 }  // namespace velmoran::texts

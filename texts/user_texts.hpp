@@ -53,6 +53,7 @@ inline constexpr const char* kLargeViewEntry = "Vista ingrandita";
 inline constexpr const char* kFigureNumbersEntry = "Informazioni sulla figura";
 inline constexpr const char* kGuideEntry = "Guida di Velmoran";
 inline constexpr const char* kPrintChoiceEntry = "Stampa…";
+inline constexpr const char* kExportAnimationEntry = "Esporta l'animazione…";
 
 // The window's keys, as the help, the guide and the documents list them.
 struct KeyText {
@@ -76,6 +77,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+I", "informazioni sulla figura disegnata"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
+    {"Ctrl+E", "esporta l'animazione della figura (la crescita o i livelli) in GIF o WebP"},
 };
 
 // --- Dialogs ------------------------------------------------------------------
@@ -91,6 +93,15 @@ inline constexpr const char* kSaveImageTitle = "Salva immagine";
 inline constexpr const char* kPngFilter = "Immagini PNG (*.png)";
 inline constexpr const char* kSvgFilter = "Disegni vettoriali SVG (*.svg)";
 inline constexpr const char* kPngFileName = "Velmoran.png";
+inline constexpr const char* kAnimationTitle = "Esporta l'animazione";
+inline constexpr const char* kAnimationGrowth = "Crescita";
+inline constexpr const char* kAnimationLevels = "Livello dopo livello";
+inline constexpr const char* kAnimationSeconds = "Durata in secondi, con 3 secondi sulla figura finita:";
+inline constexpr const char* kAnimationProgress = "Esportazione dell'animazione…";
+inline constexpr const char* kCancelCaption = "Annulla";
+inline constexpr const char* kGifFilter = "Animazioni GIF (*.gif)";
+inline constexpr const char* kWebpFilter = "Animazioni WebP (*.webp)";
+inline constexpr const char* kGifFileName = "Velmoran.gif";
 
 // The About box: name, version, licence, site and `qtVersion`.
 std::string aboutText(std::string_view qtVersion);
@@ -234,6 +245,10 @@ std::string optionNeedsValue(std::string_view option);
 std::string unknownOption(std::string_view option);
 std::string unexpectedArgument(std::string_view argument);
 std::string scaleWithoutExport();
+std::string onlyForAnimations(std::string_view option);
+std::string secondsOnlyForGrowth();
+std::string secondsNeedsNumber();
+std::string badSeconds(std::string_view value);
 }  // namespace usage
 
 }  // namespace velmoran::texts
