@@ -51,14 +51,6 @@ void appendShapes(const VectorStroke& stroke, std::vector<Shape>& shapes)
     }
 }
 
-// One path: strokes of one colour, or pixels filled in it.
-struct Run {
-    QRgb colour;
-    bool fill;
-    std::vector<Shape> strokes;
-    std::vector<Pixel> pixels;
-};
-
 void number(std::string& d, std::int64_t v)
 {
     // A minus sign separates numbers as well as a space does.
@@ -67,162 +59,20 @@ void number(std::string& d, std::int64_t v)
     d += std::to_string(v);
 }
 
-class Writer {
-public:
-    explicit Writer(QSize pixels)
-        : width_(pixels.width()), height_(pixels.height()),
-          lastRun_(static_cast<std::size_t>(std::max(0, width_ * height_)), -1),
-          filledLater_(lastRun_.size(), false)
-    {
-    }
-
-    // A pixel filled again later needs no fill before: found last first.
-    void add(const std::vector<Shape>& shapes)
-    {
-        struct Kept {
-            std::size_t shape;
-            Pixel pixel;  // of a fill
-        };
-        std::vector<Kept> kept;
-        for (std::size_t i = shapes.size(); i-- > 0;) {
-            const Shape& s = shapes[i];
-            if (s.kind != Shape::Fill) {
-                kept.push_back({i, {}});
-                continue;
-            }
-            for (std::int64_t y = s.a.y; y <= s.b.y; ++y)
-                for (std::int64_t x = s.a.x; x <= s.b.x; ++x)
-                    if (inside({x, y}) && !filledLater_[indexOf({x, y})]) {
-                        filledLater_[indexOf({x, y})] = true;
-                        kept.push_back({i, {x, y}});
-                    }
-        }
-        for (auto k = kept.rbegin(); k != kept.rend(); ++k) {
-            const Shape& s = shapes[k->shape];
-            if (s.kind == Shape::Fill)
-                addFill(s.colour, k->pixel);
-            else
-                addStroke(s);
-        }
-    }
-
-    const std::vector<Run>& runs() const { return runs_; }
-
-private:
-    bool inside(Pixel p) const { return p.x >= 0 && p.y >= 0 && p.x < width_ && p.y < height_; }
-    std::size_t indexOf(Pixel p) const { return static_cast<std::size_t>(p.y * width_ + p.x); }
-
-    void addFill(QRgb colour, Pixel p)
-    {
-        footprint_.clear();
-        footprint_.push_back(indexOf(p));
-        runFor(colour, true, true).pixels.push_back(p);
-    }
-
-    void addStroke(const Shape& s)
-    {
-        footprint_.clear();
-        const bool bounded = s.kind == Shape::Box ? outline(s.a, s.b) : segment(s.a, s.b);
-        runFor(s.colour, false, bounded).strokes.push_back(s);
-    }
-
-    // The pixels a stroke inks inside the picture, into footprint_; false
-    // where there are too many to look at (a line reaching far outside),
-    // and the stroke is kept in order with every other.
-    void mark(Pixel p)
-    {
-        if (inside(p))
-            footprint_.push_back(indexOf(p));
-    }
-    bool segment(Pixel a, Pixel b)
-    {
-        const std::int64_t reach = std::max(width_, height_) + 2;
-        if (std::llabs(a.x) > reach || std::llabs(a.y) > reach || std::llabs(b.x) > reach || std::llabs(b.y) > reach)
-            return false;
-        const std::int64_t dx = std::llabs(b.x - a.x), dy = -std::llabs(b.y - a.y);
-        const std::int64_t sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-        std::int64_t err = dx + dy;
-        for (Pixel p = a;;) {
-            // A renderer may ink a pixel beside the raster's along a slope.
-            for (int n = 0; n < kAround; ++n)
-                mark({p.x - kAround / 6 + n % 3, p.y - kAround / 6 + n / 3});
-            if (p == b)
-                return true;
-            const std::int64_t e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                p.x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                p.y += sy;
-            }
-        }
-    }
-    bool outline(Pixel a, Pixel b)
-    {
-        const Pixel c{a.x, b.y}, d{b.x, a.y};
-        return segment(a, c) && segment(c, b) && segment(b, d) && segment(d, a);
-    }
-
-    // The latest run of the colour where nothing of another colour drawn
-    // after it reaches the stroke's pixels; else a new one.
-    Run& runFor(QRgb colour, bool fill, bool bounded)
-    {
-        auto latest = std::find_if(latest_.begin(), latest_.end(),
-                                   [&](const Latest& l) { return l.colour == colour && l.fill == fill; });
-        if (latest == latest_.end())
-            latest = latest_.insert(latest_.end(), Latest{colour, fill, -1});
-        int chosen = latest->run >= floor_ ? latest->run : -1;
-        if (chosen >= 0 && bounded)
-            for (const std::size_t p : footprint_) {
-                const int last = lastRun_[p];
-                if (last > chosen && runs_[static_cast<std::size_t>(last)].colour != colour) {
-                    chosen = -1;
-                    break;
-                }
-            }
-        if (chosen < 0 || !bounded) {
-            runs_.push_back(Run{colour, fill, {}, {}});
-            chosen = static_cast<int>(runs_.size()) - 1;
-            if (!bounded)
-                floor_ = chosen;
-        }
-        latest->run = chosen;
-        for (const std::size_t p : footprint_)
-            lastRun_[p] = std::max(lastRun_[p], chosen);
-        return runs_[static_cast<std::size_t>(chosen)];
-    }
-
-    static constexpr int kAround = 1;
-
-    int width_, height_;
-    std::vector<Run> runs_;
-    // The latest run of each colour, of strokes and of fills.
-    struct Latest {
-        QRgb colour;
-        bool fill;
-        int run;
-    };
-    std::vector<Latest> latest_;
-    // The run each pixel was last reached by.
-    std::vector<int> lastRun_;
-    std::vector<bool> filledLater_;
-    // No stroke joins a run before this one.
-    int floor_ = 0;
-    std::vector<std::size_t> footprint_;
-};
-
 // Path data in steps relative to the last point, each command's letter
 // written only where it changes ("m" goes on as "l").
 class PathData {
 public:
-    explicit PathData(bool centres) : centres_(centres) {}
+    // Points at the centres of pixels across (down), or at their left
+    // (top) edges.
+    PathData(bool centresAcross, bool centresDown) : halfX_(centresAcross ? ".5" : ""), halfY_(centresDown ? ".5" : "")
+    {
+    }
 
     void moveTo(Pixel p)
     {
         if (!started_) {
-            d_ += 'M' + std::to_string(p.x) + (centres_ ? ".5 " : " ") + std::to_string(p.y) + (centres_ ? ".5" : "");
+            d_ += 'M' + std::to_string(p.x) + halfX_ + ' ' + std::to_string(p.y) + halfY_;
             started_ = true;
             // After an absolute move, more numbers would be absolute lines.
             last_ = 0;
@@ -249,13 +99,6 @@ public:
         }
         at_ = p;
     }
-    // Back to where the subpath began, which stays the current point.
-    void close(Pixel start)
-    {
-        d_ += 'z';
-        last_ = 'z';
-        at_ = start;
-    }
     const std::string& text() const { return d_; }
 
 private:
@@ -266,51 +109,13 @@ private:
         last_ = c;
     }
 
-    bool centres_;
+    const char* halfX_;
+    const char* halfY_;
     bool started_ = false;
     char last_ = 0;
     Pixel at_{0, 0};
     std::string d_;
 };
-
-std::string pathData(Run run)
-{
-    PathData d(!run.fill);
-    if (run.fill) {
-        // Their order is free: row by row, a rectangle for each row's span.
-        std::sort(run.pixels.begin(), run.pixels.end());
-        for (std::size_t i = 0; i < run.pixels.size();) {
-            std::size_t j = i + 1;
-            while (j < run.pixels.size() && run.pixels[j].y == run.pixels[i].y
-                   && run.pixels[j].x == run.pixels[j - 1].x + 1)
-                ++j;
-            const Pixel p = run.pixels[i];
-            const auto width = static_cast<std::int64_t>(j - i);
-            d.moveTo(p);
-            d.lineTo({p.x + width, p.y});
-            d.lineTo({p.x + width, p.y + 1});
-            d.lineTo({p.x, p.y + 1});
-            d.close(p);
-            i = j;
-        }
-        return d.text();
-    }
-    for (const Shape& s : run.strokes) {
-        if (s.kind == Shape::Box) {
-            const Pixel topLeft{std::min(s.a.x, s.b.x), std::min(s.a.y, s.b.y)};
-            const Pixel bottomRight{std::max(s.a.x, s.b.x), std::max(s.a.y, s.b.y)};
-            d.moveTo(topLeft);
-            d.lineTo({bottomRight.x, topLeft.y});
-            d.lineTo(bottomRight);
-            d.lineTo({topLeft.x, bottomRight.y});
-            d.close(topLeft);
-        } else {
-            d.moveTo(s.a);
-            d.lineTo(s.b);
-        }
-    }
-    return d.text();
-}
 
 std::string hex(QRgb rgb)
 {
@@ -318,6 +123,201 @@ std::string hex(QRgb rgb)
     std::snprintf(text, sizeof text, "#%02x%02x%02x", qRed(rgb), qGreen(rgb), qBlue(rgb));
     return text;
 }
+
+// A row's (or column's) pixels from `from` to `to` at `at`.
+struct Span {
+    std::int64_t at, from, to;
+    bool operator<(const Span& o) const { return at != o.at ? at < o.at : from < o.from; }
+};
+
+// Spans of one colour that overlap or touch, as one: the same pixels.
+std::vector<Span> merged(std::vector<Span> spans)
+{
+    std::sort(spans.begin(), spans.end());
+    std::vector<Span> out;
+    for (const Span& s : spans)
+        if (!out.empty() && out.back().at == s.at && s.from <= out.back().to + 1)
+            out.back().to = std::max(out.back().to, s.to);
+        else
+            out.push_back(s);
+    return out;
+}
+
+// The strokes in stretches the order decides nothing within: there, the
+// lines of each colour go together, and every pixel that a stroke of
+// another colour also reaches, or that is filled, is filled last in the
+// colour the drawing leaves it, so the picture is the drawing's. A line
+// reaching far outside the picture, whose pixels are not looked at, ends a
+// stretch and is drawn alone, in its place.
+class Writer {
+public:
+    explicit Writer(QSize pixels)
+        : width_(pixels.width()), height_(pixels.height()),
+          colour_(static_cast<std::size_t>(std::max(0, width_ * height_))), first_(colour_.size()),
+          stretch_(colour_.size(), 0), mixed_(colour_.size(), false)
+    {
+    }
+
+    void add(const Shape& shape)
+    {
+        if (shape.kind == Shape::Fill) {
+            for (std::int64_t y = shape.a.y; y <= shape.b.y; ++y)
+                for (std::int64_t x = shape.a.x; x <= shape.b.x; ++x)
+                    paint({x, y}, shape.colour, true);
+            return;
+        }
+        const std::int64_t reach = std::max(width_, height_) + 2;
+        const auto near = [&](Pixel p) { return std::llabs(p.x) <= reach && std::llabs(p.y) <= reach; };
+        if (!near(shape.a) || !near(shape.b)) {
+            endStretch();
+            lines_.push_back(shape);
+            endStretch();
+            return;
+        }
+        lines_.push_back(shape);
+        if (shape.kind == Shape::Box) {
+            const Pixel c{shape.a.x, shape.b.y}, d{shape.b.x, shape.a.y};
+            segment(shape.a, c, shape.colour);
+            segment(c, shape.b, shape.colour);
+            segment(shape.b, d, shape.colour);
+            segment(d, shape.a, shape.colour);
+        } else {
+            segment(shape.a, shape.b, shape.colour);
+        }
+    }
+
+    // The document's paths so far.
+    const std::string& finish()
+    {
+        endStretch();
+        return out_;
+    }
+
+private:
+    bool inside(Pixel p) const { return p.x >= 0 && p.y >= 0 && p.x < width_ && p.y < height_; }
+
+    void paint(Pixel p, QRgb colour, bool fill)
+    {
+        if (!inside(p))
+            return;
+        const auto i = static_cast<std::size_t>(p.y * width_ + p.x);
+        if (stretch_[i] != stretches_) {
+            stretch_[i] = stretches_;
+            first_[i] = colour;
+            mixed_[i] = fill;
+            touched_.push_back(i);
+        } else {
+            mixed_[i] = mixed_[i] || fill || first_[i] != colour;
+        }
+        colour_[i] = colour;
+    }
+
+    // As the raster draws it: Bresenham from end to end.
+    void segment(Pixel a, Pixel b, QRgb colour)
+    {
+        const std::int64_t dx = std::llabs(b.x - a.x), dy = -std::llabs(b.y - a.y);
+        const std::int64_t sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+        std::int64_t err = dx + dy;
+        for (Pixel p = a;;) {
+            paint(p, colour, false);
+            if (p == b)
+                return;
+            const std::int64_t e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                p.x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                p.y += sy;
+            }
+        }
+    }
+
+    void endStretch()
+    {
+        std::vector<QRgb> colours;
+        for (const Shape& s : lines_)
+            if (std::find(colours.begin(), colours.end(), s.colour) == colours.end())
+                colours.push_back(s.colour);
+        for (const QRgb colour : colours) {
+            std::vector<Span> rows, columns;
+            PathData d(true, true);
+            for (const Shape& s : lines_) {
+                if (s.colour != colour)
+                    continue;
+                const std::int64_t left = std::min(s.a.x, s.b.x), right = std::max(s.a.x, s.b.x);
+                const std::int64_t top = std::min(s.a.y, s.b.y), bottom = std::max(s.a.y, s.b.y);
+                if (s.kind == Shape::Box) {
+                    rows.insert(rows.end(), {{top, left, right}, {bottom, left, right}});
+                    columns.insert(columns.end(), {{left, top, bottom}, {right, top, bottom}});
+                } else if (s.a.y == s.b.y) {
+                    rows.push_back({top, left, right});
+                } else if (s.a.x == s.b.x) {
+                    columns.push_back({left, top, bottom});
+                } else {
+                    d.moveTo(s.a);
+                    d.lineTo(s.b);
+                }
+            }
+            for (const Span& r : merged(rows)) {
+                d.moveTo({r.from, r.at});
+                d.lineTo({r.to, r.at});
+            }
+            for (const Span& c : merged(columns)) {
+                d.moveTo({c.at, c.from});
+                d.lineTo({c.at, c.to});
+            }
+            path("stroke", colour, d.text());
+        }
+        std::vector<std::pair<QRgb, std::vector<Pixel>>> filled;
+        for (const std::size_t i : touched_) {
+            if (!mixed_[i])
+                continue;
+            auto f = std::find_if(filled.begin(), filled.end(), [&](const auto& e) { return e.first == colour_[i]; });
+            if (f == filled.end())
+                f = filled.insert(filled.end(), {colour_[i], {}});
+            f->second.push_back({static_cast<std::int64_t>(i) % width_, static_cast<std::int64_t>(i) / width_});
+        }
+        for (auto& [colour, pixels] : filled) {
+            // Row by row, each row's span as a line along its middle, its
+            // ends cut square at the pixels' edges.
+            std::sort(pixels.begin(), pixels.end());
+            PathData d(false, true);
+            for (std::size_t i = 0; i < pixels.size();) {
+                std::size_t j = i + 1;
+                while (j < pixels.size() && pixels[j].y == pixels[i].y && pixels[j].x == pixels[j - 1].x + 1)
+                    ++j;
+                const Pixel p = pixels[i];
+                const auto width = static_cast<std::int64_t>(j - i);
+                d.moveTo(p);
+                d.lineTo({p.x + width, p.y});
+                i = j;
+            }
+            path("stroke-linecap=\"butt\" stroke", colour, d.text());
+        }
+        lines_.clear();
+        touched_.clear();
+        ++stretches_;
+    }
+
+    void path(const char* paint, QRgb colour, const std::string& d)
+    {
+        if (!d.empty())
+            out_ += std::string("<path ") + paint + "=\"" + hex(colour) + "\" d=\"" + d + "\"/>\n";
+    }
+
+    int width_, height_;
+    // Per pixel: its colour now, the first one of this stretch, the stretch
+    // it was last reached in, and whether it must be filled at the end of it.
+    std::vector<QRgb> colour_, first_;
+    std::vector<int> stretch_;
+    std::vector<bool> mixed_;
+    int stretches_ = 1;
+    std::vector<std::size_t> touched_;
+    std::vector<Shape> lines_;
+    std::string out_;
+};
 
 std::string millimetres(int pixels, double scale)
 {
@@ -336,7 +336,8 @@ QByteArray compactSvg(const VectorPicture& picture, double scale, const char* ti
         if (!std::isnan(stroke.from.x() + stroke.from.y() + stroke.to.x() + stroke.to.y()))
             appendShapes(stroke, shapes);
     Writer writer(picture.pixels);
-    writer.add(shapes);
+    for (const Shape& shape : shapes)
+        writer.add(shape);
     const std::string w = std::to_string(picture.pixels.width()), h = std::to_string(picture.pixels.height());
     // Drawn unsmoothed, as the window draws: a one-pixel line between pixel
     // centres then inks whole pixels in its own colour.
@@ -348,10 +349,7 @@ QByteArray compactSvg(const VectorPicture& picture, double scale, const char* ti
                       + "\" height=\"" + h + "\" fill=\"" + hex(picture.background)
                       + "\"/>\n<g fill=\"none\" stroke-width=\"1\" stroke-linecap=\"square\" "
                         "stroke-linejoin=\"miter\">\n";
-    for (const Run& run : writer.runs())
-        svg += std::string("<path ") + (run.fill ? "fill" : "stroke") + "=\"" + hex(run.colour) + "\" d=\""
-               + pathData(run) + "\"/>\n";
-    svg += "</g>\n</svg>\n";
+    svg += writer.finish() + "</g>\n</svg>\n";
     return QByteArray::fromStdString(svg);
 }
 
