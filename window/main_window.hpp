@@ -95,6 +95,10 @@ private:
     void showLargeView() noexcept;
     void showFigureNumbers() noexcept;
     void showGuide() noexcept;
+    // "Esporta l'animazione…" of the figure last pressed, to `file` or
+    // where the person chooses.
+    void exportAnimation() noexcept { exportAnimationTo({}); }
+    void exportAnimationTo(const QString& file) noexcept;
     QAction* createPaceMenu();
     void showPace(Pace pace);
     class BusyWhileDrawing;
@@ -128,6 +132,7 @@ private:
         int count;
     };
     std::optional<FinishedPress> lastFinished_;
+    std::optional<Figure> lastPressed_;
     // How many times the drawings were stopped: a sequence of levels ends
     // with a stop between two of them.
     std::uint64_t stops_ = 0;
