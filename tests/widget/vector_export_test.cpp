@@ -248,7 +248,8 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("start");
         for (const FigureInfo& figure : kFigures)
-            for (const auto& [file, start] : {std::pair(".SVG", "<?xml"), {".Pdf", "%PDF-"}, {".pNg", "\x89PNG"}})
+            for (const auto& [file, start] : {std::pair(".SVG", "<?xml"), {".Pdf", "%PDF-"}, {".pNg", "\x89PNG"},
+                                              {".gif", "GIF89a"}, {".WebP", "RIFF"}})
                 QTest::addRow("%s%s", figure.traceWord, file) << figure.traceWord + QString(file) << QByteArray(start);
     }
     void exported()
