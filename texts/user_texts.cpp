@@ -153,6 +153,12 @@ std::string guideHtml()
              "proiettore.</p>"
              "<p><b>Informazioni sulla figura</b>: quante parti e linee fa la regola, quante sono state "
              "disegnate, la dimensione di similitudine e come cambia la figura a ogni livello.</p>"
+             "<p><b>Esporta l'animazione…</b> (Ctrl+E, o un file GIF o WebP in Ctrl+S): l'ultima figura "
+             "premuta, con il numero nella casella, diventa un'animazione per una presentazione o una pagina "
+             "web. <i>Crescita</i>: la figura che si disegna parte dopo parte, come alla velocità veloce, "
+             "nei secondi scelti, e alla fine resta finita per 3 secondi. <i>Livello dopo livello</i>: la "
+             "figura finita con 0, 1, 2… iterazioni, un secondo ciascuna. <b>Annulla</b> ferma "
+             "l'esportazione senza scrivere nulla.</p>"
              "<h3>Tasti</h3><table cellspacing=\"4\">"
            + keys
            + "</table><p>Il tasto destro sull'area di disegno apre un menu con gli stessi comandi.</p>"
