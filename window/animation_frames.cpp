@@ -28,11 +28,14 @@ constexpr int kHeldCentiseconds = 300;
 // waits before each: the parts it counts are the ones the pace counts.
 class PartEvents {
 public:
-    PartEvents(WindowState& state, std::function<void(std::uint64_t partsDone)> beforePart)
-        : state_(state), beforePart_(std::move(beforePart))
+    // `goOn`, asked every few thousand calls, may stop the drawing: a deep
+    // one can take long before its first frame.
+    PartEvents(WindowState& state, std::function<void(std::uint64_t partsDone)> beforePart,
+               std::function<bool()> goOn)
+        : state_(state), beforePart_(std::move(beforePart)), goOn_(std::move(goOn))
     {
     }
-    void yieldToEvents() {}
+    void yieldToEvents() { askNow(); }
     std::uint64_t quietYields() const { return UINT64_MAX; }
     void skipQuietYields(std::uint64_t) {}
     std::uint64_t quietCalls() const { return UINT64_MAX; }
@@ -47,6 +50,7 @@ public:
         if (beforePart_)
             beforePart_(parts_);
         ++parts_;
+        askNow();
         return true;
     }
     std::uint64_t parts() const { return parts_; }
@@ -54,9 +58,17 @@ public:
     bool waited() const { return waited_; }
 
 private:
+    void askNow()
+    {
+        if (++calls_ % 4096 == 0 && goOn_ && !goOn_())
+            state_.ending = true;
+    }
+
     WindowState& state_;
     std::function<void(std::uint64_t)> beforePart_;
+    std::function<bool()> goOn_;
     std::uint64_t parts_ = 0;
+    std::uint64_t calls_ = 0;
     bool waited_ = false;
 };
 static_assert(OffersQuietYields<PartEvents>::value && OffersWaiting<PartEvents>::value
@@ -83,23 +95,29 @@ std::optional<ErrorKind> growthFrames(const AnimationRequest& request, const Fra
                                       const AnimationProgress& progress, bool& stopped)
 {
     const std::unique_ptr<RasterSurface> surface = areaSurface(request.scale);
+    const auto growing = static_cast<long>(std::lround(request.seconds * 100)) - kHeldCentiseconds;
+    const std::uint64_t frames = std::max(1L, growing / kFrameCentiseconds);
+    std::uint64_t next = 0;
+    const auto goOn = [&] {
+        stopped = stopped || (progress && !progress(static_cast<int>(next), static_cast<int>(frames) + 1));
+        return !stopped;
+    };
     // First how many parts there are, then the drawing again, a frame
     // taken where the parts done reach the next frame's share.
     std::uint64_t parts = 0;
     {
         WindowState state;
-        PartEvents counting(state, nullptr);
+        PartEvents counting(state, nullptr, goOn);
         if (const auto error = press(*surface, state, counting, request.figure, request.text))
             return error;
+        if (stopped)
+            return std::nullopt;
         parts = counting.parts();
     }
-    const auto growing = static_cast<long>(std::lround(request.seconds * 100)) - kHeldCentiseconds;
-    const std::uint64_t frames = std::max(1L, growing / kFrameCentiseconds);
     // Frame k shows the first ceil(k * parts / frames) parts.
     const auto partsOfFrame = [&](std::uint64_t k) {
         return static_cast<std::uint64_t>(std::ceil(static_cast<long double>(k) * parts / frames));
     };
-    std::uint64_t next = 0;
     WindowState state;
     PartEvents capturing(state, [&](std::uint64_t done) {
         std::uint64_t shown = 0;
@@ -108,11 +126,9 @@ std::optional<ErrorKind> growthFrames(const AnimationRequest& request, const Fra
         if (shown == 0)
             return;
         sink(surface->image(), static_cast<int>(shown) * kFrameCentiseconds);
-        if (progress && !progress(static_cast<int>(next), static_cast<int>(frames) + 1)) {
-            stopped = true;
+        if (!goOn())
             state.ending = true;
-        }
-    });
+    }, goOn);
     if (const auto error = press(*surface, state, capturing, request.figure, request.text))
         return error;
     if (stopped)
@@ -132,10 +148,16 @@ std::optional<ErrorKind> levelFrames(const AnimationRequest& request, const Fram
     }
     const std::unique_ptr<RasterSurface> surface = areaSurface(request.scale);
     for (int level = 0; level <= count; ++level) {
+        const auto goOn = [&] {
+            stopped = stopped || (progress && !progress(level, count + 1));
+            return !stopped;
+        };
         WindowState state;
-        PartEvents events(state, nullptr);
+        PartEvents events(state, nullptr, goOn);
         if (const auto error = press(*surface, state, events, request.figure, std::to_string(level)))
             return error;
+        if (stopped)
+            break;
         // A level that never ends is where the window's sequence stays.
         const bool last = level == count || events.waited();
         sink(surface->image(), last ? kHeldCentiseconds : kLevelCentiseconds);
