@@ -23,6 +23,9 @@ struct ExportRequest {
     // The count box's text, as typed.
     std::string text;
     double scale = 1;
+    // For an animation (.gif, .webp): --levels, and --seconds.
+    AnimationKind animation = AnimationKind::Growth;
+    double seconds = kGrowthSeconds;
 };
 
 struct CommandLine {

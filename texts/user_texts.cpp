@@ -270,6 +270,12 @@ std::string guideHtml()
              "disegnate, la dimensione di similitudine e come cambia la figura a ogni livello, con una tabella "
              "livello per livello (parti, linee, lunghezza e area rispetto al livello 0) che <i>Copia la "
              "tabella</i> copia per un foglio di calcolo.</p>"
+             "<p><b>Esporta l'animazione…</b> (Ctrl+E, o un file GIF o WebP in Ctrl+S): l'ultima figura "
+             "premuta, con il numero nella casella, diventa un'animazione per una presentazione o una pagina "
+             "web. <i>Crescita</i>: la figura che si disegna parte dopo parte, come alla velocità veloce, "
+             "nei secondi scelti, e alla fine resta finita per 3 secondi. <i>Livello dopo livello</i>: la "
+             "figura finita con 0, 1, 2… iterazioni, un secondo ciascuna. <b>Annulla</b> ferma "
+             "l'esportazione senza scrivere nulla.</p>"
              "<h3>Tasti</h3><table cellspacing=\"4\">"
            + keys
            + "</table><p>Il tasto destro sull'area di disegno apre un menu con gli stessi comandi.</p>"
@@ -381,7 +387,8 @@ std::string pdfNotWritten(std::string_view file, int errorNumber)
                             : message(Message::PdfNotWrittenBecause, {file, fileProblem(errorNumber)});
 }
 
-const char* const kUsageLine = "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]\n";
+const char* const kUsageLine =
+    "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--levels] [--seconds S] [--scale S]]\n";
 
 std::string helpText()
 {
@@ -399,13 +406,21 @@ std::string helpText()
              "                 l'area di disegno mostrerebbe dopo aver premuto il\n"
              "                 pulsante FIGURA con TESTO nella casella del numero di\n"
              "                 iterazioni; il formato segue l'estensione di FILE:\n"
-             "                 .png (i pixel), .svg o .pdf (le linee, come vettori)\n"
+             "                 .png (i pixel), .svg o .pdf (le linee, come vettori),\n"
+             "                 .gif o .webp (un'animazione: la figura che cresce,\n"
+             "                 parte dopo parte come alla velocità veloce, poi finita\n"
+             "                 per 3 secondi)\n"
              "                 FIGURA: "
            + figureWords(", ", " o ")
            + "\n"
              "  --scale S      con --export: pixel dell'immagine per pixel dello schermo,\n"
              "                 da 0,25 a 8 (se manca, 1); l'immagine misura 493×S per\n"
              "                 349×S pixel, arrotondati, e le linee sono larghe un pixel\n"
+             "  --levels       con --export di un'animazione: livello dopo livello, la\n"
+             "                 figura finita con 0, 1, ... iterazioni, un secondo ognuna\n"
+             "                 e 3 l'ultima\n"
+             "  --seconds S    con --export della crescita: quanto dura in tutto, da 4\n"
+             "                 a 120 secondi (se manca, 10)\n"
              "\n"
              "Tasti nella finestra:\n"
            + keyLines()
@@ -428,7 +443,7 @@ std::string exportNeedsThree() { return "--export vuole tre argomenti: FILE FIGU
 std::string exportNeedsFile() { return "--export: manca il nome del file"; }
 std::string unknownFormat(std::string_view file)
 {
-    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg o .pdf)";
+    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg, .pdf, .gif o .webp)";
 }
 std::string unknownFigure(std::string_view word)
 {
@@ -444,6 +459,16 @@ std::string unknownOption(std::string_view option) { return "opzione sconosciuta
 std::string unexpectedArgument(std::string_view argument) { return "argomento inatteso: " + quoted(argument); }
 std::string scaleWithoutExport() { return "--scale vale solo con --export"; }
 std::string standsAlone(std::string_view option) { return std::string(option) + " non vuole altri argomenti"; }
+std::string onlyForAnimations(std::string_view option)
+{
+    return std::string(option) + " vale solo con --export di un'animazione (.gif o .webp)";
+}
+std::string secondsOnlyForGrowth() { return "--seconds vale solo per la crescita, non con --levels"; }
+std::string secondsNeedsNumber() { return "--seconds vuole un numero"; }
+std::string badSeconds(std::string_view value)
+{
+    return "durata non valida: " + quoted(value) + " (serve un numero di secondi da 4 a 120)";
+}
 }  // namespace usage
 
 }  // namespace velmoran::texts

@@ -61,6 +61,7 @@ inline constexpr const char* kLargeViewEntry = "Vista ingrandita";
 inline constexpr const char* kFigureNumbersEntry = "Informazioni sulla figura";
 inline constexpr const char* kGuideEntry = "Guida di Velmoran";
 inline constexpr const char* kPrintChoiceEntry = "Stampa…";
+inline constexpr const char* kExportAnimationEntry = "Esporta l'animazione…";
 
 // The window's keys, as the help, the guide and the documents list them.
 struct KeyText {
@@ -84,6 +85,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+I", "informazioni sulla figura, con una tabella livello per livello"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
+    {"Ctrl+E", "esporta l'animazione della figura (la crescita o i livelli) in GIF o WebP"},
 };
 
 // The key names Qt's Italian translation leaves in English ("QShortcut"),
@@ -121,6 +123,15 @@ inline constexpr const char* kUnfinishedForVectors =
 inline constexpr const char* kSaveShownAsPng = "Salva l'immagine mostrata come PNG";
 // "Salva Triangolo di Sierpinski, 10 iterazioni".
 std::string saveFinishedFigure(Figure figure, int count);
+inline constexpr const char* kAnimationTitle = "Esporta l'animazione";
+inline constexpr const char* kAnimationGrowth = "Crescita";
+inline constexpr const char* kAnimationLevels = "Livello dopo livello";
+inline constexpr const char* kAnimationSeconds = "Durata in secondi, con 3 secondi sulla figura finita:";
+inline constexpr const char* kAnimationProgress = "Esportazione dell'animazione…";
+inline constexpr const char* kCancelCaption = "Annulla";
+inline constexpr const char* kGifFilter = "Animazioni GIF (*.gif)";
+inline constexpr const char* kWebpFilter = "Animazioni WebP (*.webp)";
+inline constexpr const char* kGifFileName = "Velmoran.gif";
 
 // The About box: name, version, licence, site and `qtVersion`.
 std::string aboutText(std::string_view qtVersion);
@@ -281,6 +292,10 @@ std::string unknownOption(std::string_view option);
 std::string unexpectedArgument(std::string_view argument);
 std::string scaleWithoutExport();
 std::string standsAlone(std::string_view option);
+std::string onlyForAnimations(std::string_view option);
+std::string secondsOnlyForGrowth();
+std::string secondsNeedsNumber();
+std::string badSeconds(std::string_view value);
 }  // namespace usage
 
 }  // namespace velmoran::texts

@@ -24,6 +24,7 @@
 #include "files/vector_files.hpp"
 #include "fractals/press_figure.hpp"
 #include "texts/user_texts.hpp"
+#include "window/animation_export.hpp"
 #include "window/appearance.hpp"
 #include "window/classic_button.hpp"
 #include "window/drawing_area.hpp"
@@ -266,6 +267,8 @@ void MainWindow::createActions()
     QAction* large = addShortcut(texts::kLargeViewEntry, QKeySequence(Qt::Key_F11), &MainWindow::showLargeView);
     QAction* numbers =
         addShortcut(texts::kFigureNumbersEntry, QKeySequence(Qt::CTRL | Qt::Key_I), &MainWindow::showFigureNumbers);
+    QAction* animation =
+        addShortcut(texts::kExportAnimationEntry, QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exportAnimation);
     auto separator = [this] {
         auto* line = new QAction(this);
         line->setSeparator(true);
@@ -273,8 +276,8 @@ void MainWindow::createActions()
     };
 
     // Every command of the key list, so the menu is the one place to find them.
-    drawingArea_->addActions({save, copy, print, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_,
-                              large, numbers, separator(), guide, about, separator(), quit});
+    drawingArea_->addActions({save, animation, copy, print, printChoices, stopAction_, separator(), pace, stepAction_,
+                              levelByLevel_, large, numbers, separator(), guide, about, separator(), quit});
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
     countBox_->lineEdit()->installEventFilter(this);
@@ -366,6 +369,7 @@ void MainWindow::pressFigure(Figure figure) noexcept
 {
     if (state_.ending)
         return;
+    lastPressed_ = figure;
     try {
         const QByteArray text = countText();
         const std::string_view typed(text.constData(), static_cast<std::size_t>(text.size()));
@@ -508,6 +512,8 @@ void MainWindow::saveImage() noexcept
         const auto [file, figure] = askWhereToSave(saveFolder(settings));
         if (file.isEmpty() || state_.ending)
             return;
+        if (isAnimation(formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png)))
+            return exportAnimationTo(file);
         if (const std::optional<int> failure = savePicture(picture, figure, file)) {
             report(italian(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), *failure)));
             return;
@@ -525,8 +531,7 @@ std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWher
                                : QFileInfo(italian(texts::kPngFileName)).completeBaseName();
     QString file = dialogs_->askImageFileName(folder, name);
     auto wantsVectors = [](const QString& chosen) {
-        return formatOfFileName(QFile::encodeName(chosen).toStdString()).value_or(PictureFormat::Png)
-               != PictureFormat::Png;
+        return isVectors(formatOfFileName(QFile::encodeName(chosen).toStdString()).value_or(PictureFormat::Png));
     };
     while (!file.isEmpty() && wantsVectors(file) && !pictureKnown_) {
         const QString finished =
@@ -556,6 +561,26 @@ std::optional<int> MainWindow::savePicture(const QImage& picture, const std::opt
             std::holds_alternative<VectorPicture>(drawn))
             vectors = std::get<VectorPicture>(std::move(drawn));
     return format == PictureFormat::Svg ? saveSvg(vectors, scale, file) : saveVectorPdf(vectors, scale, file);
+}
+
+void MainWindow::exportAnimationTo(const QString& file) noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        if (!lastPressed_)
+            return report(italian(texts::kNoFigureYet));
+        QSettings settings;
+        const AnimationExported exported =
+            ui::exportAnimation(*this, *lastPressed_, countText().toStdString(), surface().image().devicePixelRatio(),
+                                saveFolder(settings), file, state_.ending);
+        if (!exported.problem.isEmpty())
+            report(exported.problem);
+        else if (!exported.file.isEmpty())
+            settings.setValue(QString::fromLatin1(kSaveFolderKey), QFileInfo(exported.file).absolutePath());
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInSaving)));
+    }
 }
 
 void MainWindow::copyImage() noexcept

@@ -113,6 +113,10 @@ private:
     void showLargeView() noexcept;
     void showFigureNumbers() noexcept;
     void showGuide() noexcept;
+    // "Esporta l'animazione…" of the figure last pressed, to `file` or
+    // where the person chooses.
+    void exportAnimation() noexcept { exportAnimationTo({}); }
+    void exportAnimationTo(const QString& file) noexcept;
     QAction* createPaceMenu();
     void showPace(Pace pace);
     // The drawing area's tooltip and the site label's words, for the pace,
@@ -155,6 +159,8 @@ private:
     // other drawing on the picture since it began, nor after.
     bool pictureKnown_ = true;
     std::optional<PressedFigure> shown_;
+    // The figure button pressed last, whatever came of it: the animation's.
+    std::optional<Figure> lastPressed_;
     // How many times the drawings were stopped: a sequence of levels ends
     // with a stop between two of them.
     std::uint64_t stops_ = 0;

@@ -11,17 +11,16 @@
 
 namespace velmoran::ui {
 
-namespace {
-
-// A surface like the window's drawing area: a drawing area never shown
-// gives the inner size and the blank colour the window's own takes from its
-// palette.
+// A drawing area never shown gives the inner size and the blank colour the
+// window's own takes from its palette.
 std::unique_ptr<RasterSurface> areaSurface(double scale)
 {
     const DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
     return std::make_unique<RasterSurface>(box.contentsRect().size(), scale,
                                            box.palette().color(QPalette::Button).rgb());
 }
+
+namespace {
 
 // Presses on `surface`; the error the press ended in, if any.
 template <class Surface>

@@ -4,6 +4,7 @@
 // --export, and for the vector files the window saves.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <variant>
 
@@ -12,6 +13,7 @@
 #include "core/contracts.hpp"
 #include "core/window_state.hpp"
 #include "fractals/figure_table.hpp"
+#include "picture/raster_surface.hpp"
 #include "picture/vector_picture.hpp"
 
 namespace velmoran::ui {
@@ -44,5 +46,7 @@ std::variant<VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale);
 // The drawing area blank, as vectors.
 VectorPicture blankVectors(double scale);
+// A surface like the window's drawing area, blank.
+std::unique_ptr<RasterSurface> areaSurface(double scale);
 
 }  // namespace velmoran::ui

@@ -79,8 +79,10 @@ QString MessageBoxDialogs::askImageFileName(const QString& folder, const QString
     dialog.setFileMode(QFileDialog::AnyFile);
     // The type chosen gives a name without one its extension.
     const QStringList types{QString::fromUtf8(texts::kPngFilter), QString::fromUtf8(texts::kSvgFilter),
-                            QString::fromUtf8(texts::kPdfFilter)};
-    const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
+                            QString::fromUtf8(texts::kPdfFilter), QString::fromUtf8(texts::kGifFilter),
+                            QString::fromUtf8(texts::kWebpFilter)};
+    const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
+                               QStringLiteral("gif"), QStringLiteral("webp")};
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(suffixes[0]);
     // The type chosen gives the proposed name its extension too.

@@ -1178,7 +1178,7 @@ slow_pace() {
 # the usage line, status 2; --export's failures one Italian line, status 1;
 # the window one Italian line, status 1.
 command_line_headless() {
-  local row args want usage="Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]"
+  local row args want usage="Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--levels] [--seconds S] [--scale S]]"
   # Each row: ARGS # STATUS|FIRST LINE OUT|LAST LINE ERR
   while IFS= read -r row; do
     args=${row%% # *}
@@ -1197,12 +1197,15 @@ command_line_headless() {
 --nonsense # 2||$usage
 --export $WORK/no.png trina 1 --scale 0 # 2||$usage
 --export $WORK/no.jpg trina 1 # 2||$usage
+--export $WORK/no.gif trina 1 --seconds 3 # 2||$usage
+--export $WORK/no.png trina 1 --levels # 2||$usage
 --export $WORK/no.png trina -1 # 1||velmoran: Il numero di iterazioni non può essere negativo.
 --export $WORK/no/x.png trina 1 # 1||velmoran: Impossibile salvare l'immagine «$WORK/no/x.png»: la cartella non esiste.
  # 1||velmoran: nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata).
 -display :1999 # 1||velmoran: impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe sopra).
 CASES
-  [ ! -e "$WORK/no.png" ] && [ ! -e "$WORK/no.jpg" ] || { WHY="a failed export wrote a file"; return 1; }
+  [ ! -e "$WORK/no.png" ] && [ ! -e "$WORK/no.jpg" ] && [ ! -e "$WORK/no.gif" ] \
+    || { WHY="a failed export wrote a file"; return 1; }
 }
 
 # ---------------------------------------------------------------- the run

@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
@@ -229,8 +230,9 @@ private slots:
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine…", "Copia", "Stampa", "Stampa…", "Interrompi il disegno",
-                                            "", "Velocità del disegno", "Passo successivo", "Livello dopo livello",
+                QCOMPARE(menu, QStringList({"Salva immagine…", "Esporta l'animazione…", "Copia", "Stampa", "Stampa…",
+                                            "Interrompi il disegno", "", "Velocità del disegno", "Passo successivo",
+                                            "Livello dopo livello",
                                             "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
                                             "Informazioni su Velmoran", "", "Esci"}));
             } else {
@@ -290,6 +292,8 @@ private slots:
         QTest::newRow("saved") << "figura.png" << -1;
         QTest::newRow("declined") << "" << -1;
         QTest::newRow("no such folder") << "missing/figura.png" << ENOENT;
+        // The animation of Ctrl+E, its choice accepted as it stands.
+        QTest::newRow("animated") << "figura.gif" << -1;
     }
     void save()
     {
@@ -298,12 +302,22 @@ private slots:
         QTemporaryDir dir;
         driven->log.imageFile = file.isEmpty() ? file : dir.filePath(file);
         draw(Figure::SierpinskiCarpet, "3");
+        if (file.endsWith(".gif"))
+            QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
         key(Qt::CTRL | Qt::Key_S);
         const QStringList message{QString::fromStdString(texts::imageNotSaved(driven->log.imageFile.toStdString(), error))};
         QCOMPARE(driven->log.errors, error < 0 ? QStringList() : message);
-        const bool saved = file == "figura.png";
-        if (saved)
+        const bool saved = file.startsWith("figura.");
+        if (file == "figura.png")
             QCOMPARE(QImage(driven->log.imageFile).convertToFormat(QImage::Format_RGB32), picture());
+        if (file == "figura.gif") {
+            QFile gif(driven->log.imageFile);
+            QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
+            // The choice's dialog took the focus with it.
+            QApplication::setActiveWindow(&driven->window);
+            area()->setFocus();
+            QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject(); });
+        }
         // The next save starts where the last one went.
         key(Qt::CTRL | Qt::Key_S);
         QCOMPARE(driven->log.imageFolders[1], saved ? dir.path() : driven->log.imageFolders[0]);
