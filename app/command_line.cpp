@@ -28,8 +28,9 @@ bool isOneOf(std::string_view word, const std::string_view (&words)[N])
     return std::find(std::begin(words), std::end(words), word) != std::end(words);
 }
 
-// A ratio written with a decimal point or, as Italian has it, a comma.
-std::optional<double> parseScale(std::string text)
+// A number written with a decimal point or, as Italian has it, a comma,
+// from `low` to `high`.
+std::optional<double> parseNumber(std::string text, double low, double high)
 {
     std::replace(text.begin(), text.end(), ',', '.');
     double value = 0;
@@ -37,9 +38,25 @@ std::optional<double> parseScale(std::string text)
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
     if (text.empty() || error != std::errc() || stop != end)
         return std::nullopt;
-    if (!(value >= kMinExportScale && value <= kMaxExportScale))
+    if (!(value >= low && value <= high))
         return std::nullopt;
     return value;
+}
+
+// The value of OPTION VALUE or OPTION=VALUE at args[i], i moved past it;
+// none where it is missing.
+std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, std::string_view option)
+{
+    if (args[i] != option)
+        return args[i].substr(option.size() + 1);
+    if (i + 1 >= args.size())
+        return std::nullopt;
+    return args[++i];
+}
+
+bool isOption(const std::string& arg, std::string_view option)
+{
+    return arg == option || arg.rfind(std::string(option) + "=", 0) == 0;
 }
 
 CommandLine badUsage(std::string problem)
@@ -57,15 +74,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     CommandLine command;
     bool exporting = false;
     bool scaled = false;
+    bool levels = false;
+    bool timed = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const std::size_t left = args.size() - i - 1;
-        if (arg == "-h" || arg == "--help") {
-            command.action = CommandLine::Action::Help;
-            return command;
-        }
-        if (arg == "-v" || arg == "--version") {
-            command.action = CommandLine::Action::Version;
+        const bool help = arg == "-h" || arg == "--help";
+        if (help || arg == "-v" || arg == "--version") {
+            if (args.size() > 1)
+                return badUsage(texts::usage::standsAlone(arg));
+            command.action = help ? CommandLine::Action::Help : CommandLine::Action::Version;
             return command;
         }
         if (arg == "--export") {
@@ -95,11 +113,27 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             if (!joined && left < 1)
                 return badUsage(texts::usage::scaleNeedsNumber());
             const std::string value = joined ? arg.substr(std::strlen("--scale=")) : args[++i];
-            const std::optional<double> scale = parseScale(value);
+            const std::optional<double> scale = parseNumber(value, kMinExportScale, kMaxExportScale);
             if (!scale)
                 return badUsage(texts::usage::badScale(value));
             command.exportRequest.scale = *scale;
             scaled = true;
+        } else if (arg == "--levels") {
+            if (levels)
+                return badUsage(texts::usage::onlyOnce(arg));
+            command.exportRequest.animation = AnimationKind::Levels;
+            levels = true;
+        } else if (isOption(arg, "--seconds")) {
+            if (timed)
+                return badUsage(texts::usage::onlyOnce("--seconds"));
+            const std::optional<std::string> value = optionValue(args, i, "--seconds");
+            if (!value)
+                return badUsage(texts::usage::secondsNeedsNumber());
+            const std::optional<double> seconds = parseNumber(*value, kMinGrowthSeconds, kMaxGrowthSeconds);
+            if (!seconds)
+                return badUsage(texts::usage::badSeconds(*value));
+            command.exportRequest.seconds = *seconds;
+            timed = true;
         } else if (isOneOf(arg, kQtOptionsWithValue)) {
             if (left < 1)
                 return badUsage(texts::usage::optionNeedsValue(arg));
@@ -116,6 +150,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     }
     if (scaled && !exporting)
         return badUsage(texts::usage::scaleWithoutExport());
+    const bool animating = exporting && isAnimation(command.exportRequest.format);
+    if ((levels || timed) && !animating)
+        return badUsage(texts::usage::onlyForAnimations(levels ? "--levels" : "--seconds"));
+    if (levels && timed)
+        return badUsage(texts::usage::secondsOnlyForGrowth());
     if (exporting)
         command.action = CommandLine::Action::Export;
     return command;

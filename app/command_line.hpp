@@ -23,6 +23,9 @@ struct ExportRequest {
     // The count box's text, as typed.
     std::string text;
     double scale = 1;
+    // For an animation (.gif, .webp): --levels, and --seconds.
+    AnimationKind animation = AnimationKind::Growth;
+    double seconds = kGrowthSeconds;
 };
 
 struct CommandLine {
@@ -37,8 +40,8 @@ struct CommandLine {
     std::string problem;
 };
 
-// Reads the arguments after the program's name. The first of --help and
-// --version decides; anything not understood is bad usage.
+// Reads the arguments after the program's name. --help and --version stand
+// alone; anything not understood is bad usage.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 // Where a window could be shown: a display, a Wayland compositor or a Qt

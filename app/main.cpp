@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -46,7 +48,17 @@ int exportPicture(char* programName, const velmoran::ui::ExportRequest& request)
     qInstallMessageHandler(keepQtQuiet);
     int qtArgc = 1;
     QApplication app(qtArgc, &programName);
-    const std::string problem = velmoran::ui::exportPicture(request);
+    std::string problem;
+    // The one place an export's failures end: none may abort the program.
+    try {
+        problem = velmoran::ui::exportPicture(request);
+    } catch (const std::bad_alloc&) {
+        problem = texts::message(texts::Message::Unexpected, {"memoria esaurita"});
+    } catch (const std::exception& error) {
+        problem = texts::message(texts::Message::Unexpected, {error.what()});
+    } catch (...) {
+        problem = texts::message(texts::Message::UnexpectedInSaving);
+    }
     if (problem.empty())
         return 0;
     complain(problem);

@@ -5,6 +5,7 @@
 #include "files/png_file.hpp"
 #include "files/vector_files.hpp"
 #include "texts/user_texts.hpp"
+#include "window/animation_frames.hpp"
 #include "window/offscreen_press.hpp"
 
 namespace velmoran::ui {
@@ -13,7 +14,15 @@ std::string exportPicture(const ExportRequest& request)
 {
     const QString file = QFile::decodeName(request.file.c_str());
     std::optional<int> failure;
-    if (request.format == PictureFormat::Png) {
+    if (isAnimation(request.format)) {
+        const AnimationOutcome outcome =
+            saveAnimation({request.figure, request.text, request.scale, request.animation, request.seconds},
+                          request.format, file, nullptr);
+        if (outcome.status == AnimationOutcome::Status::PressFailed)
+            return texts::pressError(outcome.error);
+        if (outcome.status != AnimationOutcome::Status::Saved)
+            failure = outcome.errorNumber;
+    } else if (request.format == PictureFormat::Png) {
         const auto picture = pressedPicture(request.figure, request.text, request.scale);
         if (const ErrorKind* error = std::get_if<ErrorKind>(&picture))
             return texts::pressError(*error);

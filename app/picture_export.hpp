@@ -1,7 +1,8 @@
 #pragma once
 
 // The command line's --export: one press drawn as the window would draw it,
-// with no window shown, then saved as a PNG, SVG or PDF file.
+// with no window shown, then saved as a PNG, SVG or PDF file; or its
+// growth, or its levels, as an animated GIF or WebP file.
 
 #include <string>
 

@@ -39,6 +39,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QEvent>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -49,8 +50,10 @@
 #include "app/app_setup.hpp"
 #include "window/main_window.hpp"
 #include "window/drawing_area.hpp"
+#include "window/animation_frames.hpp"
 #include "window/offscreen_press.hpp"
 #include "window/stage_zoom.hpp"
+#include "files/vector_files.hpp"
 #include "picture/raster_surface.hpp"
 
 using namespace velmoran;
@@ -475,6 +478,32 @@ private:
 static_assert(OffersQuietYields<EndAtFirstWait>::value && OffersWaiting<EndAtFirstWait>::value,
               "a press that never ends reaches its first wait as in the window");
 
+// A file written as --export writes it, the press included: an animation,
+// or the SVG. Its size in kB as a counter.
+void exportBenchmark(benchmark::State& st, Figure figure, const char* text, PictureFormat format, AnimationKind kind,
+                     double growthSeconds)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(format == PictureFormat::Gif    ? QStringLiteral("a.gif")
+                                      : format == PictureFormat::Webp ? QStringLiteral("a.webp")
+                                                                      : QStringLiteral("a.svg"));
+    bool failed = false;
+    for (auto _ : st) {
+        const Clock::time_point t0 = Clock::now();
+        if (isAnimation(format)) {
+            failed = failed
+                     || saveAnimation({figure, text, 1, kind, growthSeconds}, format, path, nullptr).status
+                            != AnimationOutcome::Status::Saved;
+        } else {
+            failed = failed || saveSvg(std::get<VectorPicture>(pressedVectors(figure, text, 1)), 1, path);
+        }
+        st.SetIterationTime(seconds(Clock::now() - t0));
+    }
+    if (failed)
+        st.SkipWithError("the file was not written");
+    st.counters["kB"] = static_cast<double>(QFileInfo(path).size()) / 1000;
+}
+
 // A press at count 1000, which never ends, up to its first wait.
 void untilWaitingBenchmark(benchmark::State& st, Figure figure)
 {
@@ -609,6 +638,29 @@ int main(int argc, char** argv)
         ->UseManualTime()
         ->Iterations(1)
         ->Unit(benchmark::kMillisecond);
+
+    // The exports of animations and SVG: the triangle's levels 0 to 8, its
+    // growth at 7 (2,187 parts) over 10 s, and the heaviest found: the
+    // triangle's growth at 10 over 120 s, its SVG at 8.
+    const struct {
+        const char* name;
+        Figure figure;
+        const char* text;
+        PictureFormat format;
+        AnimationKind kind;
+        double seconds;
+    } exports[] = {
+        {"export/triangolo/8/levels/gif", Figure::SierpinskiTriangle, "8", PictureFormat::Gif, AnimationKind::Levels, 10},
+        {"export/triangolo/7/growth_10s/gif", Figure::SierpinskiTriangle, "7", PictureFormat::Gif, AnimationKind::Growth, 10},
+        {"export/triangolo/7/growth_10s/webp", Figure::SierpinskiTriangle, "7", PictureFormat::Webp, AnimationKind::Growth, 10},
+        {"export/triangolo/10/growth_120s/gif", Figure::SierpinskiTriangle, "10", PictureFormat::Gif, AnimationKind::Growth, 120},
+        {"export/triangolo/10/growth_120s/webp", Figure::SierpinskiTriangle, "10", PictureFormat::Webp, AnimationKind::Growth, 120},
+        {"export/triangolo/8/svg", Figure::SierpinskiTriangle, "8", PictureFormat::Svg, AnimationKind::Growth, 10},
+    };
+    for (const auto& e : exports)
+        benchmark::RegisterBenchmark(e.name, exportBenchmark, e.figure, e.text, e.format, e.kind, e.seconds)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -18,6 +18,10 @@ std::optional<PictureFormat> formatOfFileName(std::string_view name)
         return PictureFormat::Svg;
     if (extension == "pdf")
         return PictureFormat::Pdf;
+    if (extension == "gif")
+        return PictureFormat::Gif;
+    if (extension == "webp")
+        return PictureFormat::Webp;
     return std::nullopt;
 }
 

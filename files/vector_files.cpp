@@ -5,8 +5,8 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
+#include "files/compact_svg.hpp"
 #include "files/whole_file.hpp"
 #include "texts/user_texts.hpp"
 
@@ -35,21 +35,9 @@ std::optional<int> paintAndWrite(Device& device, QBuffer& bytes, const VectorPic
 
 std::optional<int> saveSvg(const VectorPicture& picture, double scale, const QString& path)
 {
-    QBuffer bytes;
-    bytes.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&bytes);
-    svg.setTitle(QString::fromUtf8(texts::kProgramName));
-    // One unit a device pixel; shown at the picture's logical size.
-    svg.setViewBox(QRect(QPoint(0, 0), picture.pixels));
-    svg.setSize(picture.pixels);
-    svg.setResolution(qRound(96 * scale));
-    // Drawn unsmoothed, as the window draws: a one-pixel line between pixel
-    // centres then inks whole pixels in its own colour.
-    return paintAndWrite(svg, bytes, picture, QRectF(QPointF(0, 0), QSizeF(picture.pixels)), path,
-                         [](QByteArray document) {
-                             return document.replace("<svg ", "<svg shape-rendering=\"crispEdges\" ");
-                         });
+    if (const int error = writeWholeFile(path, compactSvg(picture, scale, texts::kProgramName)))
+        return error;
+    return std::nullopt;
 }
 
 std::optional<int> saveVectorPdf(const VectorPicture& picture, double scale, const QString& path)

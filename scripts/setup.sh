@@ -12,6 +12,8 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   # asking the print server about queues and jobs
   libcups2-dev
+  # writing animated GIF and WebP
+  libgif-dev libwebp-dev
   # checks of the desktop entry, the AppStream record and the Debian package
   # (file for CPack's scan of the shared-library dependencies)
   desktop-file-utils appstream lintian file

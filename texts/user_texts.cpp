@@ -296,19 +296,28 @@ std::string guideHtml()
              "<h3>Per una lezione</h3>"
              "<p><b>Velocità del disegno</b> (nel menu del tasto destro sull'area di disegno): "
              "<i>Immediata</i>, <i>Veloce</i> (circa 500 parti al secondo), <i>Lenta</i> (circa 20) o "
-             "<i>Un passo alla volta</i>, dove ogni pressione di Spazio o della freccia a destra, con l'area di "
-             "disegno attiva (basta un clic), disegna la parte successiva dell'ultimo livello; la prima parte "
-             "è disegnata subito. Sotto l'area di disegno una riga dice la velocità e quando aspetta Spazio. "
-             "La scelta resta per la volta successiva, tranne <i>Un passo alla volta</i>.</p>"
+             "<i>Un passo alla volta</i>, dove ogni pressione di Spazio o della freccia a destra disegna la "
+             "parte successiva dell'ultimo livello, anche con un pulsante attivo, che allora non viene premuto "
+             "di nuovo (nella casella del numero di iterazioni i due tasti scrivono); la prima parte è disegnata "
+             "subito. Sotto l'area di disegno una riga dice la velocità e quando aspetta Spazio. La scelta resta "
+             "per la volta successiva, tranne <i>Un passo alla volta</i>.</p>"
              "<p><b>Livello dopo livello</b>: un pulsante disegna la figura con 0 iterazioni, poi con 1 e così "
              "via fino al numero scelto, tenendo ogni livello per circa un secondo. Esc ferma la sequenza.</p>"
-             "<p><b>Vista ingrandita</b>: una seconda finestra, ridimensionabile e a schermo intero (F11 o "
-             "doppio clic), che mostra l'area di disegno ingrandita per un numero intero di volte, per un "
-             "proiettore.</p>"
+             "<p><b>Vista ingrandita</b>: per un proiettore, una seconda finestra che mostra l'area di disegno "
+             "ingrandita per un numero intero di volte, almeno il doppio dove lo schermo lo permette (se una "
+             "finestra così grande non ci sta, si apre a schermo intero), o rimpicciolita per intero se la "
+             "finestra è più piccola della figura. Si ridimensiona e va a schermo intero con F11 o un doppio "
+             "clic; tutti i tasti della finestra funzionano anche lì, ed Esc a schermo intero ne esce anche.</p>"
              "<p><b>Informazioni sulla figura</b>: quante parti e linee fa la regola, quante sono state "
              "disegnate, la dimensione di similitudine e come cambia la figura a ogni livello, con una tabella "
              "livello per livello (parti, linee, lunghezza e area rispetto al livello 0) che <i>Copia la "
              "tabella</i> copia per un foglio di calcolo.</p>"
+             "<p><b>Esporta l'animazione…</b> (Ctrl+E, o un file GIF o WebP in Ctrl+S): l'ultima figura "
+             "premuta, con il numero nella casella, diventa un'animazione per una presentazione o una pagina "
+             "web. <i>Crescita</i>: la figura che si disegna parte dopo parte, come alla velocità veloce, "
+             "nei secondi scelti, e alla fine resta finita per 3 secondi. <i>Livello dopo livello</i>: la "
+             "figura finita con 0, 1, 2… iterazioni, un secondo ciascuna. <b>Annulla</b> ferma "
+             "l'esportazione senza scrivere nulla.</p>"
              "<h3>Tasti</h3><table cellspacing=\"4\">"
            + keys
            + "</table><p>Il tasto destro sull'area di disegno apre un menu con gli stessi comandi.</p>"
@@ -420,7 +429,8 @@ std::string pdfNotWritten(std::string_view file, int errorNumber)
                             : message(Message::PdfNotWrittenBecause, {file, fileProblem(errorNumber)});
 }
 
-const char* const kUsageLine = "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]\n";
+const char* const kUsageLine =
+    "Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--levels] [--seconds S] [--scale S]]\n";
 
 std::string helpText()
 {
@@ -438,13 +448,21 @@ std::string helpText()
              "                 l'area di disegno mostrerebbe dopo aver premuto il\n"
              "                 pulsante FIGURA con TESTO nella casella del numero di\n"
              "                 iterazioni; il formato segue l'estensione di FILE:\n"
-             "                 .png (i pixel), .svg o .pdf (le linee, come vettori)\n"
+             "                 .png (i pixel), .svg o .pdf (le linee, come vettori),\n"
+             "                 .gif o .webp (un'animazione: la figura che cresce,\n"
+             "                 parte dopo parte come alla velocità veloce, poi finita\n"
+             "                 per 3 secondi)\n"
              "                 FIGURA: "
            + figureWords(", ", " o ")
            + "\n"
              "  --scale S      con --export: pixel dell'immagine per pixel dello schermo,\n"
              "                 da 0,25 a 8 (se manca, 1); l'immagine misura 493×S per\n"
              "                 349×S pixel, arrotondati, e le linee sono larghe un pixel\n"
+             "  --levels       con --export di un'animazione: livello dopo livello, la\n"
+             "                 figura finita con 0, 1, ... iterazioni, un secondo ognuna\n"
+             "                 e 3 l'ultima\n"
+             "  --seconds S    con --export della crescita: quanto dura in tutto, da 4\n"
+             "                 a 120 secondi (se manca, 10)\n"
              "\n"
              "Tasti nella finestra:\n"
            + keyLines()
@@ -467,7 +485,7 @@ std::string exportNeedsThree() { return "--export vuole tre argomenti: FILE FIGU
 std::string exportNeedsFile() { return "--export: manca il nome del file"; }
 std::string unknownFormat(std::string_view file)
 {
-    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg o .pdf)";
+    return "formato sconosciuto: " + quoted(file) + " (il nome deve finire in .png, .svg, .pdf, .gif o .webp)";
 }
 std::string unknownFigure(std::string_view word)
 {
@@ -482,6 +500,17 @@ std::string optionNeedsValue(std::string_view option) { return "l'opzione " + qu
 std::string unknownOption(std::string_view option) { return "opzione sconosciuta: " + quoted(option); }
 std::string unexpectedArgument(std::string_view argument) { return "argomento inatteso: " + quoted(argument); }
 std::string scaleWithoutExport() { return "--scale vale solo con --export"; }
+std::string standsAlone(std::string_view option) { return std::string(option) + " non vuole altri argomenti"; }
+std::string onlyForAnimations(std::string_view option)
+{
+    return std::string(option) + " vale solo con --export di un'animazione (.gif o .webp)";
+}
+std::string secondsOnlyForGrowth() { return "--seconds vale solo per la crescita, non con --levels"; }
+std::string secondsNeedsNumber() { return "--seconds vuole un numero"; }
+std::string badSeconds(std::string_view value)
+{
+    return "durata non valida: " + quoted(value) + " (serve un numero di secondi da 4 a 120)";
+}
 }  // namespace usage
 
 }  // namespace velmoran::texts

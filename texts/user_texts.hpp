@@ -46,7 +46,7 @@ inline constexpr const char* kStepAwaitedStatus = "Premi Spazio per la parte suc
 
 // --- Menu entries -----------------------------------------------------------
 
-inline constexpr const char* kSaveImageEntry = "Salva immagine...";
+inline constexpr const char* kSaveImageEntry = "Salva immagine…";
 inline constexpr const char* kCopyEntry = "Copia";
 inline constexpr const char* kStopEntry = "Interrompi il disegno";
 inline constexpr const char* kAboutEntry = "Informazioni su Velmoran";
@@ -61,6 +61,7 @@ inline constexpr const char* kLargeViewEntry = "Vista ingrandita";
 inline constexpr const char* kFigureNumbersEntry = "Informazioni sulla figura";
 inline constexpr const char* kGuideEntry = "Guida di Velmoran";
 inline constexpr const char* kPrintChoiceEntry = "Stampa…";
+inline constexpr const char* kExportAnimationEntry = "Esporta l'animazione…";
 
 // --- The lesson's stage (F11) ------------------------------------------------
 
@@ -74,6 +75,7 @@ inline constexpr const char* kStageCountName = "Iterazioni";
 inline constexpr const char* kStopShort = "Interrompi";
 inline constexpr const char* kNumbersShort = "Numeri";
 inline constexpr const char* kWholeShort = "Intera";
+inline constexpr const char* kAnimationShort = "Animazione";
 inline constexpr const char* kStageNoFigure = "Nessuna figura";
 
 // A control of the stage's toolbar: its tooltip, with its key.
@@ -110,7 +112,7 @@ struct KeyText {
     const char* action;
 };
 inline constexpr KeyText kKeys[] = {
-    {"Ctrl+S", "salva l'immagine in un file PNG"},
+    {"Ctrl+S", "salva l'immagine in un file PNG, SVG o PDF"},
     {"Ctrl+C", "copia l'immagine negli appunti"},
     {"Esc", "interrompe i disegni in corso"},
     {"Ctrl+P", "stampa la finestra, come il pulsante Stampa"},
@@ -120,12 +122,23 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+2", "velocità del disegno: veloce (circa 500 parti al secondo)"},
     {"Ctrl+3", "velocità del disegno: lenta (circa 20 parti al secondo)"},
     {"Ctrl+4", "velocità del disegno: un passo alla volta"},
-    {"Spazio, Destra", "un passo alla volta: la parte successiva (sull'area di disegno)"},
+    {"Spazio, Destra", "un passo alla volta: la parte successiva, se il disegno la aspetta"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
     {"F11", "vista ingrandita dell'area di disegno"},
-    {"Ctrl+I", "informazioni sulla figura disegnata"},
+    {"Ctrl+I", "informazioni sulla figura, con una tabella livello per livello"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
+    {"Ctrl+E", "esporta l'animazione della figura (la crescita o i livelli) in GIF o WebP"},
+};
+
+// The key names Qt's Italian translation leaves in English ("QShortcut"),
+// as the keys above write them, so that the menus show them so too.
+struct KeyName {
+    const char* english;
+    const char* italian;
+};
+inline constexpr KeyName kKeyNames[] = {
+    {"Shift", "Maiusc"},
 };
 
 // The stage's own keys, beside the window's.
@@ -166,6 +179,15 @@ inline constexpr const char* kUnfinishedForVectors =
 inline constexpr const char* kSaveShownAsPng = "Salva l'immagine mostrata come PNG";
 // "Salva Triangolo di Sierpinski, 10 iterazioni".
 std::string saveFinishedFigure(Figure figure, int count);
+inline constexpr const char* kAnimationTitle = "Esporta l'animazione";
+inline constexpr const char* kAnimationGrowth = "Crescita";
+inline constexpr const char* kAnimationLevels = "Livello dopo livello";
+inline constexpr const char* kAnimationSeconds = "Durata in secondi, con 3 secondi sulla figura finita:";
+inline constexpr const char* kAnimationProgress = "Esportazione dell'animazione…";
+inline constexpr const char* kCancelCaption = "Annulla";
+inline constexpr const char* kGifFilter = "Animazioni GIF (*.gif)";
+inline constexpr const char* kWebpFilter = "Animazioni WebP (*.webp)";
+inline constexpr const char* kGifFileName = "Velmoran.gif";
 
 // The About box: name, version, licence, site and `qtVersion`.
 std::string aboutText(std::string_view qtVersion);
@@ -325,6 +347,11 @@ std::string optionNeedsValue(std::string_view option);
 std::string unknownOption(std::string_view option);
 std::string unexpectedArgument(std::string_view argument);
 std::string scaleWithoutExport();
+std::string standsAlone(std::string_view option);
+std::string onlyForAnimations(std::string_view option);
+std::string secondsOnlyForGrowth();
+std::string secondsNeedsNumber();
+std::string badSeconds(std::string_view value);
 }  // namespace usage
 
 }  // namespace velmoran::texts

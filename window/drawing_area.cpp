@@ -23,6 +23,7 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
     QPainter p(this);
     p.drawImage(contentsRect().topLeft(), surface_->image());
+    emit painted();
 }
 
 void DrawingArea::paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density)

@@ -11,8 +11,8 @@ namespace velmoran::ui {
 
 // The drawing area: a sunken 2-pixel border around the figure's picture.
 // Takes the focus by Tab or a click, shows no focus mark, and leaves every
-// key and mouse event to others but for the context menu and the step keys
-// the window gives it. Whatever covers it, it repaints from its picture.
+// key and mouse event to others but for the context menu the window gives
+// it. Whatever covers it, it repaints from its picture, and tells so.
 class DrawingArea final : public QFrame, public PaintsOnPage {
     Q_OBJECT
 public:
@@ -27,6 +27,10 @@ public:
 
     // The figure and its frame exactly as on screen, pixel for pixel.
     void paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density) override;
+
+signals:
+    // After each paint: whatever shows the picture elsewhere shows it anew.
+    void painted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -24,6 +24,7 @@
 #include "files/vector_files.hpp"
 #include "fractals/press_figure.hpp"
 #include "texts/user_texts.hpp"
+#include "window/animation_export.hpp"
 #include "window/appearance.hpp"
 #include "window/classic_button.hpp"
 #include "window/drawing_area.hpp"
@@ -248,24 +249,28 @@ void MainWindow::createActions()
         addShortcut(texts::kPrintCaption, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printWindowContents);
     QAction* printChoices = addShortcut(texts::kPrintChoiceEntry, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
                                         &MainWindow::printWithChoices);
-    QAction* exit = addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
+    QAction* quit = addShortcut(texts::kExitCaption, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::endProgram);
     QAction* guide = addShortcut(texts::kGuideEntry, QKeySequence(Qt::Key_F1), &MainWindow::showGuide);
     QAction* about = addShortcut(texts::kAboutEntry, QKeySequence(Qt::SHIFT | Qt::Key_F1), &MainWindow::showAbout);
 
     QAction* pace = createPaceMenu();
-    // Space and the Right arrow step only while the drawing area has the
-    // focus: elsewhere they press buttons and move the text cursor.
-    stepAction_ = new QAction(italian(texts::kNextStepEntry), drawingArea_);
+    // Space and the Right arrow step a drawing that waits for a step,
+    // whatever has the focus: enabled only then, so that a focused button
+    // is never pressed again meanwhile, and pressed as ever otherwise. The
+    // count box's text field claims them before any shortcut, to type.
+    stepAction_ = addShortcut(texts::kNextStepEntry, QKeySequence(Qt::Key_Space), &MainWindow::drawNextStep);
     stepAction_->setShortcuts({QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Right)});
-    stepAction_->setShortcutContext(Qt::WidgetShortcut);
-    connect(stepAction_, &QAction::triggered, this, &MainWindow::drawNextStep);
+    showStepAwaited(false);
+    pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
     levelByLevel_ = addShortcut(texts::kLevelByLevelEntry, QKeySequence(Qt::CTRL | Qt::Key_L), nullptr);
     levelByLevel_->setCheckable(true);
     QAction* large = addShortcut(texts::kLargeViewEntry, QKeySequence(Qt::Key_F11), &MainWindow::showLargeView);
     QAction* numbers =
         addShortcut(texts::kFigureNumbersEntry, QKeySequence(Qt::CTRL | Qt::Key_I), &MainWindow::showFigureNumbers);
+    QAction* animation =
+        addShortcut(texts::kExportAnimationEntry, QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exportAnimation);
     numbersAction_ = numbers;
-    stageKeys_ = {save, copy, print, printChoices, exit, guide, about};
+    animationAction_ = animation;
     auto separator = [this] {
         auto* line = new QAction(this);
         line->setSeparator(true);
@@ -273,9 +278,8 @@ void MainWindow::createActions()
     };
 
     // Every command of the key list, so the menu is the one place to find them.
-    drawingArea_->addActions({save, copy, print, printChoices, stopAction_, separator(), pace, stepAction_, levelByLevel_,
-                              large, numbers, separator(), guide, about, separator(), exit});
-    pump_->setStepAwaitedChanged([this](bool awaited) { showStepAwaited(awaited); });
+    drawingArea_->addActions({save, animation, copy, print, printChoices, stopAction_, separator(), pace, stepAction_,
+                              levelByLevel_, large, numbers, separator(), guide, about, separator(), quit});
     drawingArea_->setContextMenuPolicy(Qt::ActionsContextMenu);
     countBox_->installEventFilter(this);
     countBox_->lineEdit()->installEventFilter(this);
@@ -367,6 +371,7 @@ void MainWindow::pressFigure(Figure figure) noexcept
 {
     if (state_.ending)
         return;
+    lastPressed_ = figure;
     try {
         const QByteArray text = countText();
         const std::string_view typed(text.constData(), static_cast<std::size_t>(text.size()));
@@ -422,6 +427,11 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     if (outcome.status == PressOutcome::Status::Failed)
         report(italian(texts::pressError(outcome.error)));
     return outcome;
+}
+
+std::optional<MainWindow::PressedFigure> MainWindow::namedFigure() const
+{
+    return pictureKnown_ ? shown_ : lastDrawn_;
 }
 
 void MainWindow::notePicture(const std::optional<PressedFigure>& pressed, std::uint64_t clearsBefore,
@@ -516,6 +526,8 @@ void MainWindow::saveImage() noexcept
         const auto [file, figure] = askWhereToSave(saveFolder(settings));
         if (file.isEmpty() || state_.ending)
             return;
+        if (isAnimation(formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png)))
+            return exportAnimationTo(file);
         if (const std::optional<int> failure = savePicture(picture, figure, file)) {
             report(italian(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), *failure)));
             return;
@@ -528,19 +540,20 @@ void MainWindow::saveImage() noexcept
 
 std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWhereToSave(const QString& folder)
 {
-    const std::optional<PressedFigure> named = pictureKnown_ ? shown_ : lastDrawn_;
+    const std::optional<PressedFigure> named = namedFigure();
     const QString name = named ? italian(texts::figureFileName(named->figure, named->count))
                                : QFileInfo(italian(texts::kPngFileName)).completeBaseName();
     QString file = dialogs_->askImageFileName(folder, name);
     auto wantsVectors = [](const QString& chosen) {
-        return formatOfFileName(QFile::encodeName(chosen).toStdString()).value_or(PictureFormat::Png)
-               != PictureFormat::Png;
+        return isVectors(formatOfFileName(QFile::encodeName(chosen).toStdString()).value_or(PictureFormat::Png));
     };
     while (!file.isEmpty() && wantsVectors(file) && !pictureKnown_) {
         const QString finished =
             lastFinished_ ? italian(texts::saveFinishedFigure(lastFinished_->figure, lastFinished_->count)) : QString();
         switch (dialogs_->askUnfinishedVectors(finished)) {
-        case UnfinishedChoice::ShownAsPng: file = dialogs_->askImageFileName(folder, QFileInfo(file).completeBaseName()); break;
+        case UnfinishedChoice::ShownAsPng:
+            file = dialogs_->askImageFileName(folder, QFileInfo(file).completeBaseName());
+            break;
         case UnfinishedChoice::LastFinished: return {file, lastFinished_};
         case UnfinishedChoice::Nothing: return {};
         }
@@ -562,6 +575,26 @@ std::optional<int> MainWindow::savePicture(const QImage& picture, const std::opt
             std::holds_alternative<VectorPicture>(drawn))
             vectors = std::get<VectorPicture>(std::move(drawn));
     return format == PictureFormat::Svg ? saveSvg(vectors, scale, file) : saveVectorPdf(vectors, scale, file);
+}
+
+void MainWindow::exportAnimationTo(const QString& file) noexcept
+{
+    if (state_.ending || !dialogs_)
+        return;
+    try {
+        if (!lastPressed_)
+            return report(italian(texts::kNoFigureYet));
+        QSettings settings;
+        const AnimationExported exported =
+            ui::exportAnimation(*this, *lastPressed_, countText().toStdString(), surface().image().devicePixelRatio(),
+                                saveFolder(settings), file, state_.ending);
+        if (!exported.problem.isEmpty())
+            report(exported.problem);
+        else if (!exported.file.isEmpty())
+            settings.setValue(QString::fromLatin1(kSaveFolderKey), QFileInfo(exported.file).absolutePath());
+    } catch (...) {
+        report(italian(texts::message(texts::Message::UnexpectedInSaving)));
+    }
 }
 
 void MainWindow::copyImage() noexcept
@@ -606,7 +639,6 @@ void MainWindow::showPace(Pace pace)
     const auto choice = static_cast<std::size_t>(pace);
     if (choice < static_cast<std::size_t>(paceChoices_->actions().size()))
         paceChoices_->actions()[static_cast<qsizetype>(choice)]->setChecked(true);
-    stepAction_->setEnabled(pace == Pace::StepByStep);
     showDrawingStatus();
 }
 
@@ -623,8 +655,9 @@ void MainWindow::showDrawingStatus()
         siteLabel_->setText(italian(texts::kSiteLabel));
 }
 
-void MainWindow::showStepAwaited(bool) noexcept
+void MainWindow::showStepAwaited(bool awaited) noexcept
 {
+    stepAction_->setEnabled(awaited);
     try {
         showDrawingStatus();
     } catch (...) {
@@ -647,7 +680,7 @@ void MainWindow::showLargeView() noexcept
 
 const RasterSurface& MainWindow::picture() const { return drawingArea_->surface(); }
 
-QObject& MainWindow::pictureWidget() { return *drawingArea_; }
+DrawingArea& MainWindow::pictureArea() { return *drawingArea_; }
 
 std::optional<std::pair<Figure, int>> MainWindow::finishedFigure() const
 {
@@ -684,7 +717,7 @@ texts::StageFacts MainWindow::stageFacts() const
 
 StageHost::LessonActions MainWindow::lessonActions()
 {
-    return {paceChoices_->actions(), levelByLevel_, stopAction_, stepAction_, numbersAction_};
+    return {paceChoices_->actions(), levelByLevel_, stopAction_, stepAction_, numbersAction_, animationAction_};
 }
 
 void MainWindow::showFigureNumbers() noexcept
@@ -692,7 +725,7 @@ void MainWindow::showFigureNumbers() noexcept
     if (state_.ending || !dialogs_)
         return;
     try {
-        const std::optional<PressedFigure> figure = pictureKnown_ ? shown_ : lastDrawn_;
+        const std::optional<PressedFigure> figure = namedFigure();
         if (!figure) {
             dialogs_->showAbout(italian(texts::kFigureNumbersEntry), italian(texts::kNoFigureYet));
             return;

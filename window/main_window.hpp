@@ -102,6 +102,9 @@ private:
     // Notes what the area shows after a press of `pressed` (none where its
     // count was refused) that found the area cleared `clearsBefore` times.
     void notePicture(const std::optional<PressedFigure>& pressed, std::uint64_t clearsBefore, PressOutcome outcome);
+    // What the picture is named by in the save dialog and the figure's
+    // numbers: the figure it shows, or else the last one drawn on it.
+    std::optional<PressedFigure> namedFigure() const;
     void stopDrawingsInProgress() noexcept;
     void showAbout() noexcept;
     void pressLevelByLevel(Figure figure, std::string_view text);
@@ -112,20 +115,26 @@ private:
     void showLargeView() noexcept;
     // What the stage asks of the window (StageHost).
     const RasterSurface& picture() const override;
-    QObject& pictureWidget() override;
+    DrawingArea& pictureArea() override;
     std::optional<std::pair<Figure, int>> finishedFigure() const override;
     void pressFromStage(Figure figure, const QString& count) override;
     QComboBox& countBox() override { return *countBox_; }
     texts::StageFacts stageFacts() const override;
     LessonActions lessonActions() override;
-    QList<QAction*> otherKeyActions() override { return stageKeys_; }
+    QList<QAction*> windowKeyActions() override { return actions(); }
     void showFigureNumbers() noexcept;
     void showGuide() noexcept;
+    // "Esporta l'animazione…" of the figure last pressed, to `file` or
+    // where the person chooses.
+    void exportAnimation() noexcept { exportAnimationTo({}); }
+    void exportAnimationTo(const QString& file) noexcept;
     QAction* createPaceMenu();
     void showPace(Pace pace);
     // The drawing area's tooltip and the site label's words, for the pace,
     // a paced drawing running and a step awaited.
     void showDrawingStatus();
+    // Whether a drawing waits for a step: "Passo successivo" is enabled
+    // only then, and the site label says so.
     void showStepAwaited(bool awaited) noexcept;
     class BusyWhileDrawing;
     int busyScopes_ = 0;
@@ -151,8 +160,7 @@ private:
     QAction* levelByLevel_ = nullptr;
     QPointer<StageWindow> stage_;
     QAction* numbersAction_ = nullptr;
-    // The commands whose keys the stage takes over as they are.
-    QList<QAction*> stageKeys_;
+    QAction* animationAction_ = nullptr;
     // Where the drawing is: the paced leaves counted when the press drawing
     // now began, and the level of a sequence of levels (-1 outside one).
     std::uint64_t leavesFrom_ = 0;
@@ -169,6 +177,8 @@ private:
     // other drawing on the picture since it began, nor after.
     bool pictureKnown_ = true;
     std::optional<PressedFigure> shown_;
+    // The figure button pressed last, whatever came of it: the animation's.
+    std::optional<Figure> lastPressed_;
     // How many times the drawings were stopped: a sequence of levels ends
     // with a stop between two of them.
     std::uint64_t stops_ = 0;

@@ -12,16 +12,15 @@
 
 namespace velmoran::ui {
 
-namespace {
-
-// A surface like the window's drawing area: a drawing area never shown
-// gives the inner size and the blank colour the window's own takes from its
-// palette.
+// A drawing area never shown gives the inner size and the blank colour the
+// window's own takes from its palette.
 std::unique_ptr<RasterSurface> areaSurface(double scale)
 {
     const AreaLook area = drawingAreaLook();
     return std::make_unique<RasterSurface>(area.inner, scale, area.background);
 }
+
+namespace {
 
 // Presses on `surface`; the error the press ended in, if any.
 template <class Surface>

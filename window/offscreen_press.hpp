@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <variant>
 
@@ -15,6 +16,7 @@
 #include "core/contracts.hpp"
 #include "core/window_state.hpp"
 #include "fractals/figure_table.hpp"
+#include "picture/raster_surface.hpp"
 #include "picture/vector_picture.hpp"
 
 namespace velmoran::ui {
@@ -47,6 +49,8 @@ std::variant<VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale);
 // The drawing area blank, as vectors.
 VectorPicture blankVectors(double scale);
+// A surface like the window's drawing area, blank.
+std::unique_ptr<RasterSurface> areaSurface(double scale);
 
 // The inner size and the blank colour of the window's drawing area, which
 // a press drawn offscreen takes. Needs a QApplication, on its thread.

@@ -15,6 +15,7 @@
 #include <QPaintEvent>
 #include <QWheelEvent>
 
+#include "window/drawing_area.hpp"
 #include "window/offscreen_press.hpp"
 #include "window/stage_zoom.hpp"
 
@@ -140,7 +141,7 @@ constexpr int kRefreshMilliseconds = 16;
 }  // namespace
 
 StageView::StageView(PictureSource& source, QWidget* parent)
-    : QWidget(parent), source_(source), watched_(&source.pictureWidget())
+    : QWidget(parent), source_(source)
 {
     setObjectName(QStringLiteral("StageView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -149,9 +150,12 @@ StageView::StageView(PictureSource& source, QWidget* parent)
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshMilliseconds);
     connect(&refresh_, &QTimer::timeout, this, &StageView::refreshPixels);
-    // Whatever repaints the picture's widget tells this view to look again.
-    watched_->installEventFilter(this);
-    connect(watched_, &QObject::destroyed, this, [this] { watched_ = nullptr; });
+    // Whatever repaints the drawing area tells this view to look again. A
+    // connection, unlike a filter of the area's events, ends with either side.
+    connect(&source.pictureArea(), &DrawingArea::painted, this, [this] {
+        if (isVisible())
+            pictureChanged();
+    });
     worker_ = std::make_unique<ZoomWorker>(drawingAreaLook(), [this](const ZoomWorker::Job& job, QImage image) {
         // Handed to the event thread; dropped if the view is gone by then.
         QMetaObject::invokeMethod(
@@ -163,12 +167,7 @@ StageView::StageView(PictureSource& source, QWidget* parent)
     });
 }
 
-StageView::~StageView()
-{
-    if (watched_)
-        watched_->removeEventFilter(this);
-    worker_.reset();
-}
+StageView::~StageView() { worker_.reset(); }
 
 QSize StageView::deviceSize() const
 {
@@ -189,8 +188,7 @@ QSize StageView::wholeAt(double scale) const
 int StageView::enlargement() const
 {
     const QSize device = deviceSize(), picture = pictureSize();
-    return std::max(1, std::min(device.width() / std::max(1, picture.width()),
-                                device.height() / std::max(1, picture.height())));
+    return std::min(device.width() / std::max(1, picture.width()), device.height() / std::max(1, picture.height()));
 }
 
 double StageView::zoomFactor() const { return std::ldexp(1.0, step_); }
@@ -283,7 +281,7 @@ void StageView::refreshPixels()
                         static_cast<std::size_t>(changed.width()) * sizeof(QRgb));
         if (mode_ == Mode::PixelsEnlarged || waitingToRedraw()) {
             // Only the blocks of the pixels that changed are painted again.
-            const int block = enlargement();
+            const int block = std::max(1, enlargement());
             const QSize device = deviceSize();
             const QPoint offset((device.width() - picture.width() * block) / 2,
                                 (device.height() - picture.height() * block) / 2);
@@ -313,13 +311,6 @@ void StageView::redrawn(Rendered rendered)
     emit zoomChanged();
 }
 
-bool StageView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == watched_ && event->type() == QEvent::Paint && isVisible())
-        pictureChanged();
-    return QWidget::eventFilter(watched, event);
-}
-
 void StageView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -337,8 +328,19 @@ void StageView::paintPixels(QPainter& painter, const QRect& exposed)
     if (shown_.isNull())
         shown_ = source_.picture().image().copy();
     const int block = enlargement();
-    const QSize enlarged = shown_.size() * block;
     const qreal ratio = devicePixelRatioF();
+    if (block == 0) {
+        // Smaller than the picture: shrunk smoothly, so that a line
+        // narrower than a pixel now still shows, faintly, where it is.
+        QImage shrunk = shown_.scaled(deviceSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        shrunk.setDevicePixelRatio(ratio);
+        const QSize device = deviceSize();
+        painter.drawImage(QPointF((device.width() - shrunk.width()) / 2 / ratio,
+                                  (device.height() - shrunk.height()) / 2 / ratio),
+                          shrunk);
+        return;
+    }
+    const QSize enlarged = shown_.size() * block;
     const QSize device = deviceSize();
     const QPoint offset((device.width() - enlarged.width()) / 2, (device.height() - enlarged.height()) / 2);
     // Only the picture's pixels under the part exposed.
@@ -430,5 +432,11 @@ void StageView::mouseReleaseEvent(QMouseEvent* event)
     dragFrom_.reset();
     QWidget::mouseReleaseEvent(event);
 }
+
+}  // namespace velmoran::ui
+
+namespace velmoran::ui {
+
+void StageView::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
 
 }  // namespace velmoran::ui

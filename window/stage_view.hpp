@@ -21,12 +21,14 @@
 
 namespace velmoran::ui {
 
+class DrawingArea;
+
 // What the stage shows: the drawing area's picture, as it changes.
 class PictureSource {
 public:
     virtual const RasterSurface& picture() const = 0;
-    // Repainted whenever the picture changed.
-    virtual QObject& pictureWidget() = 0;
+    // Tells whenever the picture changed (DrawingArea::painted).
+    virtual DrawingArea& pictureArea() = 0;
     // The figure and count the picture is, drawn to its end; none while a
     // drawing is on its way or where it was stopped or drawn over.
     virtual std::optional<std::pair<Figure, int>> finishedFigure() const = 0;
@@ -67,15 +69,16 @@ public:
 
 signals:
     void zoomChanged();
+    void doubleClicked();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     struct Rendered {
@@ -98,9 +101,6 @@ private:
     void placeWhole();
 
     PictureSource& source_;
-    // The picture source's widget, compared as an object: never cast, as it
-    // may be in the middle of its destruction when it sends its last events.
-    QObject* watched_ = nullptr;
     Mode mode_ = Mode::PixelsEnlarged;
     // What the view last showed of the picture: only what differs from it
     // is painted again.

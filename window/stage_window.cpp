@@ -60,14 +60,15 @@ StageWindow::StageWindow(StageHost& host, QWidget* parent) : QMainWindow(parent,
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(true);
 
-    // The window's keys work here too; its F11, Esc and step keys are the
-    // stage's own below, so that no key means two things.
-    addActions(host_.otherKeyActions());
+    // Every key of the window works here too; F11 and, in full screen, Esc
+    // the stage claims first (event()).
+    addActions(host_.windowKeyActions());
     statusTimer_ = new QTimer(this);
     statusTimer_->setInterval(kStatusMilliseconds);
     connect(statusTimer_, &QTimer::timeout, this, &StageWindow::showStatus);
     statusTimer_->start();
     connect(view_, &StageView::zoomChanged, this, &StageWindow::showStatus);
+    connect(view_, &StageView::doubleClicked, this, &StageWindow::toggleFullScreen);
     showStatus();
     view_->setFocus();
 }
@@ -140,23 +141,22 @@ void StageWindow::createToolBars()
     lesson->addSeparator();
 
     const StageHost::LessonActions actions = host_.lessonActions();
-    step_ = stageAction(texts::kNextStepEntry, "Spazio, Destra", {QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Right)});
-    connect(step_, &QAction::triggered, actions.step, &QAction::trigger);
+    step_ = actions.step;
+    step_->setToolTip(italian(texts::withKey(texts::kNextStepEntry, "Spazio, Destra")));
     addTo(lesson, step_);
     actions.levelByLevel->setToolTip(italian(texts::withKey(texts::kLevelByLevelEntry, "Ctrl+L")));
     addTo(lesson, actions.levelByLevel);
     // Shorter in the toolbar than in the menu, which keeps the action's text.
     actions.stop->setIconText(italian(texts::kStopShort));
     actions.stop->setToolTip(italian(texts::withKey(texts::kStopEntry, "Esc")));
+    stop_ = actions.stop;
     addTo(lesson, actions.stop);
-    // Esc stops the drawings and, in full screen, leaves it too.
-    connect(actions.stop, &QAction::triggered, this, [this] {
-        if (isActiveWindow() && isFullScreen())
-            showNormal();
-    });
     actions.numbers->setIconText(italian(texts::kNumbersShort));
     actions.numbers->setToolTip(italian(texts::withKey(texts::kFigureNumbersEntry, "Ctrl+I")));
     addTo(lesson, actions.numbers);
+    actions.animation->setIconText(italian(texts::kAnimationShort));
+    actions.animation->setToolTip(italian(texts::withKey(texts::kExportAnimationEntry, "Ctrl+E")));
+    addTo(lesson, actions.animation);
 
     addToolBarBreak();
     QToolBar* zoom = makeBar("Velocità e ingrandimento");
@@ -192,7 +192,8 @@ void StageWindow::createToolBars()
     for (QAction* action : zoomActions_)
         addTo(zoom, action);
     zoom->addSeparator();
-    QAction* fullScreen = stageAction(texts::kFullScreen, "F11", {QKeySequence(Qt::Key_F11)});
+    // Its key, F11, is claimed in event(): the window's F11 brings the stage up.
+    QAction* fullScreen = stageAction(texts::kFullScreen, "F11, doppio clic", {});
     connect(fullScreen, &QAction::triggered, this, &StageWindow::toggleFullScreen);
     addTo(zoom, fullScreen);
 }
@@ -205,22 +206,24 @@ void StageWindow::pressFigure(Figure figure)
 
 void StageWindow::showLarge()
 {
-    // Twice the picture, with the toolbars and the status line, where the
-    // screen has room; else the whole screen.
-    const QSize picture = host_.picture().image().deviceIndependentSize().toSize() * 2;
-    const QSize chrome = sizeHint() - centralWidget()->sizeHint();
-    const QSize wanted(std::max(picture.width(), sizeHint().width()), picture.height() + std::max(0, chrome.height()));
-    const QRect screen = (parentWidget() ? parentWidget()->screen() : this->screen())->availableGeometry();
-    if (wanted.width() > screen.width() || wanted.height() + 40 > screen.height()) {
-        showFullScreen();
-    } else {
-        resize(wanted);
-        if (!isVisible())
-            show();
+    // Twice the picture, with the toolbars and the status line, where that,
+    // framed as the window is, takes at most nine tenths of the screen
+    // across and down (not on a 1024 by 768 projector); else full screen.
+    if (!isVisible()) {
+        const QSize twice = host_.picture().image().deviceIndependentSize().toSize() * 2;
+        const QSize chrome = sizeHint() - centralWidget()->sizeHint();
+        const QSize wanted(std::max(twice.width(), sizeHint().width()), twice.height() + std::max(0, chrome.height()));
+        const QWidget& window = *parentWidget()->window();
+        const QSize frame = window.frameGeometry().size() - window.size();
+        const QSize room = window.screen()->availableGeometry().size() * 9 / 10;
+        resize(wanted.boundedTo(room - frame));
+        if (wanted.width() + frame.width() > room.width() || wanted.height() + frame.height() > room.height())
+            setWindowState(Qt::WindowFullScreen);
+        show();
     }
     // Where its pixels cannot be enlarged, the figure is drawn again at
     // the view's size instead.
-    if (view_->mode() == StageView::Mode::PixelsEnlarged && view_->enlargement() < 2 && !opened_) {
+    if (!opened_ && view_->enlargement() < 2) {
         redrawn_->setChecked(true);
         view_->setMode(StageView::Mode::Redrawn);
     }
@@ -237,10 +240,32 @@ void StageWindow::toggleFullScreen()
         showFullScreen();
 }
 
+// F11 here toggles full screen rather than bringing the stage up, and Esc
+// in full screen leaves it: the stage claims them before any action's keys.
+bool StageWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier
+            && (key->key() == Qt::Key_F11 || (key->key() == Qt::Key_Escape && isFullScreen()))) {
+            event->accept();
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
 void StageWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F11) {
+        toggleFullScreen();
+        return;
+    }
     if (event->key() == Qt::Key_Escape && isFullScreen()) {
         showNormal();
+        // And what Esc does in the window.
+        if (stop_->isEnabled())
+            stop_->trigger();
         return;
     }
     QMainWindow::keyPressEvent(event);

@@ -30,18 +30,20 @@ public:
     virtual QComboBox& countBox() = 0;
     // Everything the status line says but the view's size.
     virtual texts::StageFacts stageFacts() const = 0;
-    // The pace's four choices, "Livello dopo livello", the stop and the
-    // figure's numbers, shared with the window's menu and keys.
+    // The pace's four choices, "Passo successivo", "Livello dopo livello",
+    // the stop, the figure's numbers and the animation's export, shared
+    // with the window's menu and keys.
     struct LessonActions {
         QList<QAction*> paces;
         QAction* levelByLevel;
         QAction* stop;
         QAction* step;
         QAction* numbers;
+        QAction* animation;
     };
     virtual LessonActions lessonActions() = 0;
-    // The window's other commands, whose keys work in the stage too.
-    virtual QList<QAction*> otherKeyActions() = 0;
+    // Every command of the window, whose keys work in the stage too.
+    virtual QList<QAction*> windowKeyActions() = 0;
 
 protected:
     ~StageHost() = default;
@@ -60,6 +62,7 @@ public:
     QString statusText() const;
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -74,6 +77,7 @@ private:
     QComboBox* count_ = nullptr;
     QLabel* status_ = nullptr;
     QAction* step_ = nullptr;
+    QAction* stop_ = nullptr;
     QAction* pixels_ = nullptr;
     QAction* redrawn_ = nullptr;
     QList<QAction*> zoomActions_;

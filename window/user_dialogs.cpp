@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -80,8 +79,10 @@ QString MessageBoxDialogs::askImageFileName(const QString& folder, const QString
     dialog.setFileMode(QFileDialog::AnyFile);
     // The type chosen gives a name without one its extension.
     const QStringList types{QString::fromUtf8(texts::kPngFilter), QString::fromUtf8(texts::kSvgFilter),
-                            QString::fromUtf8(texts::kPdfFilter)};
-    const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
+                            QString::fromUtf8(texts::kPdfFilter), QString::fromUtf8(texts::kGifFilter),
+                            QString::fromUtf8(texts::kWebpFilter)};
+    const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
+                               QStringLiteral("gif"), QStringLiteral("webp")};
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(suffixes[0]);
     // The type chosen gives the proposed name its extension too.
@@ -147,6 +148,7 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
     dialog.setObjectName(QStringLiteral("FigureNumbers"));
     dialog.setWindowTitle(QString::fromUtf8(texts::kFigureNumbersEntry));
     auto* layout = new QVBoxLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* words = new QLabel(text, &dialog);
     words->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(words);
@@ -157,6 +159,8 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
     table->setObjectName(QStringLiteral("LevelTable"));
     table->setAccessibleName(QString::fromUtf8(texts::kLevelTableNote));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setFocusPolicy(Qt::NoFocus);
     table->verticalHeader()->hide();
     for (int column = 0; column < columns; ++column) {
         const auto at = static_cast<std::size_t>(column);
@@ -167,9 +171,14 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
             table->setItem(row, column, cell);
         }
     }
+    // Every row and column in sight: at most fourteen rows.
     table->resizeColumnsToContents();
-    table->setMinimumWidth(table->horizontalHeader()->length() + 2 * table->frameWidth()
-                           + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    table->resizeRowsToContents();
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setFixedSize(table->horizontalHeader()->length() + 2 * table->frameWidth(),
+                        table->horizontalHeader()->height() + table->verticalHeader()->length()
+                            + 2 * table->frameWidth());
     layout->addWidget(table);
     layout->addWidget(new QLabel(QString::fromUtf8(texts::kLevelTableNote), &dialog));
 

@@ -1099,6 +1099,8 @@ large_view() {
   view=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Vista ingrandita$' \
     2> /dev/null | head -1)
   [ -n "$view" ] || { WHY="F11 opened no window named Vista ingrandita"; return 1; }
+  read -r vw vh < <(xwininfo -id "$view" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  [ "$vw" -ge $((2 * AREA_W)) ] && [ "$vh" -ge $((2 * AREA_H)) ] || { WHY="the view opened at ${vw}x${vh}"; return 1; }
   xdo windowsize --sync "$view" $((3 * AREA_W + 2)) $((2 * AREA_H + 45))
   xdo windowactivate --sync "$WID"
   draws trina 3 || return 1
@@ -1120,6 +1122,19 @@ large_view() {
   xdo windowactivate --sync "$WID"
   [ "$d" = 0 ] || { WHY="$d pixels differ from the area enlarged $k times (see $WORK/view-diff.png)"; return 1; }
   [ "$i" -lt 50 ] || { WHY="the view stays after Alt+F4"; return 1; }
+}
+
+# At "Un passo alla volta" the press draws its first leaf at once, then
+# Space on the figure button a click focused draws the next leaf of its
+# triangle (count 2: nine), never pressing it again.
+space_steps_on_button() {
+  local n0 n1
+  xdo key ctrl+4 $(type_count 2) $(click_on triangolo)
+  settle 10 && shot_area "$WORK/steps-0.png" && xdo key space space space space && settle 10 || return 1
+  shot_area "$WORK/steps-4.png"
+  n0=$(leaves_of triangolo 2 "$WORK/steps-0.png") n1=$(leaves_of triangolo 2 "$WORK/steps-4.png")
+  xdo key Escape
+  [ "$n0" = 1 ] && [ $((n1 - n0)) = 4 ] || { WHY="leaves $n0, then $n1 after 4 Spaces"; return 1; }
 }
 
 # At "Lenta" the triangle of count 4 takes about 4 s, a leaf every 50 ms:
@@ -1163,7 +1178,7 @@ slow_pace() {
 # the usage line, status 2; --export's failures one Italian line, status 1;
 # the window one Italian line, status 1.
 command_line_headless() {
-  local row args want usage="Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--scale S]]"
+  local row args want usage="Uso: velmoran [-h | -v | --export FILE FIGURA TESTO [--levels] [--seconds S] [--scale S]]"
   # Each row: ARGS # STATUS|FIRST LINE OUT|LAST LINE ERR
   while IFS= read -r row; do
     args=${row%% # *}
@@ -1177,15 +1192,20 @@ command_line_headless() {
 -h # 0|$usage|
 --version # 0|velmoran 1.00|
 -v # 0|velmoran 1.00|
+--help extra # 2||$usage
+--version extra # 2||$usage
 --nonsense # 2||$usage
 --export $WORK/no.png trina 1 --scale 0 # 2||$usage
 --export $WORK/no.jpg trina 1 # 2||$usage
+--export $WORK/no.gif trina 1 --seconds 3 # 2||$usage
+--export $WORK/no.png trina 1 --levels # 2||$usage
 --export $WORK/no.png trina -1 # 1||velmoran: Il numero di iterazioni non può essere negativo.
 --export $WORK/no/x.png trina 1 # 1||velmoran: Impossibile salvare l'immagine «$WORK/no/x.png»: la cartella non esiste.
  # 1||velmoran: nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata).
 -display :1999 # 1||velmoran: impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe sopra).
 CASES
-  [ ! -e "$WORK/no.png" ] && [ ! -e "$WORK/no.jpg" ] || { WHY="a failed export wrote a file"; return 1; }
+  [ ! -e "$WORK/no.png" ] && [ ! -e "$WORK/no.jpg" ] && [ ! -e "$WORK/no.gif" ] \
+    || { WHY="a failed export wrote a file"; return 1; }
 }
 
 # ---------------------------------------------------------------- the run
@@ -1251,6 +1271,7 @@ check "--export with no display: each figure as the window shows it; sharp at sc
 check "Esc during the depth-50 triangle: no processor time 100 ms on, then a triangle draws" esc_stops_drawing
 check "level by level (Ctrl+L): count 0's picture held a second, then count 1's" level_by_level
 check "F11: Vista ingrandita follows the area, each pixel a whole block, centred on the blank colour" large_view
+check "Un passo alla volta: Space on the focused figure button steps, never presses it again" space_steps_on_button
 xdo key ctrl+3  # "Lenta", for the next run to remember
 MARK=$(now_ms)
 xdo $(click_on esci)

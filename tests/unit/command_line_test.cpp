@@ -25,8 +25,8 @@ TEST(CommandLine, WhatEachFormAsksFor)
     const Row rows[] = {
         {{}, Action::OpenWindow, ""},
         {{"-h"}, Action::Help, ""},
-        {{"--version", "--help"}, Action::Version, ""},
-        {{"--help", "--nonsense"}, Action::Help, ""},
+        {{"--version", "extra"}, Action::BadUsage, "--version non vuole altri argomenti"},
+        {{"-style", "fusion", "-h"}, Action::BadUsage, "-h non vuole altri argomenti"},
         {{"-session", "1a2b", "-reverse", "-style", "fusion"},
          Action::OpenWindow,
          "-session 1a2b -reverse -style fusion"},
@@ -38,9 +38,9 @@ TEST(CommandLine, WhatEachFormAsksFor)
         {{"figura.png"}, Action::BadUsage, "argomento inatteso: «figura.png»"},
         {{"--export", "a.png", "trina"}, Action::BadUsage, "--export vuole tre argomenti: FILE FIGURA TESTO"},
         {{"--export", "a.jpg", "trina", "3"}, Action::BadUsage,
-         "formato sconosciuto: «a.jpg» (il nome deve finire in .png, .svg o .pdf)"},
+         "formato sconosciuto: «a.jpg» (il nome deve finire in .png, .svg, .pdf, .gif o .webp)"},
         {{"--export", "png", "trina", "3"}, Action::BadUsage,
-         "formato sconosciuto: «png» (il nome deve finire in .png, .svg o .pdf)"},
+         "formato sconosciuto: «png» (il nome deve finire in .png, .svg, .pdf, .gif o .webp)"},
         {{"--export", "a.SVG", "trina", "3"}, Action::Export, "a.SVG svg 2 3 1"},
         {{"--export", "dir.png/a.Pdf", "trina", "3"}, Action::Export, "dir.png/a.Pdf pdf 2 3 1"},
         {{"--export", "", "trina", "1"}, Action::BadUsage, "--export: manca il nome del file"},
@@ -48,18 +48,41 @@ TEST(CommandLine, WhatEachFormAsksFor)
          "figura sconosciuta: «Trina» (si può scegliere tra triangolo, tappeto, trina e fiocco)"},
         {{"--scale", "2"}, Action::BadUsage, "--scale vale solo con --export"},
         {{"-platform"}, Action::BadUsage, "l'opzione «-platform» vuole un valore"},
+        // Animations: the growth by default, --levels, --seconds for the growth alone.
+        {{"--export", "a.GIF", "fiocco", "4"}, Action::Export, "a.GIF gif growth 10 3 4 1"},
+        {{"--seconds=4,5", "--export", "a.webp", "trina", "1e3"}, Action::Export, "a.webp webp growth 4.5 2 1e3 1"},
+        {{"--export", "a.gif", "tappeto", "3", "--levels", "--scale", "2"}, Action::Export,
+         "a.gif gif levels 10 1 3 2"},
+        {{"--export", "a.png", "trina", "3", "--levels"}, Action::BadUsage,
+         "--levels vale solo con --export di un'animazione (.gif o .webp)"},
+        {{"--seconds", "5"}, Action::BadUsage, "--seconds vale solo con --export di un'animazione (.gif o .webp)"},
+        {{"--export", "a.gif", "trina", "3", "--levels", "--seconds", "5"}, Action::BadUsage,
+         "--seconds vale solo per la crescita, non con --levels"},
+        {{"--export", "a.gif", "trina", "3", "--levels", "--levels"}, Action::BadUsage,
+         "--levels può comparire una volta sola"},
+        {{"--export", "a.gif", "trina", "3", "--seconds"}, Action::BadUsage, "--seconds vuole un numero"},
+        {{"--export", "a.gif", "trina", "3", "--seconds", "3.9"}, Action::BadUsage,
+         "durata non valida: «3.9» (serve un numero di secondi da 4 a 120)"},
+        {{"--export", "a.gif", "trina", "3", "--seconds=121"}, Action::BadUsage,
+         "durata non valida: «121» (serve un numero di secondi da 4 a 120)"},
+        {{"--export", "a.gif", "trina", "3", "--seconds", "nan"}, Action::BadUsage,
+         "durata non valida: «nan» (serve un numero di secondi da 4 a 120)"},
     };
     for (const Row& r : rows) {
         const CommandLine c = parseCommandLine(r.args);
         std::string got = c.problem;
         for (const std::string& arg : c.qtArguments)
             got += (got.empty() ? "" : " ") + arg;
+        const ExportRequest& e = c.exportRequest;
         if (c.action == Action::Export)
-            got = c.exportRequest.file + (c.exportRequest.format == PictureFormat::Svg   ? " svg "
-                                          : c.exportRequest.format == PictureFormat::Pdf ? " pdf "
-                                                                                         : " ")
-                  + std::to_string(static_cast<int>(c.exportRequest.figure)) + " "
-                  + c.exportRequest.text + " " + testing::PrintToString(c.exportRequest.scale);
+            got = e.file + (e.format == PictureFormat::Svg   ? " svg "
+                            : e.format == PictureFormat::Pdf ? " pdf "
+                            : isAnimation(e.format)
+                                ? (e.format == PictureFormat::Gif ? " gif " : " webp ")
+                                      + std::string(e.animation == AnimationKind::Levels ? "levels " : "growth ")
+                                      + testing::PrintToString(e.seconds) + " "
+                                : " ")
+                  + std::to_string(static_cast<int>(e.figure)) + " " + e.text + " " + testing::PrintToString(e.scale);
         EXPECT_EQ(c.action, r.action) << testing::PrintToString(r.args);
         EXPECT_EQ(got, r.got) << testing::PrintToString(r.args);
     }

@@ -127,6 +127,8 @@ private slots:
             QVERIFY2(iconSizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         // Qt's own texts are Italian: message boxes say "Sì", not "Yes".
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
+        // And the menus name the keys as the guide does.
+        QCOMPARE(QKeySequence(Qt::SHIFT | Qt::Key_F1).toString(QKeySequence::NativeText), QStringLiteral("Maiusc+F1"));
 
         const QImage shot = window->grab().toImage();
         const QRgb face = QApplication::palette().color(QPalette::Button).rgb();

@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
@@ -120,6 +121,13 @@ private slots:
         QTest::newRow("Shift+F1") << (Qt::SHIFT | Qt::Key_F1).toCombined() << "Picture1" << "about";
         QTest::newRow("Ctrl+I") << (Qt::CTRL | Qt::Key_I).toCombined() << "Picture1" << "numbers";
         QTest::newRow("Esc with nothing to stop") << QKeyCombination(Qt::Key_Escape).toCombined() << "Picture1" << "";
+        QTest::newRow("Ctrl+Q in the large view") << (Qt::CTRL | Qt::Key_Q).toCombined() << "LargeView" << "end";
+        // Pressed while a step-paced triangle at 1 waits for a step, once at each wait.
+        QTest::newRow("Space on a figure button") << QKeyCombination(Qt::Key_Space).toCombined() << "Command1" << "step";
+        QTest::newRow("Space on Esci") << QKeyCombination(Qt::Key_Space).toCombined() << "Command5" << "step";
+        QTest::newRow("Right in the large view") << QKeyCombination(Qt::Key_Right).toCombined() << "LargeView" << "step";
+        QTest::newRow("Space in the count box") << QKeyCombination(Qt::Key_Space).toCombined() << "Combo1" << "typed";
+        QTest::newRow("Esc, full-screen view") << QKeyCombination(Qt::Key_Escape).toCombined() << "LargeView" << "stop";
     }
     void keys()
     {
@@ -135,9 +143,34 @@ private slots:
         draw(Figure::SierpinskiTriangle, "3");
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
-        form->findChild<QWidget*>(focus.chopped(focus.endsWith('+')))->setFocus();
+        if (focus == "LargeView")
+            this->key(Qt::Key_F11);
+        QWidget* focused = form->findChild<QWidget*>(focus.chopped(focus.endsWith('+')));
+        QTRY_COMPARE(QApplication::activeWindow(), focused->window());
+        focused->setFocus();
         if (focus.endsWith('+'))
             countBox()->lineEdit()->selectAll();
+        if (effect == "step" || effect == "typed" || effect == "stop") {
+            this->key(Qt::CTRL | Qt::Key_4);
+            setSelectorText(*form, "1");
+            // Posted anew each time, so that it comes in a press its key starts, too.
+            int pressed = 0;
+            std::function<void()> atWaits;
+            QObject pending;
+            atWaits = [&] {
+                QTimer::singleShot(0, &pending, atWaits);
+                if (form->pump().awaitsStep())
+                    pressed++ < 3 ? this->key(QKeyCombination::fromCombined(key)) : stopEntry()->trigger();
+            };
+            atWaits();
+            clickByMouse(*figureButton(*form, Figure::SierpinskiTriangle));
+            // The first of the triangle's three leaves is drawn at once.
+            QCOMPARE(pressed, effect == "step" ? 2 : effect == "typed" ? 4 : 1);
+            QCOMPARE(countBox()->currentText(), effect == "typed" ? "1   " : "1");
+            QCOMPARE(focused->isFullScreen(), focus == "LargeView" && effect != "stop");
+            QCOMPARE(picture() == predicted(Figure::SierpinskiTriangle, "1"), effect == "step");
+            return;
+        }
         this->key(QKeyCombination::fromCombined(key));
 
         QCOMPARE(driven->log.imageFolders.size(), int(effect == "save"));
@@ -197,8 +230,9 @@ private slots:
                 });
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
                 QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine...", "Copia", "Stampa", "Stampa…", "Interrompi il disegno",
-                                            "", "Velocità del disegno", "Passo successivo", "Livello dopo livello",
+                QCOMPARE(menu, QStringList({"Salva immagine…", "Esporta l'animazione…", "Copia", "Stampa", "Stampa…",
+                                            "Interrompi il disegno", "", "Velocità del disegno", "Passo successivo",
+                                            "Livello dopo livello",
                                             "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
                                             "Informazioni su Velmoran", "", "Esci"}));
             } else {
@@ -258,6 +292,8 @@ private slots:
         QTest::newRow("saved") << "figura.png" << -1;
         QTest::newRow("declined") << "" << -1;
         QTest::newRow("no such folder") << "missing/figura.png" << ENOENT;
+        // The animation of Ctrl+E, its choice accepted as it stands.
+        QTest::newRow("animated") << "figura.gif" << -1;
     }
     void save()
     {
@@ -266,12 +302,22 @@ private slots:
         QTemporaryDir dir;
         driven->log.imageFile = file.isEmpty() ? file : dir.filePath(file);
         draw(Figure::SierpinskiCarpet, "3");
+        if (file.endsWith(".gif"))
+            QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
         key(Qt::CTRL | Qt::Key_S);
         const QStringList message{QString::fromStdString(texts::imageNotSaved(driven->log.imageFile.toStdString(), error))};
         QCOMPARE(driven->log.errors, error < 0 ? QStringList() : message);
-        const bool saved = file == "figura.png";
-        if (saved)
+        const bool saved = file.startsWith("figura.");
+        if (file == "figura.png")
             QCOMPARE(QImage(driven->log.imageFile).convertToFormat(QImage::Format_RGB32), picture());
+        if (file == "figura.gif") {
+            QFile gif(driven->log.imageFile);
+            QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
+            // The choice's dialog took the focus with it.
+            QApplication::setActiveWindow(&driven->window);
+            area()->setFocus();
+            QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject(); });
+        }
         // The next save starts where the last one went.
         key(Qt::CTRL | Qt::Key_S);
         QCOMPARE(driven->log.imageFolders[1], saved ? dir.path() : driven->log.imageFolders[0]);
