@@ -145,6 +145,9 @@ StageView::StageView(PictureSource& source, QWidget* parent)
 {
     setObjectName(QStringLiteral("StageView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A window of its own on the display, so that tools find the picture
+    // apart from the toolbars.
+    setAttribute(Qt::WA_NativeWindow);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(160, 120);
     refresh_.setSingleShot(true);

@@ -1090,30 +1090,45 @@ level_by_level() {
   [ "$t0" -ge 1000 ] || { WHY="count 1's picture shown ${t0} ms after the click"; return 1; }
 }
 
-# F11 opens "Vista ingrandita": the area's picture as it changes, each pixel
-# a k x k block, k the largest whole factor that fits, centred on the blank
-# colour. Its size fits 3 pictures across and 2 down, with odd margins.
+# The stage's picture, apart from its toolbars and status line: its largest
+# child window (the view is a native window of its own).
+stage_pane() {  # STAGE
+  xwininfo -children -id "$1" | awk '
+    /^ +0x[0-9a-f]+ / { for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { split($i, s, /[x+]/)
+                          if (s[1] * s[2] > best) { best = s[1] * s[2]; id = $1 } } }
+    END { print id }'
+}
+
+# F11 opens "Vista ingrandita", the lesson's stage: with "Pixel ingranditi"
+# (P) the area's picture as it changes, each pixel a k x k block, k the
+# largest whole factor that fits, centred on the blank colour. Its picture
+# fits 3 pictures across and 2 down, with odd margins.
 large_view() {
-  local view vw vh k d i
+  local view pane vw vh pw ph k d i
   xdo key F11
   view=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Vista ingrandita$' \
     2> /dev/null | head -1)
   [ -n "$view" ] || { WHY="F11 opened no window named Vista ingrandita"; return 1; }
+  xdo windowactivate --sync "$view"
+  xdo key p
+  pane=$(stage_pane "$view")
+  [ -n "$pane" ] || { WHY="the stage shows no picture of its own"; return 1; }
   read -r vw vh < <(xwininfo -id "$view" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
-  [ "$vw" -ge $((2 * AREA_W)) ] && [ "$vh" -ge $((2 * AREA_H)) ] || { WHY="the view opened at ${vw}x${vh}"; return 1; }
-  xdo windowsize --sync "$view" $((3 * AREA_W + 2)) $((2 * AREA_H + 45))
+  read -r pw ph < <(xwininfo -id "$pane" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  [ "$pw" -ge $((2 * AREA_W)) ] && [ "$ph" -ge $((2 * AREA_H)) ] || { WHY="the picture opened at ${pw}x${ph}"; return 1; }
+  xdo windowsize --sync "$view" $((3 * AREA_W + 2 + vw - pw)) $((2 * AREA_H + 45 + vh - ph))
   xdo windowactivate --sync "$WID"
   draws trina 3 || return 1
   shot_area "$WORK/view-area.png"
   xdo windowactivate --sync "$view"
-  steady_shot "$WORK/view.png" "$view"
+  steady_shot "$WORK/view.png" "$pane"
   read -r vw vh < <($IDENTIFY -format '%w %h\n' "$WORK/view.png")
   k=$((vw / AREA_W < vh / AREA_H ? vw / AREA_W : vh / AREA_H))
   $CONVERT -size "${vw}x${vh}" "xc:rgb($(rgb_at "$(reference triangolo 0)" 0,0))" \
     \( "$WORK/view-area.png" -sample "$((100 * k))%" \) \
     -geometry "+$(((vw - k * AREA_W) / 2))+$(((vh - k * AREA_H) / 2))" -composite "PNG24:$WORK/view-expected.png"
   d=$(pixels_differ "$WORK/view-expected.png" "$WORK/view.png" "$WORK/view-diff.png")
-  echo "# Vista ingrandita: client area ${vw}x${vh}, blocks of ${k}x${k}"
+  echo "# Vista ingrandita: picture ${vw}x${vh}, blocks of ${k}x${k}"
   xdo key alt+F4
   for ((i = 0; i < 50; i++)); do
     xdotool search --onlyvisible --name '^Vista ingrandita$' > /dev/null 2>&1 || break
