@@ -66,8 +66,9 @@ public:
     {
         if (pace_ == Pace::Immediate)
             return false;
-        ++leavesPaced_;
         waitForNextLeaf();
+        // Counted once it is due: while it waits, the leaves drawn.
+        ++leavesPaced_;
         return true;
     }
     // How many leaves paced drawings came to; the window counts a press's
