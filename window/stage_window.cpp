@@ -66,7 +66,6 @@ StageWindow::StageWindow(StageHost& host, QWidget* parent) : QMainWindow(parent,
     statusTimer_ = new QTimer(this);
     statusTimer_->setInterval(kStatusMilliseconds);
     connect(statusTimer_, &QTimer::timeout, this, &StageWindow::showStatus);
-    statusTimer_->start();
     connect(view_, &StageView::zoomChanged, this, &StageWindow::showStatus);
     connect(view_, &StageView::doubleClicked, this, &StageWindow::toggleFullScreen);
     showStatus();
@@ -269,6 +268,20 @@ void StageWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+// The status line looks at the drawing only while it can be seen.
+void StageWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    statusTimer_->start();
+    showStatus();
+}
+
+void StageWindow::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+    statusTimer_->stop();
 }
 
 QString StageWindow::statusText() const { return status_->text(); }
