@@ -244,11 +244,14 @@ std::string stageStatus(const StageFacts& facts)
     if (!facts.redrawn)
         std::snprintf(zoom, sizeof zoom, "pixel ingranditi %d×", facts.enlargement);
     else if (facts.waitingToRedraw)
-        std::snprintf(zoom, sizeof zoom, "ridisegnata alla fine del disegno (intanto pixel ingranditi %d×)",
-                      facts.enlargement);
+        std::snprintf(zoom, sizeof zoom, "ridisegnata alla fine del disegno: intanto pixel ingranditi");
+    else if (facts.tooLong)
+        std::snprintf(zoom, sizeof zoom, "troppo lunga da ridisegnare a scala %s: pixel ingranditi",
+                      withDecimalComma(formatted(facts.scale)).c_str());
     else
-        std::snprintf(zoom, sizeof zoom, "ridisegnata, ingrandimento %s× (scala %s)",
-                      withDecimalComma(formatted(facts.zoom)).c_str(), withDecimalComma(formatted(facts.scale)).c_str());
+        std::snprintf(zoom, sizeof zoom, "ridisegnata%s, ingrandimento %s× (scala %s)",
+                      facts.redrawing ? " (in corso)" : "", withDecimalComma(formatted(facts.zoom)).c_str(),
+                      withDecimalComma(formatted(facts.scale)).c_str());
     add(zoom);
     return line;
 }

@@ -102,6 +102,10 @@ struct StageFacts {
     // Redrawn, but the picture is not one finished figure (or is on its
     // way): its pixels are shown enlarged meanwhile.
     bool waitingToRedraw = false;
+    // Redrawn: being drawn at the zoom asked; or given up there, taking
+    // too long.
+    bool redrawing = false;
+    bool tooLong = false;
 };
 std::string stageStatus(const StageFacts& facts);
 

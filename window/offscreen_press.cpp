@@ -82,7 +82,8 @@ AreaLook drawingAreaLook()
 
 std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& area, Figure figure,
                                                               std::string_view text, double scale, QRect view,
-                                                              const std::atomic<bool>* givenUp)
+                                                              const std::atomic<bool>* givenUp,
+                                                              std::chrono::steady_clock::time_point deadline)
 {
     CroppedSurface surface(area.inner, scale, area.background, view);
     if (!givenUp) {
@@ -96,7 +97,7 @@ std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& ar
     } catch (const RuntimeError& error) {
         return error.kind();
     }
-    AbandonableEvents events(state, *givenUp);
+    AbandonableEvents events(state, *givenUp, deadline);
     const PressOutcome outcome = pressFigure(state, surface, events, figure, text);
     if (state.ending)
         return std::monostate{};

@@ -4,6 +4,7 @@
 // --export, and for the vector files the window saves.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -62,17 +63,22 @@ AreaLook drawingAreaLook();
 
 // The event service of a press drawn on another thread, which may be given
 // up: as ExportEvents, but every few thousand yields it looks whether
-// `givenUp` is set, and then unwinds the press. Its yields are quiet but
-// for those, as the window's are; a part skipped at once counts as one.
+// `givenUp` is set or `deadline` passed, and then unwinds the press. Its
+// yields are quiet but for those, as the window's are; a part skipped at
+// once counts as one.
 class AbandonableEvents {
 public:
-    AbandonableEvents(WindowState& state, const std::atomic<bool>& givenUp) : state_(state), givenUp_(givenUp) {}
+    AbandonableEvents(WindowState& state, const std::atomic<bool>& givenUp,
+                      std::chrono::steady_clock::time_point deadline)
+        : state_(state), givenUp_(givenUp), deadline_(deadline)
+    {
+    }
     void yieldToEvents()
     {
         if (--countdown_ > 0)
             return;
         countdown_ = kYieldsBetweenLooks;
-        if (givenUp_.load(std::memory_order_relaxed))
+        if (givenUp_.load(std::memory_order_relaxed) || std::chrono::steady_clock::now() > deadline_)
             state_.ending = true;
     }
     std::uint64_t quietYields() const { return countdown_ > 1 ? UINT64_MAX : 0; }
@@ -84,6 +90,7 @@ private:
     static constexpr std::int64_t kYieldsBetweenLooks = 4096;
     WindowState& state_;
     const std::atomic<bool>& givenUp_;
+    const std::chrono::steady_clock::time_point deadline_;
     std::int64_t countdown_ = kYieldsBetweenLooks;
 };
 static_assert(OffersQuietYields<AbandonableEvents>::value && OffersQuietCalls<AbandonableEvents>::value
@@ -93,10 +100,12 @@ static_assert(OffersQuietYields<AbandonableEvents>::value && OffersQuietCalls<Ab
 // pressedPicture(figure, text, scale) cut to `view`, a rectangle of its
 // device pixels (blank where the view lies beyond it), for any scale up to
 // kDeepestRatio: the whole picture is never made, and the figure's parts
-// that cannot show in the view are not drawn. On any thread; setting
-// `givenUp` (where given) ends it soon, with no picture.
-std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& area, Figure figure,
-                                                              std::string_view text, double scale, QRect view,
-                                                              const std::atomic<bool>* givenUp = nullptr);
+// that cannot show in the view are not drawn. On any thread. With
+// `givenUp`, it ends soon with no picture once that is set or `deadline`
+// passed.
+std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(
+    const AreaLook& area, Figure figure, std::string_view text, double scale, QRect view,
+    const std::atomic<bool>* givenUp = nullptr,
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
 }  // namespace velmoran::ui

@@ -32,7 +32,8 @@ public:
         double scale;
         QRect view;
     };
-    using Done = std::function<void(const Job&, QImage)>;
+    // The picture drawn, or none where it took too long.
+    using Done = std::function<void(const Job&, std::optional<QImage>)>;
 
     ZoomWorker(AreaLook area, Done done) : area_(area), done_(std::move(done)), thread_([this] { run(); }) {}
     ~ZoomWorker()
@@ -72,15 +73,20 @@ private:
             }
             try {
                 auto picture = zoomedPicture(area_, job.figure, std::to_string(job.count), job.scale, job.view,
-                                             &givenUp_);
+                                             &givenUp_, std::chrono::steady_clock::now() + kPatience);
                 if (QImage* image = std::get_if<QImage>(&picture))
                     done_(job, std::move(*image));
+                else if (std::holds_alternative<std::monostate>(picture) && !givenUp_)
+                    done_(job, std::nullopt);
             } catch (...) {
                 // Only this picture is lost: the view keeps the last one.
             }
         }
     }
 
+    // The deep triangle's parts along the whole units' edges are drawn one
+    // by one at scales above about 1.3; some counts would take minutes.
+    static constexpr std::chrono::seconds kPatience{5};
     const AreaLook area_;
     const Done done_;
     std::mutex mutex_;
@@ -159,15 +165,22 @@ StageView::StageView(PictureSource& source, QWidget* parent)
         if (isVisible())
             pictureChanged();
     });
-    worker_ = std::make_unique<ZoomWorker>(drawingAreaLook(), [this](const ZoomWorker::Job& job, QImage image) {
-        // Handed to the event thread; dropped if the view is gone by then.
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, image = std::move(image)] {
-                redrawn({image, job.figure, job.count, job.scale, job.view.topLeft()});
-            },
-            Qt::QueuedConnection);
-    });
+    worker_ = std::make_unique<ZoomWorker>(
+        drawingAreaLook(), [this](const ZoomWorker::Job& job, std::optional<QImage> image) {
+            // Handed to the event thread; dropped if the view is gone by then.
+            QMetaObject::invokeMethod(
+                this,
+                [this, job, image = std::move(image)] {
+                    if (image) {
+                        redrawn({*image, job.figure, job.count, job.scale, job.view.topLeft()});
+                    } else {
+                        tooLong_ = {job.figure, job.count, job.scale};
+                        update();
+                        emit zoomChanged();
+                    }
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 StageView::~StageView() { worker_.reset(); }
@@ -199,6 +212,26 @@ double StageView::zoomFactor() const { return std::ldexp(1.0, step_); }
 double StageView::scale() const { return std::ldexp(fit(), step_); }
 
 bool StageView::waitingToRedraw() const { return mode_ == Mode::Redrawn && !source_.finishedFigure(); }
+
+bool StageView::redrawing() const
+{
+    const auto figure = source_.finishedFigure();
+    return mode_ == Mode::Redrawn && figure && !redrawnShown() && !tooLong();
+}
+
+bool StageView::tooLong() const
+{
+    const auto figure = source_.finishedFigure();
+    return mode_ == Mode::Redrawn && figure && tooLong_ && tooLong_->figure == figure->first
+           && tooLong_->count == figure->second && tooLong_->scale == scale();
+}
+
+// Nothing drawn again of the figure shown, at any scale, yet.
+bool StageView::nothingRedrawn() const
+{
+    const auto figure = source_.finishedFigure();
+    return !figure || !rendered_ || rendered_->figure != figure->first || rendered_->count != figure->second;
+}
 
 bool StageView::redrawnShown() const
 {
@@ -282,7 +315,7 @@ void StageView::refreshPixels()
             std::memcpy(reinterpret_cast<QRgb*>(shown_.scanLine(y)) + changed.left(),
                         reinterpret_cast<const QRgb*>(picture.constScanLine(y)) + changed.left(),
                         static_cast<std::size_t>(changed.width()) * sizeof(QRgb));
-        if (mode_ == Mode::PixelsEnlarged || waitingToRedraw()) {
+        if (mode_ == Mode::PixelsEnlarged || waitingToRedraw() || nothingRedrawn() || tooLong()) {
             // Only the blocks of the pixels that changed are painted again.
             const int block = std::max(1, enlargement());
             const QSize device = deviceSize();
@@ -299,7 +332,7 @@ void StageView::refreshPixels()
 
 void StageView::requestRedraw()
 {
-    if (mode_ != Mode::Redrawn || redrawnShown())
+    if (mode_ != Mode::Redrawn || redrawnShown() || tooLong())
         return;
     const auto figure = source_.finishedFigure();
     if (!figure)
@@ -318,7 +351,7 @@ void StageView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor::fromRgb(source_.picture().background()));
-    if (mode_ == Mode::Redrawn && !waitingToRedraw())
+    if (mode_ == Mode::Redrawn && !waitingToRedraw() && !nothingRedrawn() && !tooLong())
         paintRedrawn(painter);
     else
         paintPixels(painter, event->rect());

@@ -63,6 +63,10 @@ public:
     double scale() const;
     // Redrawn, but the picture is not a finished figure: shown enlarged.
     bool waitingToRedraw() const;
+    // Redrawn, the figure being drawn again at the zoom asked.
+    bool redrawing() const;
+    // Redrawn, but drawing it again at this scale took too long.
+    bool tooLong() const;
 
     // The picture changed, or may have: looks again soon.
     void pictureChanged();
@@ -111,6 +115,13 @@ private:
     // the scale drawn.
     QPoint origin_;
     std::optional<Rendered> rendered_;
+    struct Given {
+        Figure figure;
+        int count;
+        double scale;
+    };
+    std::optional<Given> tooLong_;
+    bool nothingRedrawn() const;
     std::optional<QPoint> dragFrom_;
     std::unique_ptr<ZoomWorker> worker_;
 };

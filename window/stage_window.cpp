@@ -23,7 +23,7 @@ QString italian(const char* words) { return QString::fromUtf8(words); }
 QString italian(const std::string& words) { return QString::fromStdString(words); }
 
 // Large enough to read across a classroom and to touch.
-constexpr int kControlPoints = 13;
+constexpr int kControlPoints = 12;
 constexpr int kControlHeight = 40;
 
 // A figure's word in the toolbar, capitalised: "Triangolo".
@@ -294,6 +294,8 @@ void StageWindow::showStatus()
     facts.zoom = view_->zoomFactor();
     facts.scale = view_->scale();
     facts.waitingToRedraw = view_->waitingToRedraw();
+    facts.redrawing = view_->redrawing();
+    facts.tooLong = view_->tooLong();
     step_->setEnabled(facts.stepAwaited);
     const bool canZoom = facts.redrawn && !facts.waitingToRedraw;
     for (QAction* action : zoomActions_)
