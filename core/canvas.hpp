@@ -176,7 +176,7 @@ struct UnitBox {
 };
 
 // Skips a child subtree `depth` levels deep that cannot show: on a surface
-// that keeps only a view of the picture, where `reach()` gives a box of
+// that keeps only a view of the picture, where `reach(surface)` gives a box of
 // whole units holding both ends of every line and box the subtree draws,
 // and none of those can light a pixel of the view. The caller's claim too:
 // nothing in the subtree can raise an error. Then, skipped as skipSubtree
@@ -190,7 +190,7 @@ inline bool skipOutOfView(Canvas<Surface, Events>& canvas, Int16 depth, Reach&& 
     } else {
         if (depth < 1 || subtreeYields<Parts>(depth) == kEndless)
             return false;
-        const std::optional<UnitBox> box = reach();
+        const std::optional<UnitBox> box = reach(std::as_const(canvas.surface));
         return box && canvas.surface.missesView(box->left, box->top, box->right, box->bottom)
                && skipSubtree<Parts>(canvas, depth, [] { return true; });
     }

@@ -161,7 +161,13 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
     }
     auto part = [&canvas, &s, &depth](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
         const Int16 partDepth = sub(depth, 1);
-        if (skipOutOfView<4>(canvas, partDepth, [=] { return reach(xa, ya, xb, yb, partDepth); }))
+        // Its ends are ends of its leaves: where they show, so does it,
+        // and its reach need not be worked out.
+        if (skipOutOfView<4>(canvas, partDepth, [=](const auto& view) -> std::optional<UnitBox> {
+                if (!view.missesView(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb)))
+                    return std::nullopt;
+                return reach(xa, ya, xb, yb, partDepth);
+            }))
             return;
         const bool collapsed = collapseSubtree<4>(
             canvas, partDepth, [=] { return staysAPoint(xa, ya, xb, yb); },

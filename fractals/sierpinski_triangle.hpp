@@ -629,7 +629,7 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Coord x1, C
     if constexpr (!std::is_reference_v<Depth>) {
         // Every corner below rounds within the drift bound's units, and
         // there nothing can fault.
-        if (skipOutOfView<3>(canvas, depth, [&]() -> std::optional<UnitBox> {
+        if (skipOutOfView<3>(canvas, depth, [&](const auto&) -> std::optional<UnitBox> {
                 const auto xs = reachableUnits(depth, x1, x2, x3), ys = reachableUnits(depth, y1, y2, y3);
                 if (!xs || !ys)
                     return std::nullopt;

@@ -128,7 +128,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+4", "velocità del disegno: un passo alla volta"},
     {"Spazio, Destra", "un passo alla volta: la parte successiva, se il disegno la aspetta"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
-    {"F11", "vista ingrandita dell'area di disegno"},
+    {"F11", "vista ingrandita: la scena della lezione, con i comandi e lo zoom"},
     {"Ctrl+I", "informazioni sulla figura, con una tabella livello per livello"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
