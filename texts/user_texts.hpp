@@ -70,7 +70,6 @@ inline constexpr const char* kRedrawn = "Ridisegnata";
 inline constexpr const char* kZoomIn = "Ingrandisci";
 inline constexpr const char* kZoomOut = "Riduci";
 inline constexpr const char* kWholeFigure = "Figura intera";
-inline constexpr const char* kFullScreen = "Schermo intero";
 inline constexpr const char* kStageCountName = "Iterazioni";
 inline constexpr const char* kStopShort = "Interrompi";
 inline constexpr const char* kNumbersShort = "Numeri";

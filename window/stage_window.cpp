@@ -150,9 +150,6 @@ void StageWindow::createToolBars()
     actions.stop->setToolTip(italian(texts::withKey(texts::kStopEntry, "Esc")));
     stop_ = actions.stop;
     addTo(lesson, actions.stop);
-    actions.numbers->setIconText(italian(texts::kNumbersShort));
-    actions.numbers->setToolTip(italian(texts::withKey(texts::kFigureNumbersEntry, "Ctrl+I")));
-    addTo(lesson, actions.numbers);
     actions.animation->setIconText(italian(texts::kAnimationShort));
     actions.animation->setToolTip(italian(texts::withKey(texts::kExportAnimationEntry, "Ctrl+E")));
     addTo(lesson, actions.animation);
@@ -191,10 +188,11 @@ void StageWindow::createToolBars()
     for (QAction* action : zoomActions_)
         addTo(zoom, action);
     zoom->addSeparator();
-    // Its key, F11, is claimed in event(): the window's F11 brings the stage up.
-    QAction* fullScreen = stageAction(texts::kFullScreen, "F11, doppio clic", {});
-    connect(fullScreen, &QAction::triggered, this, &StageWindow::toggleFullScreen);
-    addTo(zoom, fullScreen);
+    actions.numbers->setIconText(italian(texts::kNumbersShort));
+    actions.numbers->setToolTip(italian(texts::withKey(texts::kFigureNumbersEntry, "Ctrl+I")));
+    addTo(zoom, actions.numbers);
+    // Full screen is F11 or a double click (a double tap), claimed in
+    // event(): the window's F11 brings the stage up.
 }
 
 void StageWindow::pressFigure(Figure figure)
