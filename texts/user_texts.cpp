@@ -242,7 +242,9 @@ std::string stageStatus(const StageFacts& facts)
         return std::string(text);
     };
     char zoom[160];
-    if (!facts.redrawn)
+    if (!facts.redrawn && facts.enlargement < 1)
+        std::snprintf(zoom, sizeof zoom, "pixel ingranditi: la vista è più piccola della figura, rimpicciolita");
+    else if (!facts.redrawn)
         std::snprintf(zoom, sizeof zoom, "pixel ingranditi %d×", facts.enlargement);
     else if (facts.waitingToRedraw)
         std::snprintf(zoom, sizeof zoom, "ridisegnata alla fine del disegno: intanto pixel ingranditi");
