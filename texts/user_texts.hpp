@@ -147,6 +147,7 @@ inline constexpr KeyName kKeyNames[] = {
 // The stage's own keys, beside the window's.
 inline constexpr KeyText kStageKeys[] = {
     {"F5, F6, F7, F8", "il triangolo, il tappeto, la trina, il fiocco, con il numero scelto"},
+    {"N", "alla casella del numero di iterazioni"},
     {"P", "pixel ingranditi: i pixel dell'area, ingranditi"},
     {"R", "ridisegnata: la figura disegnata di nuovo alla grandezza della vista"},
     {"+, rotella in avanti", "ingrandisce di 2 volte (ridisegnata), attorno al puntatore"},

@@ -117,7 +117,7 @@ void StageWindow::createToolBars()
     count_ = new QComboBox(this);
     count_->setObjectName(QStringLiteral("StageCount"));
     count_->setAccessibleName(italian(texts::kStageCountName));
-    count_->setToolTip(italian(texts::kCountLabel));
+    count_->setToolTip(italian(texts::withKey(texts::kCountLabel, "N")));
     count_->setEditable(true);
     count_->setInsertPolicy(QComboBox::NoInsert);
     count_->setCompleter(nullptr);
@@ -137,6 +137,11 @@ void StageWindow::createToolBars()
             count_->setEditText(text);
     });
     lesson->addWidget(count_);
+    QAction* toCount = stageAction(texts::kCountLabel, "N", {QKeySequence(Qt::Key_N)});
+    connect(toCount, &QAction::triggered, this, [this] {
+        count_->setFocus(Qt::ShortcutFocusReason);
+        count_->lineEdit()->selectAll();
+    });
     lesson->addSeparator();
 
     const StageHost::LessonActions actions = host_.lessonActions();
