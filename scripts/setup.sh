@@ -9,7 +9,7 @@ packages=(
   # build
   g++ cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n
+  qt6-base-dev qt6-translations-l10n
   # asking the print server about queues and jobs
   libcups2-dev
   # writing animated GIF and WebP

@@ -115,7 +115,7 @@ struct KeyText {
     const char* action;
 };
 inline constexpr KeyText kKeys[] = {
-    {"Ctrl+S", "salva l'immagine in un file PNG, SVG o PDF"},
+    {"Ctrl+S", "salva l'immagine in un file PNG, SVG o PDF, o l'animazione in GIF o WebP"},
     {"Ctrl+C", "copia l'immagine negli appunti"},
     {"Esc", "interrompe i disegni in corso"},
     {"Ctrl+P", "stampa la finestra, come il pulsante Stampa"},
@@ -124,7 +124,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+1", "velocità del disegno: immediata"},
     {"Ctrl+2", "velocità del disegno: veloce (circa 500 parti al secondo)"},
     {"Ctrl+3", "velocità del disegno: lenta (circa 20 parti al secondo)"},
-    {"Ctrl+4", "velocità del disegno: un passo alla volta"},
+    {"Ctrl+4", "velocità del disegno: un passo alla volta, fino all'uscita"},
     {"Spazio, Destra", "un passo alla volta: la parte successiva, se il disegno la aspetta"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
     {"F11", "vista ingrandita: la scena della lezione, con i comandi e lo zoom"},

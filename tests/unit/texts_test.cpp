@@ -69,16 +69,24 @@ TEST(Texts, MessagesFillTheirPlaceholdersInOrder)
     EXPECT_EQ(fileProblem(EXDEV), "errore di sistema n. " + std::to_string(EXDEV));
 }
 
+// A figure at a count, and lines its text must hold.
+struct FigureRow {
+    Figure figure;
+    int count;
+    std::vector<std::string> lines;
+};
+
+void expectLines(const std::string& text, const FigureRow& row)
+{
+    for (const std::string& line : row.lines)
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+}
+
 // The parts and lines the rule makes, exact where they fit in 24 digits;
 // the similarity dimension; what a level does.
 TEST(Texts, FigureNumbers)
 {
-    struct Row {
-        Figure figure;
-        int count;
-        std::vector<std::string> lines;
-    };
-    const Row rows[] = {
+    const FigureRow rows[] = {
         {Figure::SierpinskiTriangle, 0, {"Triangoli dell'ultimo livello: 1 (3^0)", "Linee: 3 (3 · 3^0)",
                                          "log 3 / log 2 ≈ 1,5850", "l'area si moltiplica per 3/4"}},
         {Figure::SierpinskiTriangle, 10, {"Triangoli dell'ultimo livello: 59.049 (3^10)", "Linee: 177.147 (3 · 3^10)"}},
@@ -94,23 +102,15 @@ TEST(Texts, FigureNumbers)
         {Figure::KochSnowflake, 10, {"Segmenti dell'ultimo livello: 3.145.728 (3 · 4^10)",
                                      "Linee disegnate sullo schermo: 12.345\n"}},
     };
-    for (const Row& row : rows) {
-        const std::string numbers = figureNumbers(row.figure, row.count, 12345);
-        for (const std::string& line : row.lines)
-            EXPECT_NE(numbers.find(line), std::string::npos) << line << " in\n" << numbers;
-    }
+    for (const FigureRow& row : rows)
+        expectLines(figureNumbers(row.figure, row.count, 12345), row);
 }
 
 // Level by level: exact fractions while short, then decimals; the first
 // twelve levels and the last; the snowflake's area towards 8/5.
 TEST(Texts, LevelTable)
 {
-    struct Row {
-        Figure figure;
-        int count;
-        std::vector<std::string> lines;
-    };
-    const Row rows[] = {
+    const FigureRow rows[] = {
         {Figure::KochSnowflake, 5, {"Livello\tParti\tLinee\tLunghezza\tArea\n0\t3\t3\t1\t1\n1\t12\t12\t4/3\t4/3\n",
                                     "\n4\t768\t768\t256/81\t3448/2187\n5\t3072\t3072\t1024/243\t31288/19683\n"}},
         {Figure::KochSnowflake, 40, {"\n11\t", "\n40\t3 · 4^40\t3 · 4^40\t99437,3\t1,6\n"}},
@@ -118,12 +118,10 @@ TEST(Texts, LevelTable)
         {Figure::SierpinskiCarpet, 8, {"\n8\t16777216\t16777216\t16777216/6561\t0,389744\n"}},
         {Figure::KochCurve, 4000, {"\n1\t4\t4\t4/3\t—\n", "\n4000\t4^4000\t4^4000\t5,68783e+499\t—\n"}},
     };
-    for (const Row& row : rows) {
+    for (const FigureRow& row : rows) {
         const Table table = levelTable(row.figure, row.count);
         EXPECT_EQ(table.size(), std::min(row.count + 1, kLevelsInTable + 1) + 1u);
-        const std::string text = tabSeparated(table);
-        for (const std::string& line : row.lines)
-            EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+        expectLines(tabSeparated(table), row);
     }
 }
 
