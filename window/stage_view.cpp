@@ -469,10 +469,6 @@ void StageView::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
-}  // namespace velmoran::ui
-
-namespace velmoran::ui {
-
 void StageView::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
 
 }  // namespace velmoran::ui
