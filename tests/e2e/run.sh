@@ -1139,6 +1139,46 @@ large_view() {
   [ "$i" -lt 50 ] || { WHY="the view stays after Alt+F4"; return 1; }
 }
 
+# "Ridisegnata" (R) in the stage: the figure the area shows drawn again,
+# exactly the export at the largest scale that fits, centred; + zooms in 2
+# times about the centre, the point there staying put: the export at twice
+# that scale, cut to the view.
+stage_redrawn() {
+  local view pane pw ph scale origin d zoomed
+  draws triangolo 6 || return 1
+  xdo key F11
+  view=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Vista ingrandita$' \
+    2> /dev/null | head -1)
+  [ -n "$view" ] || { WHY="F11 opened no window named Vista ingrandita"; return 1; }
+  xdo windowactivate --sync "$view"
+  pane=$(stage_pane "$view")
+  read -r pw ph < <(xwininfo -id "$pane" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  xdo mousemove --window "$pane" 1 1 click 1 key r
+  for zoomed in 0 1; do
+    [ "$zoomed" = 0 ] || xdo key equal
+    # The whole picture's size and the view's corner in it, as the stage
+    # works them out.
+    read -r scale origin < <(awk -v w="$pw" -v h="$ph" -v z="$zoomed" 'BEGIN {
+      s = w / 493 < h / 349 ? w / 493 : h / 349; W = int(493 * s + 0.5); H = int(349 * s + 0.5)
+      x = int((W - w) / 2); y = int((H - h) / 2)
+      if (z) { u = (x + w / 2) / W; v = (y + h / 2) / H; s *= 2; W = int(493 * s + 0.5); H = int(349 * s + 0.5)
+               x = u * W - w / 2; x = x == int(x) || x >= 0 ? int(x) : int(x) - 1
+               y = v * H - h / 2; y = y == int(y) || y >= 0 ? int(y) : int(y) - 1 }
+      printf "%.12f %+d%+d\n", s, -x, -y }')
+    "$VELMORAN" --export "$WORK/redrawn.png" triangolo 6 --scale "$scale" || { WHY="no export at $scale"; return 1; }
+    settle 10
+    steady_shot "$WORK/stage-redrawn.png" "$pane"
+    $CONVERT -size "${pw}x${ph}" "xc:rgb($(rgb_at "$(reference triangolo 0)" 0,0))" "$WORK/redrawn.png" \
+      -geometry "$origin" -composite "PNG24:$WORK/redrawn-expected.png"
+    d=$(pixels_differ "$WORK/redrawn-expected.png" "$WORK/stage-redrawn.png" "$WORK/redrawn-diff.png")
+    [ "$d" = 0 ] || break
+  done
+  echo "# Ridisegnata: picture ${pw}x${ph}, the triangle at 6 at scale $scale"
+  xdo key p alt+F4
+  xdo windowactivate --sync "$WID"
+  [ "$d" = 0 ] || { WHY="$d pixels differ from the export at $scale (see $WORK/redrawn-diff.png)"; return 1; }
+}
+
 # At "Un passo alla volta" the press draws its first leaf at once, then
 # Space on the figure button a click focused draws the next leaf of its
 # triangle (count 2: nine), never pressing it again.
@@ -1286,6 +1326,7 @@ check "--export with no display: each figure as the window shows it; sharp at sc
 check "Esc during the depth-50 triangle: no processor time 100 ms on, then a triangle draws" esc_stops_drawing
 check "level by level (Ctrl+L): count 0's picture held a second, then count 1's" level_by_level
 check "F11: Vista ingrandita follows the area, each pixel a whole block, centred on the blank colour" large_view
+check "Ridisegnata in the stage is the export at the scale that fits, and twice that after +" stage_redrawn
 check "Un passo alla volta: Space on the focused figure button steps, never presses it again" space_steps_on_button
 xdo key ctrl+3  # "Lenta", for the next run to remember
 MARK=$(now_ms)
