@@ -52,6 +52,7 @@
 #include "window/drawing_area.hpp"
 #include "window/animation_frames.hpp"
 #include "window/offscreen_press.hpp"
+#include "window/stage_zoom.hpp"
 #include "files/vector_files.hpp"
 #include "picture/raster_surface.hpp"
 
@@ -523,6 +524,40 @@ void untilWaitingBenchmark(benchmark::State& st, Figure figure)
         st.SkipWithError("the press did not wait");
 }
 
+// A step of the stage's zoom in full screen at 1920 by 1080: the figure
+// redrawn at `zoom` times the scale that fits, the view centred on a corner
+// of the figure. `zoom` 0 stands for the deepest step.
+void zoomStepBenchmark(benchmark::State& st, Figure figure, int count, int zoom)
+{
+    const QSize screen(1920, 1080);
+    const AreaLook area = drawingAreaLook();
+    const double fit = fittingScale(screen, area.inner);
+    const int step = zoom == 0 ? deepestZoomStep(fit) : static_cast<int>(std::log2(zoom));
+    const double scale = std::ldexp(fit, step);
+    // The first corner of the first part each figure draws, in scale units.
+    QPointF corner(10, 480);
+    if (figure == Figure::SierpinskiCarpet)
+        corner = {150, 50};
+    else if (figure == Figure::KochCurve)
+        corner = {10, 245};
+    else if (figure == Figure::KochSnowflake)
+        corner = {150, 120};
+    const QPointF centre(corner.x() * std::round(area.inner.width() * scale) / 640,
+                         corner.y() * std::round(area.inner.height() * scale) / 490);
+    const QRect view = viewAround(centre, screen);
+    const std::string text = std::to_string(count);
+    bool failed = false;
+    for (auto _ : st) {
+        const Clock::time_point t0 = Clock::now();
+        const auto picture = zoomedPicture(area, figure, text, scale, view);
+        st.SetIterationTime(seconds(Clock::now() - t0));
+        failed = failed || !std::holds_alternative<QImage>(picture);
+    }
+    st.counters["scale"] = scale;
+    if (failed)
+        st.SkipWithError("the zoomed press failed");
+}
+
 // The replayed list must paint exactly what the press paints, or the bare
 // limit measures other work.
 bool bareMatchesPress(Figure figure, int depth)
@@ -590,6 +625,15 @@ int main(int argc, char** argv)
                                      untilWaitingBenchmark, figure.id)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
+    for (const FigureInfo& figure : kFigures)
+        for (int count : {10, 30})
+            for (int zoom : {1, 16, 0})
+                benchmark::RegisterBenchmark((std::string(figure.traceWord) + "/" + std::to_string(count) + "/zoom_"
+                                              + (zoom == 0 ? std::string("deepest") : std::to_string(zoom)))
+                                                 .c_str(),
+                                             zoomStepBenchmark, figure.id, count, zoom)
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("tappeto/1000/waiting", endlessCarpetBenchmark)
         ->UseManualTime()
         ->Iterations(1)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 #include <utility>
 
@@ -166,6 +167,32 @@ inline bool skipSubtree(Canvas<Surface, Events>& canvas, Int16 depth, PaintFinal
             return false;
         canvas.events.skipQuietYields(yields);
         return true;
+    }
+}
+
+// Whole units from (left, top) to (right, bottom).
+struct UnitBox {
+    int left, top, right, bottom;
+};
+
+// Skips a child subtree `depth` levels deep that cannot show: on a surface
+// that keeps only a view of the picture, where `reach(surface)` gives a box of
+// whole units holding both ends of every line and box the subtree draws,
+// and none of those can light a pixel of the view. The caller's claim too:
+// nothing in the subtree can raise an error. Then, skipped as skipSubtree
+// skips, only its pixels out of view are missing (docs/exactness.md). A
+// paced drawing is never skipped so: its waits before each leaf would go.
+template <unsigned Parts, class Surface, class Events, class Reach>
+inline bool skipOutOfView(Canvas<Surface, Events>& canvas, Int16 depth, Reach&& reach)
+{
+    if constexpr (!ShowsPartOnly<Surface>::value || PacesLeaves<Events>::value) {
+        return false;
+    } else {
+        if (depth < 1 || subtreeYields<Parts>(depth) == kEndless)
+            return false;
+        const std::optional<UnitBox> box = reach(std::as_const(canvas.surface));
+        return box && canvas.surface.missesView(box->left, box->top, box->right, box->bottom)
+               && skipSubtree<Parts>(canvas, depth, [] { return true; });
     }
 }
 

@@ -84,4 +84,15 @@ struct LocatesPixels<T, std::void_t<decltype(std::declval<const T&>().pixelBlock
                                     decltype(std::declval<const T&>().pixelBlock(0, 0, 0, 0)->firstColumn),
                                     decltype(int{std::declval<const T&>().widestBlock()})>> : std::true_type {};
 
+// A surface may keep only part of the picture, a view of it, and say which
+// parts of a figure cannot show there:
+//   bool missesView(int left, int top, int right, int bottom) const
+// true only where no line or box whose ends are whole units from (left,
+// top) to (right, bottom) can light a pixel of the view.
+template <class T, class = void>
+struct ShowsPartOnly : std::false_type {};
+template <class T>
+struct ShowsPartOnly<T, std::void_t<decltype(bool{std::declval<const T&>().missesView(0, 0, 0, 0)})>>
+    : std::true_type {};
+
 }  // namespace velmoran

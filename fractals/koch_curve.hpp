@@ -4,7 +4,12 @@
 // the two sides of an equilateral bump to the left of the direction of
 // travel (upward for a segment drawn left to right, y growing downward).
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
 #include <type_traits>
+#include <unordered_map>
 
 #include "core/canvas.hpp"
 #include "fractals/figure_table.hpp"
@@ -54,6 +59,68 @@ inline InnerPoints innerPoints(Int16 x1, Int16 y1, Int16 x2, Int16 y2)
             third(x2, x1), third(y2, y1)};
 }
 
+// Where the segments `depth` levels below a segment can lie: the box of
+// all their ends, or none where that is not worked out. third() commutes
+// with any whole shift and apex() with an even one (its ties go to the even
+// unit), so the segments below depend on the segment's shape and its
+// start's parity alone, shifted; each shape's box is worked out once, by
+// the rule itself. Only where every end stays within a third of the Int16
+// range, so nothing below can overflow.
+inline std::optional<UnitBox> reach(Int16 x1, Int16 y1, Int16 x2, Int16 y2, int depth)
+{
+    constexpr int kWidest = 2047, kDeepest = 31;
+    const int dx = x2 - x1, dy = y2 - y1;
+    if (depth < 0 || depth > kDeepest || std::abs(dx) > kWidest || std::abs(dy) > kWidest)
+        return std::nullopt;
+    struct Shape {
+        static std::optional<UnitBox> box(int px, int py, int dx, int dy, int depth)
+        {
+            if (std::abs(dx) > kWidest || std::abs(dy) > kWidest)
+                return std::nullopt;
+            if (depth == 0 || (dx == 0 && dy == 0))
+                return UnitBox{px + std::min(0, dx), py + std::min(0, dy), px + std::max(0, dx), py + std::max(0, dy)};
+            thread_local std::unordered_map<std::uint32_t, std::optional<UnitBox>> known;
+            const auto key = static_cast<std::uint32_t>(dx + kWidest + 1)
+                             | static_cast<std::uint32_t>(dy + kWidest + 1) << 12
+                             | static_cast<std::uint32_t>(px) << 24 | static_cast<std::uint32_t>(py) << 25
+                             | static_cast<std::uint32_t>(depth) << 26;
+            if (const auto found = known.find(key); found != known.end())
+                return found->second;
+            const auto x2 = static_cast<Int16>(px + dx), y2 = static_cast<Int16>(py + dy);
+            const auto [ax, ay, tx, ty, bx, by] =
+                innerPoints(static_cast<Int16>(px), static_cast<Int16>(py), x2, y2);
+            const Int16 ends[5][2] = {{static_cast<Int16>(px), static_cast<Int16>(py)}, {ax, ay}, {tx, ty}, {bx, by},
+                                      {x2, y2}};
+            std::optional<UnitBox> all;
+            for (int i = 0; i < 4; ++i) {
+                const int sx = ends[i][0] & 1, sy = ends[i][1] & 1;
+                const auto part = box(sx, sy, ends[i + 1][0] - ends[i][0], ends[i + 1][1] - ends[i][1], depth - 1);
+                if (!part) {
+                    all.reset();
+                    break;
+                }
+                const int shiftX = ends[i][0] - sx, shiftY = ends[i][1] - sy;
+                const UnitBox shifted{part->left + shiftX, part->top + shiftY, part->right + shiftX,
+                                      part->bottom + shiftY};
+                all = i == 0 ? shifted
+                             : UnitBox{std::min(all->left, shifted.left), std::min(all->top, shifted.top),
+                                       std::max(all->right, shifted.right), std::max(all->bottom, shifted.bottom)};
+            }
+            return known[key] = all;
+        }
+    };
+    const int px = x1 & 1, py = y1 & 1;
+    const auto box = Shape::box(px, py, dx, dy, depth);
+    if (!box)
+        return std::nullopt;
+    const int shiftX = x1 - px, shiftY = y1 - py;
+    constexpr int kThird = INT16_MAX / 3;
+    const UnitBox shifted{box->left + shiftX, box->top + shiftY, box->right + shiftX, box->bottom + shiftY};
+    if (shifted.left < -kThird || shifted.top < -kThird || shifted.right > kThird || shifted.bottom > kThird)
+        return std::nullopt;
+    return shifted;
+}
+
 }  // namespace koch_detail
 
 // `Depth` is `const Int16&` for a top-level call (the window's count,
@@ -94,6 +161,14 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
     }
     auto part = [&canvas, &s, &depth](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
         const Int16 partDepth = sub(depth, 1);
+        // Its ends are ends of its leaves: where they show, so does it,
+        // and its reach need not be worked out.
+        if (skipOutOfView<4>(canvas, partDepth, [=](const auto& view) -> std::optional<UnitBox> {
+                if (!view.missesView(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb)))
+                    return std::nullopt;
+                return reach(xa, ya, xb, yb, partDepth);
+            }))
+            return;
         const bool collapsed = collapseSubtree<4>(
             canvas, partDepth, [=] { return staysAPoint(xa, ya, xb, yb); },
             [&s, xa, ya] {

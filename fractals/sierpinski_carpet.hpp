@@ -139,6 +139,14 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int
     }
     for (const auto& at : corners.cells) {
         const Int16 cellDepth = sub(depth, 1);
+        // A square's parts lie within it, and where it fits, with its side
+        // doubled, nothing below it can overflow.
+        if (skipOutOfView<8>(canvas, cellDepth, [&](const auto&) -> std::optional<UnitBox> {
+                if (cell < 0 || cell > INT16_MAX / 2 || at[0] > INT16_MAX - cell || at[1] > INT16_MAX - cell)
+                    return std::nullopt;
+                return UnitBox{at[0], at[1], at[0] + cell, at[1] + cell};
+            }))
+            continue;
         // Every leaf of a square of side 0 is the same point box at its
         // corner. A larger square deep enough for all its leaves to be of
         // side 0 leaves the point boxes of squarePoints(), all in the one

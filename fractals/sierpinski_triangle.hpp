@@ -626,9 +626,19 @@ void subdivideTriangle(Canvas<Surface, Events>& canvas, Depth depth, Coord x1, C
     using namespace triangle_detail;
     // A corner triangle may stand in for its whole subtree; deciding here,
     // before anything of it happens, decides as its parent would.
-    if constexpr (!std::is_reference_v<Depth>)
+    if constexpr (!std::is_reference_v<Depth>) {
+        // Every corner below rounds within the drift bound's units, and
+        // there nothing can fault.
+        if (skipOutOfView<3>(canvas, depth, [&](const auto&) -> std::optional<UnitBox> {
+                const auto xs = reachableUnits(depth, x1, x2, x3), ys = reachableUnits(depth, y1, y2, y3);
+                if (!xs || !ys)
+                    return std::nullopt;
+                return UnitBox{xs->low, ys->low, xs->high, ys->high};
+            }))
+            return;
         if (collapseCorner<A>(canvas, depth, x1, y1, x2, y2, x3, y3))
             return;
+    }
     const NestingLevel level(canvas.state);
 
     if (depth == 0) {

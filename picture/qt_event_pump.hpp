@@ -67,8 +67,15 @@ public:
         if (pace_ == Pace::Immediate)
             return false;
         waitForNextLeaf();
+        // Counted once it is due: while it waits, the leaves drawn.
+        ++leavesPaced_;
         return true;
     }
+    // How many leaves paced drawings came to; the window counts a press's
+    // own from it, and hands the count back to a press a nested one
+    // interrupted.
+    std::uint64_t leavesPaced() const { return leavesPaced_; }
+    void setLeavesPaced(std::uint64_t leaves) { leavesPaced_ = leaves; }
     void setPace(Pace pace) { pace_ = pace; }
     Pace pace() const { return pace_; }
     // StepByStep: lets the drawing waiting for it draw its next leaf.
@@ -124,6 +131,7 @@ private:
     std::uint64_t dispatches_ = 0;
 
     Pace pace_ = Pace::Immediate;
+    std::uint64_t leavesPaced_ = 0;
     Clock::time_point nextLeaf_;
     std::uint64_t stepsAllowed_ = 0;
     // Drawings waiting for a step: a press nested in the wait may wait too.

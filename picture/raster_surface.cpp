@@ -8,13 +8,6 @@ namespace velmoran::ui {
 
 namespace {
 
-// Device coordinates beyond this are pulled in before clipping. Far outside
-// any image, and small enough that clipping in double stays exact to well
-// under a pixel.
-constexpr double kFar = 1e9;
-
-double pullIn(double v) { return std::clamp(v, -kFar, kFar); }
-
 int deviceExtent(int logical, qreal ratio) { return std::max(1, qRound(logical * ratio)); }
 
 }  // namespace
@@ -34,35 +27,10 @@ RasterSurface::RasterSurface(QSize inner, qreal devicePixelRatio, QRgb backgroun
       background_(background)
 {
     image_.setDevicePixelRatio(devicePixelRatio);
-    columns_ = makeTable(image_.width(), scaleWidth_);
-    rows_ = makeTable(image_.height(), scaleHeight_);
-    widestBlock_ = std::max(widestPair(columns_), widestPair(rows_));
+    columns_ = device_pixels::makeTable(image_.width(), scaleWidth_);
+    rows_ = device_pixels::makeTable(image_.height(), scaleHeight_);
+    widestBlock_ = std::max(device_pixels::widestPair(columns_), device_pixels::widestPair(rows_));
     clear();
-}
-
-RasterSurface::PixelTable RasterSurface::makeTable(int devicePixels, Coord scale) const
-{
-    // Every whole unit from 0 up to the first that falls past the edge.
-    const auto entries = static_cast<std::size_t>(std::floor(scale)) + 1;
-    PixelTable table{std::make_unique<int[]>(entries), static_cast<Coord>(entries)};
-    for (std::size_t i = 0; i < entries; ++i) {
-        const double p = std::floor(static_cast<double>(i) * devicePixels / scale);
-        table.pixel[i] = p < devicePixels ? static_cast<int>(p) : -1;
-    }
-    return table;
-}
-
-// The furthest apart two whole units in neighbouring pixels (or one) are.
-int RasterSurface::widestPair(const PixelTable& table)
-{
-    int widest = 0;
-    const auto entries = static_cast<int>(table.size);
-    for (int first = 0, second = 0; second < entries && table.pixel[second] >= 0; ++second) {
-        while (table.pixel[second] - table.pixel[first] > 1)
-            ++first;
-        widest = std::max(widest, second - first);
-    }
-    return widest;
 }
 
 void RasterSurface::clear()
@@ -104,6 +72,7 @@ void RasterSurface::lineClipped(bool box, double x1, double y1, double x2, doubl
 {
     if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2))
         return;
+    using device_pixels::pullIn;
     x1 = pullIn(x1), y1 = pullIn(y1), x2 = pullIn(x2), y2 = pullIn(y2);
     if (!box) {
         segmentClipped(x1, y1, x2, y2, rgb);
@@ -115,43 +84,13 @@ void RasterSurface::lineClipped(bool box, double x1, double y1, double x2, doubl
     segmentClipped(x2, y1, x2, y2, rgb);
 }
 
-// Clips to a band one pixel wider than the image on every side, so that the
-// ends of a segment that only just leaves the image are not moved and its
-// pixels are those of the unclipped segment; then plots pixel by pixel,
-// keeping those inside.
 void RasterSurface::segmentClipped(double x1, double y1, double x2, double y2, QRgb rgb)
 {
-    const double low = -1, highX = deviceWidth_ + 1, highY = deviceHeight_ + 1;
-    const double dx = x2 - x1, dy = y2 - y1;
-    double t0 = 0, t1 = 1;
-    // Keeps the part of the segment where p * t <= q.
-    auto keep = [&](double p, double q) {
-        if (p == 0)
-            return q >= 0;
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1)
-                return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0)
-                return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    if (!keep(-dx, x1 - low) || !keep(dx, highX - x1) || !keep(-dy, y1 - low) || !keep(dy, highY - y1))
+    const auto ends = device_pixels::clipToBand(x1, y1, x2, y2, deviceWidth_, deviceHeight_);
+    if (!ends)
         return;
-    const double cx1 = t0 > 0 ? x1 + t0 * dx : x1, cy1 = t0 > 0 ? y1 + t0 * dy : y1;
-    const double cx2 = t1 < 1 ? x1 + t1 * dx : x2, cy2 = t1 < 1 ? y1 + t1 * dy : y2;
-    auto toPixel = [low](double v, double high) {
-        return static_cast<int>(std::floor(std::clamp(v, low, high)));
-    };
-    const int x = toPixel(cx1, highX), y = toPixel(cy1, highY);
-    const int xEnd = toPixel(cx2, highX), yEnd = toPixel(cy2, highY);
-
     const int width = image_.width(), height = image_.height();
-    bresenham(x, y, xEnd, yEnd, [&](int px, int py) {
+    device_pixels::bresenham(ends->x1, ends->y1, ends->x2, ends->y2, [&](int px, int py) {
         if (px >= 0 && px < width && py >= 0 && py < height)
             plot(px, py, rgb);
     });

@@ -19,6 +19,7 @@
 #include <QtGlobal>
 
 #include "core/contracts.hpp"
+#include "picture/device_pixels.hpp"
 
 namespace velmoran::ui {
 
@@ -123,39 +124,14 @@ public:
     }
 
 private:
-    // Whole unit coordinates inside the area, which is what the figures
-    // pass, map through a table of their device pixels, worked out once:
-    // a few comparisons instead of two divisions per call.
-    struct PixelTable {
-        std::unique_ptr<int[]> pixel;  // -1 past the image's edge
-        Coord size = 0;               // entries; a Coord for the range test
-    };
+    using PixelTable = device_pixels::PixelTable;
     [[gnu::always_inline]] static bool wholeInside(Coord v, const PixelTable& table, int& pixel)
     {
-        if (!(v >= 0 && v < table.size))  // NaN fails too
-            return false;
-        const int i = static_cast<int>(v);
-        if (static_cast<Coord>(i) != v)
-            return false;
-        pixel = table.pixel[static_cast<std::size_t>(i)];
-        return pixel >= 0;
+        return device_pixels::wholeInside(v, table, pixel);
     }
-    PixelTable makeTable(int devicePixels, Coord scale) const;
-    static int widestPair(const PixelTable& table);
-    // The table's pixels never decrease, so its ends decide.
     static bool splitInTwo(int low, int high, const PixelTable& table, int& secondFrom)
     {
-        if (!(low >= 0 && low <= high && high < table.size))
-            return false;
-        const int firstPixel = table.pixel[static_cast<std::size_t>(low)];
-        const int lastPixel = table.pixel[static_cast<std::size_t>(high)];
-        if (firstPixel < 0 || lastPixel < 0 || lastPixel - firstPixel > 1)
-            return false;
-        secondFrom = INT_MAX;
-        if (firstPixel != lastPixel)
-            for (secondFrom = high; table.pixel[static_cast<std::size_t>(secondFrom - 1)] == lastPixel;)
-                --secondFrom;
-        return true;
+        return device_pixels::splitInTwo(low, high, table, secondFrom);
     }
 
     // The device pixel is floor() of these; the product is exact in double
@@ -188,37 +164,10 @@ private:
     }
     static bool nextTo(int a, int b) { return static_cast<unsigned>(b - a + 1) <= 2u; }
 
-    // Bresenham from (x1, y1) to (x2, y2), both ends included: calls
-    // plot(x, y) for each pixel of the segment.
-    template <class Plot>
-    static void bresenham(int x1, int y1, int x2, int y2, Plot&& plot)
-    {
-        const int dx = x2 > x1 ? x2 - x1 : x1 - x2;
-        const int dy = y2 > y1 ? y1 - y2 : y2 - y1;  // -|y2 - y1|
-        const int sx = x1 < x2 ? 1 : -1;
-        const int sy = y1 < y2 ? 1 : -1;
-        int x = x1, y = y1;
-        int err = dx + dy;
-        for (;;) {
-            plot(x, y);
-            if (x == x2 && y == y2)
-                break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
-        }
-    }
-
     // The ends are inside the image.
     void segmentInside(int x1, int y1, int x2, int y2, QRgb rgb)
     {
-        bresenham(x1, y1, x2, y2, [&](int x, int y) { plot(x, y, rgb); });
+        device_pixels::bresenham(x1, y1, x2, y2, [&](int x, int y) { plot(x, y, rgb); });
     }
 
     void outlineInside(int x1, int y1, int x2, int y2, QRgb rgb);

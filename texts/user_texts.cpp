@@ -1,6 +1,7 @@
 #include "texts/user_texts.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -31,14 +32,15 @@ constexpr std::string_view kPlaceholders[] = {"FILE", "PRINTER", "CAUSE", "WHAT"
 
 std::string quoted(std::string_view text) { return "«" + std::string(text) + "»"; }
 
-// The key table, one key a line, the actions aligned.
-std::string keyLines()
+// A key table, one key a line, the actions aligned.
+template <std::size_t N>
+std::string keyLines(const KeyText (&table)[N])
 {
     std::size_t widest = 0;
-    for (const KeyText& key : kKeys)
+    for (const KeyText& key : table)
         widest = std::max(widest, std::string_view(key.keys).size());
     std::string lines;
-    for (const KeyText& key : kKeys)
+    for (const KeyText& key : table)
         lines += "  " + std::string(key.keys) + std::string(widest + 2 - std::string_view(key.keys).size(), ' ')
                  + key.action + "\n";
     return lines;
@@ -211,6 +213,52 @@ std::string paceStatus(const char* pace)
     return std::string("Velocità del disegno: ") + pace + " · Esc interrompe";
 }
 
+std::string withKey(const char* what, const char* keys) { return std::string(what) + " (" + keys + ")"; }
+
+std::string stageStatus(const StageFacts& facts)
+{
+    std::string line = facts.anyFigure ? figureWithCount(facts.figure, facts.count) : kStageNoFigure;
+    auto add = [&line](const std::string& words) { line += " · " + words; };
+    add(std::string("velocità: ") + facts.pace);
+    if (facts.level >= 0)
+        add("livello " + std::to_string(facts.level) + " di " + std::to_string(facts.lastLevel));
+    if (facts.drawing && facts.part > 0) {
+        const FigureInfo& rule = figureInfo(facts.figure);
+        // The rule's parts of the last level, where they fit; a part drawn
+        // as what it leaves counts as one.
+        unsigned long long parts = rule.startParts;
+        bool fits = facts.count >= 0;
+        for (int i = 0; fits && i < facts.count; ++i)
+            fits = parts <= ULLONG_MAX / rule.splitsInto && (parts *= rule.splitsInto, true);
+        add("parte " + grouped(std::to_string(facts.part))
+            + (fits ? " di " + grouped(std::to_string(parts)) : std::string()));
+    }
+    if (facts.stepAwaited)
+        add("premi Spazio per la parte successiva");
+    // A whole number as it is, else two decimals, with the Italian comma.
+    auto formatted = [](double v) {
+        char text[40];
+        std::snprintf(text, sizeof text, v == std::floor(v) && v < 1e15 ? "%.0f" : "%.2f", v);
+        return std::string(text);
+    };
+    char zoom[160];
+    if (!facts.redrawn && facts.enlargement < 1)
+        std::snprintf(zoom, sizeof zoom, "pixel ingranditi: la vista è più piccola della figura, rimpicciolita");
+    else if (!facts.redrawn)
+        std::snprintf(zoom, sizeof zoom, "pixel ingranditi %d×", facts.enlargement);
+    else if (facts.waitingToRedraw)
+        std::snprintf(zoom, sizeof zoom, "ridisegnata alla fine del disegno: intanto pixel ingranditi");
+    else if (facts.tooLong)
+        std::snprintf(zoom, sizeof zoom, "troppo lunga da ridisegnare a scala %s: pixel ingranditi",
+                      withDecimalComma(formatted(facts.scale)).c_str());
+    else
+        std::snprintf(zoom, sizeof zoom, "ridisegnata%s, ingrandimento %s× (scala %s)",
+                      facts.redrawing ? " (in corso)" : "", withDecimalComma(formatted(facts.zoom)).c_str(),
+                      withDecimalComma(formatted(facts.scale)).c_str());
+    add(zoom);
+    return line;
+}
+
 std::string figureFileName(Figure figure, int count) { return traceWord(figure) + ("-" + std::to_string(count)); }
 
 std::string saveFinishedFigure(Figure figure, int count) { return "Salva " + figureWithCount(figure, count); }
@@ -229,9 +277,11 @@ std::string aboutText(std::string_view qtVersion)
 
 std::string guideHtml()
 {
-    std::string keys;
+    std::string keys, stageKeys;
     for (const KeyText& key : kKeys)
         keys += std::string("<tr><td><b>") + key.keys + "</b></td><td>" + key.action + "</td></tr>";
+    for (const KeyText& key : kStageKeys)
+        stageKeys += std::string("<tr><td><b>") + key.keys + "</b></td><td>" + key.action + "</td></tr>";
     std::string figures;
     for (const FigureInfo& figure : kFigures)
         figures += std::string("<li>") + figureToolTip(figure.id) + "</li>";
@@ -261,11 +311,26 @@ std::string guideHtml()
              "per la volta successiva, tranne <i>Un passo alla volta</i>.</p>"
              "<p><b>Livello dopo livello</b>: un pulsante disegna la figura con 0 iterazioni, poi con 1 e così "
              "via fino al numero scelto, tenendo ogni livello per circa un secondo. Esc ferma la sequenza.</p>"
-             "<p><b>Vista ingrandita</b>: per un proiettore, una seconda finestra che mostra l'area di disegno "
-             "ingrandita per un numero intero di volte, almeno il doppio dove lo schermo lo permette (se una "
-             "finestra così grande non ci sta, si apre a schermo intero), o rimpicciolita per intero se la "
-             "finestra è più piccola della figura. Si ridimensiona e va a schermo intero con F11 o un doppio "
-             "clic; tutti i tasti della finestra funzionano anche lì, ed Esc a schermo intero ne esce anche.</p>"
+             "<p><b>Vista ingrandita</b> (F11): la scena della lezione, per un proiettore o uno schermo "
+             "tattile, in una finestra che si ridimensiona e va a schermo intero (F11 o un doppio clic; se "
+             "una finestra grande il doppio della figura non ci sta, si apre già a schermo intero). In alto, "
+             "grandi, i pulsanti delle quattro figure, il numero di iterazioni, la velocità, <i>Passo "
+             "successivo</i>, <i>Livello dopo livello</i>, <i>Interrompi</i>, i numeri della figura, "
+             "l'animazione e l'ingrandimento; ognuno dice il suo tasto. Un pulsante di figura lì è lo stesso "
+             "pulsante della finestra, con quel numero. In basso una riga dice la figura e il numero, la "
+             "velocità, il livello o la parte raggiunta («livello 2 di 4», «parte 312 di 729»), «premi Spazio "
+             "per la parte successiva» quando il disegno aspetta, e l'ingrandimento. Due modi: <i>Pixel "
+             "ingranditi</i>, i pixel dell'area ingranditi per un numero intero di volte, con linee spesse "
+             "che un proiettore mostra bene; <i>Ridisegnata</i>, la figura disegnata di nuovo alla grandezza "
+             "della vista, con linee larghe un pixel. Ridisegnata, la rotella, + e - ingrandiscono o riducono "
+             "di 2 volte attorno al puntatore (o al centro, con i tasti), trascinare sposta la vista e 0 torna "
+             "alla figura intera: si vedono le parti della figura, uguali alla figura intera. Ogni immagine è "
+             "esattamente quella che <i>velmoran --export</i> disegna a quella scala. Mentre un disegno "
+             "cresce, e dove disegnarla di nuovo a una scala richiede più di 5 secondi (il triangolo con molte "
+             "iterazioni, ingrandito poco), la vista mostra intanto i pixel ingranditi.</p>"
+             "<table cellspacing=\"4\">"
+           + stageKeys
+           + "</table>"
              "<p><b>Informazioni sulla figura</b>: quante parti e linee fa la regola, quante sono state "
              "disegnate, la dimensione di similitudine e come cambia la figura a ogni livello, con una tabella "
              "livello per livello (parti, linee, lunghezza e area rispetto al livello 0) che <i>Copia la "
@@ -423,9 +488,13 @@ std::string helpText()
              "                 a 120 secondi (se manca, 10)\n"
              "\n"
              "Tasti nella finestra:\n"
-           + keyLines()
+           + keyLines(kKeys)
            + "Il tasto destro sull'area di disegno apre un menu con gli stessi comandi.\n"
              "\n"
+             "Nella vista ingrandita (F11), la scena della lezione, con i comandi in\n"
+             "una barra e una riga di stato, valgono gli stessi tasti e questi:\n"
+           + keyLines(kStageKeys)
+           + "\n"
              "Stato di uscita:\n"
              "  0  tutto a posto\n"
              "  1  l'esportazione non è riuscita (errore del disegno o file non\n"

@@ -63,6 +63,52 @@ inline constexpr const char* kGuideEntry = "Guida di Velmoran";
 inline constexpr const char* kPrintChoiceEntry = "Stampa…";
 inline constexpr const char* kExportAnimationEntry = "Esporta l'animazione…";
 
+// --- The lesson's stage (F11) ------------------------------------------------
+
+inline constexpr const char* kPixelsEnlarged = "Pixel ingranditi";
+inline constexpr const char* kRedrawn = "Ridisegnata";
+inline constexpr const char* kZoomIn = "Ingrandisci";
+inline constexpr const char* kZoomOut = "Riduci";
+inline constexpr const char* kWholeFigure = "Figura intera";
+inline constexpr const char* kStageCountName = "Iterazioni";
+inline constexpr const char* kStopShort = "Interrompi";
+inline constexpr const char* kNumbersShort = "Numeri";
+inline constexpr const char* kWholeShort = "Intera";
+inline constexpr const char* kAnimationShort = "Animazione";
+inline constexpr const char* kStageNoFigure = "Nessuna figura";
+
+// A control of the stage's toolbar: its tooltip, with its key.
+std::string withKey(const char* what, const char* keys);
+
+// What the stage's status line says: the figure drawn, the pace, the level
+// and the part reached, the step awaited, and how large the view is.
+struct StageFacts {
+    bool anyFigure = false;
+    Figure figure = Figure::SierpinskiTriangle;
+    int count = 0;
+    bool drawing = false;
+    const char* pace = kPaceImmediate;
+    // Level by level: the level drawn (from 0) and the last, or -1.
+    int level = -1, lastLevel = 0;
+    // A paced drawing: the parts it has come to (0: none yet).
+    unsigned long long part = 0;
+    bool stepAwaited = false;
+    bool redrawn = false;
+    // Pixels enlarged: each picture pixel's side in screen pixels. Redrawn:
+    // the zoom from the whole figure, and the scale drawn at.
+    int enlargement = 1;
+    double zoom = 1, scale = 1;
+    // Redrawn, but the picture is not one finished figure (or is on its
+    // way): its pixels are shown enlarged meanwhile.
+    bool waitingToRedraw = false;
+    // Redrawn: being drawn at the zoom asked; or given up there, taking
+    // too long.
+    bool redrawing = false;
+    bool tooLong = false;
+};
+std::string stageStatus(const StageFacts& facts);
+
+
 // The window's keys, as the help, the guide and the documents list them.
 struct KeyText {
     const char* keys;
@@ -81,7 +127,7 @@ inline constexpr KeyText kKeys[] = {
     {"Ctrl+4", "velocità del disegno: un passo alla volta, fino all'uscita"},
     {"Spazio, Destra", "un passo alla volta: la parte successiva, se il disegno la aspetta"},
     {"Ctrl+L", "livello dopo livello: da 0 fino al numero scelto"},
-    {"F11", "vista ingrandita dell'area di disegno"},
+    {"F11", "vista ingrandita: la scena della lezione, con i comandi e lo zoom"},
     {"Ctrl+I", "informazioni sulla figura, con una tabella livello per livello"},
     {"F1", "guida di Velmoran"},
     {"Maiusc+F1", "informazioni su Velmoran"},
@@ -96,6 +142,20 @@ struct KeyName {
 };
 inline constexpr KeyName kKeyNames[] = {
     {"Shift", "Maiusc"},
+};
+
+// The stage's own keys, beside the window's.
+inline constexpr KeyText kStageKeys[] = {
+    {"F5, F6, F7, F8", "il triangolo, il tappeto, la trina, il fiocco, con il numero scelto"},
+    {"N", "alla casella del numero di iterazioni"},
+    {"P", "pixel ingranditi: i pixel dell'area, ingranditi"},
+    {"R", "ridisegnata: la figura disegnata di nuovo alla grandezza della vista"},
+    {"+, rotella in avanti", "ingrandisce di 2 volte (ridisegnata), attorno al puntatore"},
+    {"-, rotella indietro", "riduce di 2 volte (ridisegnata)"},
+    {"0", "torna alla figura intera"},
+    {"trascinare", "sposta la vista (ridisegnata)"},
+    {"F11, doppio clic", "schermo intero, o di nuovo in finestra"},
+    {"Esc", "interrompe i disegni; a schermo intero torna in finestra"},
 };
 
 // --- Dialogs ------------------------------------------------------------------

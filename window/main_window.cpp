@@ -29,7 +29,7 @@
 #include "window/classic_button.hpp"
 #include "window/drawing_area.hpp"
 #include "window/guide_window.hpp"
-#include "window/large_view.hpp"
+#include "window/stage_window.hpp"
 #include "window/offscreen_press.hpp"
 #include "window/print_window.hpp"
 #include "window/window_layout.hpp"
@@ -269,6 +269,8 @@ void MainWindow::createActions()
         addShortcut(texts::kFigureNumbersEntry, QKeySequence(Qt::CTRL | Qt::Key_I), &MainWindow::showFigureNumbers);
     QAction* animation =
         addShortcut(texts::kExportAnimationEntry, QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exportAnimation);
+    numbersAction_ = numbers;
+    animationAction_ = animation;
     auto separator = [this] {
         auto* line = new QAction(this);
         line->setSeparator(true);
@@ -395,6 +397,10 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
         // The press refuses the count itself, and says why.
     }
     const std::uint64_t clears = surface().clears();
+    // The parts this press comes to are counted from here; the press it
+    // interrupts goes on counting its own after it.
+    const std::uint64_t interruptedFrom = leavesFrom_, interruptedLeaves = pump_->leavesPaced();
+    leavesFrom_ = interruptedLeaves;
     PressOutcome outcome;
     {
         const BusyWhileDrawing busy(*this);
@@ -409,6 +415,8 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
         }
     }
     lastOutcome_ = outcome;
+    leavesFrom_ = interruptedFrom;
+    pump_->setLeavesPaced(interruptedLeaves);
     if (state_.ending)
         return outcome;
     drawingArea_->update();
@@ -452,7 +460,13 @@ void MainWindow::pressLevelByLevel(Figure figure, std::string_view text)
     }
     const BusyWhileDrawing busy(*this);
     const std::uint64_t stops = stops_;
+    struct Levels {
+        int& level;
+        ~Levels() { level = -1; }
+    } levels{level_};
+    lastLevel_ = count;
     for (int level = 0; level <= count; ++level) {
+        level_ = level;
         if (pressOnce(figure, std::to_string(level)).status != PressOutcome::Status::Done || level == count)
             return;
         // Each level held for a moment, unless the drawings are stopped.
@@ -656,15 +670,54 @@ void MainWindow::showLargeView() noexcept
     if (state_.ending)
         return;
     try {
-        bringUp(largeView_, [this] {
-            auto* view = new LargeView(*drawingArea_, this);
-            // Every key of the window works there too.
-            view->addActions(actions());
-            return view;
-        });
+        if (!stage_)
+            stage_ = new StageWindow(*this, this);
+        stage_->showLarge();
     } catch (...) {
         // Nothing was lost: the view simply did not open.
     }
+}
+
+const RasterSurface& MainWindow::picture() const { return drawingArea_->surface(); }
+
+DrawingArea& MainWindow::pictureArea() { return *drawingArea_; }
+
+std::optional<std::pair<Figure, int>> MainWindow::finishedFigure() const
+{
+    if (busyScopes_ > 0 || !pictureKnown_ || !shown_)
+        return std::nullopt;
+    return std::pair(shown_->figure, shown_->count);
+}
+
+void MainWindow::pressFromStage(Figure figure, const QString& count)
+{
+    if (countBox_->currentText() != count)
+        countBox_->setEditText(count);
+    pressFigure(figure);
+}
+
+texts::StageFacts MainWindow::stageFacts() const
+{
+    texts::StageFacts facts;
+    // The figure on its way, else the one the area shows, else the last drawn.
+    const std::optional<PressedFigure> figure = busyScopes_ > 0 || !pictureKnown_ ? lastDrawn_ : shown_;
+    facts.anyFigure = figure.has_value();
+    if (figure) {
+        facts.figure = figure->figure;
+        facts.count = figure->count;
+    }
+    facts.drawing = busyScopes_ > 0;
+    facts.pace = kPaceNames[static_cast<std::size_t>(pump_->pace())];
+    facts.level = level_;
+    facts.lastLevel = lastLevel_;
+    facts.part = facts.drawing ? pump_->leavesPaced() - leavesFrom_ : 0;
+    facts.stepAwaited = pump_->awaitsStep();
+    return facts;
+}
+
+StageHost::LessonActions MainWindow::lessonActions()
+{
+    return {paceChoices_->actions(), levelByLevel_, stopAction_, stepAction_, numbersAction_, animationAction_};
 }
 
 void MainWindow::showFigureNumbers() noexcept

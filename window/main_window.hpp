@@ -15,7 +15,7 @@
 #include "fractals/figure_table.hpp"
 #include "picture/qt_event_pump.hpp"
 #include "printing/print_job.hpp"
-#include "window/large_view.hpp"
+#include "window/stage_window.hpp"
 #include "window/user_dialogs.hpp"
 
 class QAction;
@@ -43,7 +43,7 @@ class RasterSurface;
 // print, end the program, set the drawing's pace, draw level by level, show
 // the picture enlarged, tell the figure's numbers, the guide and what the
 // program is; nothing of them shows until used.
-class MainWindow final : public QWidget {
+class MainWindow final : public QWidget, private StageHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -60,6 +60,8 @@ public:
     QtEventPump& pump() { return *pump_; }
     // How the latest press that finished ended.
     PressOutcome lastOutcome() const { return lastOutcome_; }
+    // "Vista ingrandita", the lesson's stage, where it was opened.
+    StageWindow* stage() const { return stage_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,6 +113,15 @@ private:
     // The drawing's pace, as chosen, kept for the next run too.
     void setPace(Pace pace) noexcept;
     void showLargeView() noexcept;
+    // What the stage asks of the window (StageHost).
+    const RasterSurface& picture() const override;
+    DrawingArea& pictureArea() override;
+    std::optional<std::pair<Figure, int>> finishedFigure() const override;
+    void pressFromStage(Figure figure, const QString& count) override;
+    QComboBox& countBox() override { return *countBox_; }
+    texts::StageFacts stageFacts() const override;
+    LessonActions lessonActions() override;
+    QList<QAction*> windowKeyActions() override { return actions(); }
     void showFigureNumbers() noexcept;
     void showGuide() noexcept;
     // "Esporta l'animazione…" of the figure last pressed, to `file` or
@@ -147,7 +158,14 @@ private:
     QActionGroup* paceChoices_ = nullptr;
     QAction* stepAction_ = nullptr;
     QAction* levelByLevel_ = nullptr;
-    QPointer<LargeView> largeView_;
+    QPointer<StageWindow> stage_;
+    QAction* numbersAction_ = nullptr;
+    QAction* animationAction_ = nullptr;
+    // Where the drawing is: the paced leaves counted when the press drawing
+    // now began, and the level of a sequence of levels (-1 outside one).
+    std::uint64_t leavesFrom_ = 0;
+    int level_ = -1;
+    int lastLevel_ = 0;
     QPointer<GuideWindow> guide_;
 
     // The latest press that drew to its end, and the one that drew last: a

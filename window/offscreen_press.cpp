@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include "fractals/press_figure.hpp"
+#include "picture/cropped_surface.hpp"
 #include "picture/raster_surface.hpp"
 #include "window/drawing_area.hpp"
 #include "window/window_layout.hpp"
@@ -15,9 +16,8 @@ namespace velmoran::ui {
 // window's own takes from its palette.
 std::unique_ptr<RasterSurface> areaSurface(double scale)
 {
-    const DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
-    return std::make_unique<RasterSurface>(box.contentsRect().size(), scale,
-                                           box.palette().color(QPalette::Button).rgb());
+    const AreaLook area = drawingAreaLook();
+    return std::make_unique<RasterSurface>(area.inner, scale, area.background);
 }
 
 namespace {
@@ -73,6 +73,38 @@ private:
 static_assert(LocatesPixels<CountingSurface>::value, "counted as the window draws, deep parts included");
 
 }  // namespace
+
+AreaLook drawingAreaLook()
+{
+    const DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
+    return {box.contentsRect().size(), box.palette().color(QPalette::Button).rgb()};
+}
+
+std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& area, Figure figure,
+                                                              std::string_view text, double scale, QRect view,
+                                                              const std::atomic<bool>* givenUp,
+                                                              std::chrono::steady_clock::time_point deadline)
+{
+    CroppedSurface surface(area.inner, scale, area.background, view);
+    if (!givenUp) {
+        if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
+            return *error;
+        return surface.image();
+    }
+    WindowState state;
+    try {
+        loadWindowState(state, surface);
+    } catch (const RuntimeError& error) {
+        return error.kind();
+    }
+    AbandonableEvents events(state, *givenUp, deadline);
+    const PressOutcome outcome = pressFigure(state, surface, events, figure, text);
+    if (state.ending)
+        return std::monostate{};
+    if (outcome.status == PressOutcome::Status::Failed)
+        return outcome.error;
+    return surface.image();
+}
 
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale)
 {

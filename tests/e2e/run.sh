@@ -1090,30 +1090,45 @@ level_by_level() {
   [ "$t0" -ge 1000 ] || { WHY="count 1's picture shown ${t0} ms after the click"; return 1; }
 }
 
-# F11 opens "Vista ingrandita": the area's picture as it changes, each pixel
-# a k x k block, k the largest whole factor that fits, centred on the blank
-# colour. Its size fits 3 pictures across and 2 down, with odd margins.
+# The stage's picture, apart from its toolbars and status line: its largest
+# child window (the view is a native window of its own).
+stage_pane() {  # STAGE
+  xwininfo -children -id "$1" | awk '
+    /^ +0x[0-9a-f]+ / { for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { split($i, s, /[x+]/)
+                          if (s[1] * s[2] > best) { best = s[1] * s[2]; id = $1 } } }
+    END { print id }'
+}
+
+# F11 opens "Vista ingrandita", the lesson's stage: with "Pixel ingranditi"
+# (P) the area's picture as it changes, each pixel a k x k block, k the
+# largest whole factor that fits, centred on the blank colour. Its picture
+# fits 3 pictures across and 2 down, with odd margins.
 large_view() {
-  local view vw vh k d i
+  local view pane vw vh pw ph k d i
   xdo key F11
   view=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Vista ingrandita$' \
     2> /dev/null | head -1)
   [ -n "$view" ] || { WHY="F11 opened no window named Vista ingrandita"; return 1; }
+  xdo windowactivate --sync "$view"
+  xdo key p
+  pane=$(stage_pane "$view")
+  [ -n "$pane" ] || { WHY="the stage shows no picture of its own"; return 1; }
   read -r vw vh < <(xwininfo -id "$view" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
-  [ "$vw" -ge $((2 * AREA_W)) ] && [ "$vh" -ge $((2 * AREA_H)) ] || { WHY="the view opened at ${vw}x${vh}"; return 1; }
-  xdo windowsize --sync "$view" $((3 * AREA_W + 2)) $((2 * AREA_H + 45))
+  read -r pw ph < <(xwininfo -id "$pane" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  [ "$pw" -ge $((2 * AREA_W)) ] && [ "$ph" -ge $((2 * AREA_H)) ] || { WHY="the picture opened at ${pw}x${ph}"; return 1; }
+  xdo windowsize --sync "$view" $((3 * AREA_W + 2 + vw - pw)) $((2 * AREA_H + 45 + vh - ph))
   xdo windowactivate --sync "$WID"
   draws trina 3 || return 1
   shot_area "$WORK/view-area.png"
   xdo windowactivate --sync "$view"
-  steady_shot "$WORK/view.png" "$view"
+  steady_shot "$WORK/view.png" "$pane"
   read -r vw vh < <($IDENTIFY -format '%w %h\n' "$WORK/view.png")
   k=$((vw / AREA_W < vh / AREA_H ? vw / AREA_W : vh / AREA_H))
   $CONVERT -size "${vw}x${vh}" "xc:rgb($(rgb_at "$(reference triangolo 0)" 0,0))" \
     \( "$WORK/view-area.png" -sample "$((100 * k))%" \) \
     -geometry "+$(((vw - k * AREA_W) / 2))+$(((vh - k * AREA_H) / 2))" -composite "PNG24:$WORK/view-expected.png"
   d=$(pixels_differ "$WORK/view-expected.png" "$WORK/view.png" "$WORK/view-diff.png")
-  echo "# Vista ingrandita: client area ${vw}x${vh}, blocks of ${k}x${k}"
+  echo "# Vista ingrandita: picture ${vw}x${vh}, blocks of ${k}x${k}"
   xdo key alt+F4
   for ((i = 0; i < 50; i++)); do
     xdotool search --onlyvisible --name '^Vista ingrandita$' > /dev/null 2>&1 || break
@@ -1122,6 +1137,46 @@ large_view() {
   xdo windowactivate --sync "$WID"
   [ "$d" = 0 ] || { WHY="$d pixels differ from the area enlarged $k times (see $WORK/view-diff.png)"; return 1; }
   [ "$i" -lt 50 ] || { WHY="the view stays after Alt+F4"; return 1; }
+}
+
+# "Ridisegnata" (R) in the stage: the figure the area shows drawn again,
+# exactly the export at the largest scale that fits, centred; + zooms in 2
+# times about the centre, the point there staying put: the export at twice
+# that scale, cut to the view.
+stage_redrawn() {
+  local view pane pw ph scale origin d zoomed
+  draws triangolo 6 || return 1
+  xdo key F11
+  view=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APP_PID" --name '^Vista ingrandita$' \
+    2> /dev/null | head -1)
+  [ -n "$view" ] || { WHY="F11 opened no window named Vista ingrandita"; return 1; }
+  xdo windowactivate --sync "$view"
+  pane=$(stage_pane "$view")
+  read -r pw ph < <(xwininfo -id "$pane" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  xdo mousemove --window "$pane" 1 1 click 1 key r
+  for zoomed in 0 1; do
+    [ "$zoomed" = 0 ] || xdo key equal
+    # The whole picture's size and the view's corner in it, as the stage
+    # works them out.
+    read -r scale origin < <(awk -v w="$pw" -v h="$ph" -v z="$zoomed" 'BEGIN {
+      s = w / 493 < h / 349 ? w / 493 : h / 349; W = int(493 * s + 0.5); H = int(349 * s + 0.5)
+      x = int((W - w) / 2); y = int((H - h) / 2)
+      if (z) { u = (x + w / 2) / W; v = (y + h / 2) / H; s *= 2; W = int(493 * s + 0.5); H = int(349 * s + 0.5)
+               x = u * W - w / 2; x = x == int(x) || x >= 0 ? int(x) : int(x) - 1
+               y = v * H - h / 2; y = y == int(y) || y >= 0 ? int(y) : int(y) - 1 }
+      printf "%.12f %+d%+d\n", s, -x, -y }')
+    "$VELMORAN" --export "$WORK/redrawn.png" triangolo 6 --scale "$scale" || { WHY="no export at $scale"; return 1; }
+    settle 10
+    steady_shot "$WORK/stage-redrawn.png" "$pane"
+    $CONVERT -size "${pw}x${ph}" "xc:rgb($(rgb_at "$(reference triangolo 0)" 0,0))" "$WORK/redrawn.png" \
+      -geometry "$origin" -composite "PNG24:$WORK/redrawn-expected.png"
+    d=$(pixels_differ "$WORK/redrawn-expected.png" "$WORK/stage-redrawn.png" "$WORK/redrawn-diff.png")
+    [ "$d" = 0 ] || break
+  done
+  echo "# Ridisegnata: picture ${pw}x${ph}, the triangle at 6 at scale $scale"
+  xdo key p alt+F4
+  xdo windowactivate --sync "$WID"
+  [ "$d" = 0 ] || { WHY="$d pixels differ from the export at $scale (see $WORK/redrawn-diff.png)"; return 1; }
 }
 
 # At "Un passo alla volta" the press draws its first leaf at once, then
@@ -1271,6 +1326,7 @@ check "--export with no display: each figure as the window shows it; sharp at sc
 check "Esc during the depth-50 triangle: no processor time 100 ms on, then a triangle draws" esc_stops_drawing
 check "level by level (Ctrl+L): count 0's picture held a second, then count 1's" level_by_level
 check "F11: Vista ingrandita follows the area, each pixel a whole block, centred on the blank colour" large_view
+check "Ridisegnata in the stage is the export at the scale that fits, and twice that after +" stage_redrawn
 check "Un passo alla volta: Space on the focused figure button steps, never presses it again" space_steps_on_button
 xdo key ctrl+3  # "Lenta", for the next run to remember
 MARK=$(now_ms)

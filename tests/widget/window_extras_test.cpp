@@ -31,6 +31,7 @@
 #include "texts/user_texts.hpp"
 #include "window/drawing_area.hpp"
 #include "window/guide_window.hpp"
+#include "window/stage_window.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
@@ -385,6 +386,55 @@ private slots:
     // A device is written where it is, never replaced by a file: this one
     // is the test's own /dev/full, so that a fault cannot replace the
     // system's.
+    // The stage's status line, read a moment into a drawing its toolbar
+    // started; and the toolbar's press is the window's, count and all.
+    void stage_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("paced") << QStringList{"Ctrl+3"} << "2"
+                               << QStringList{"Triangolo di Sierpinski, 2 iterazioni · velocità: Lenta · parte ", " di 9"};
+        QTest::newRow("stepped") << QStringList{"Ctrl+4"} << "1"
+                                 << QStringList{"velocità: Un passo alla volta · parte 1 di 3 · "
+                                                "premi Spazio per la parte successiva"};
+        QTest::newRow("level by level") << QStringList{"Ctrl+3", "Ctrl+L"} << "2"
+                                        << QStringList{"Triangolo di Sierpinski, 0 iterazioni", "livello 0 di 2"};
+        QTest::newRow("at once, as the window's button") << QStringList{} << "3" << QStringList{};
+    }
+    void stage()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, text);
+        QFETCH(QStringList, words);
+        key(Qt::Key_F11);
+        ui::StageWindow* stage = form->stage();
+        QVERIFY(stage);
+        QTRY_COMPARE(QApplication::activeWindow(), stage);
+        for (const QString& keys : keys)
+            key(QKeySequence(keys)[0]);
+        stage->findChild<QComboBox*>(QStringLiteral("StageCount"))->setEditText(text);
+        QString seen;
+        QTimer::singleShot(180, form, [&] {
+            seen = stage->statusText();
+            if (stopEntry()->isEnabled())
+                stopEntry()->trigger();
+        });
+        QAction* triangle = nullptr;
+        for (QAction* action : stage->findChildren<QAction*>())
+            if (action->text() == QStringLiteral("Triangolo"))
+                triangle = action;
+        QVERIFY(triangle);
+        triangle->trigger();
+        for (const QString& word : words)
+            QVERIFY2(seen.contains(word), qPrintable(seen));
+        QCOMPARE(countBox()->currentText(), text);
+        if (words.isEmpty()) {
+            QCOMPARE(picture(), predicted(Figure::SierpinskiTriangle, "3"));
+            QTRY_VERIFY(stage->statusText().startsWith(QStringLiteral("Triangolo di Sierpinski, 3 iterazioni")));
+        }
+    }
+
     void saveToADevice()
     {
         QTemporaryDir dir;
