@@ -83,18 +83,9 @@ void CroppedSurface::lineAnywhere(bool box, Coord x1, Coord y1, Coord x2, Coord 
                    rgb);
         return;
     }
-    if (std::isnan(px1) || std::isnan(py1) || std::isnan(px2) || std::isnan(py2))
-        return;
-    using device_pixels::pullIn;
-    px1 = pullIn(px1), py1 = pullIn(py1), px2 = pullIn(px2), py2 = pullIn(py2);
-    if (!box) {
-        segmentClipped(px1, py1, px2, py2, rgb);
-        return;
-    }
-    segmentClipped(px1, py1, px2, py1, rgb);
-    segmentClipped(px1, py2, px2, py2, rgb);
-    segmentClipped(px1, py1, px1, py2, rgb);
-    segmentClipped(px2, py1, px2, py2, rgb);
+    device_pixels::lineOrBoxPulledIn(box, px1, py1, px2, py2, [&](double ax, double ay, double bx, double by) {
+        segmentClipped(ax, ay, bx, by, rgb);
+    });
 }
 
 void CroppedSurface::segmentClipped(double x1, double y1, double x2, double y2, QRgb rgb)

@@ -201,4 +201,22 @@ inline std::optional<PixelSegment> clipToBand(double x1, double y1, double x2, d
 
 inline double pullIn(double v) { return std::clamp(v, -kFar, kFar); }
 
+// A segment, or a box's four sides, between device points that may lie
+// anywhere (NaN draws nothing), pulled in and handed to `segment` to clip.
+template <class Segment>
+void lineOrBoxPulledIn(bool box, double x1, double y1, double x2, double y2, Segment&& segment)
+{
+    if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2))
+        return;
+    x1 = pullIn(x1), y1 = pullIn(y1), x2 = pullIn(x2), y2 = pullIn(y2);
+    if (!box) {
+        segment(x1, y1, x2, y2);
+        return;
+    }
+    segment(x1, y1, x2, y1);
+    segment(x1, y2, x2, y2);
+    segment(x1, y1, x1, y2);
+    segment(x2, y1, x2, y2);
+}
+
 }  // namespace velmoran::ui::device_pixels

@@ -70,18 +70,9 @@ void RasterSurface::lineAnywhere(bool box, Coord x1, Coord y1, Coord x2, Coord y
 
 void RasterSurface::lineClipped(bool box, double x1, double y1, double x2, double y2, QRgb rgb)
 {
-    if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2))
-        return;
-    using device_pixels::pullIn;
-    x1 = pullIn(x1), y1 = pullIn(y1), x2 = pullIn(x2), y2 = pullIn(y2);
-    if (!box) {
-        segmentClipped(x1, y1, x2, y2, rgb);
-        return;
-    }
-    segmentClipped(x1, y1, x2, y1, rgb);
-    segmentClipped(x1, y2, x2, y2, rgb);
-    segmentClipped(x1, y1, x1, y2, rgb);
-    segmentClipped(x2, y1, x2, y2, rgb);
+    device_pixels::lineOrBoxPulledIn(box, x1, y1, x2, y2, [&](double ax, double ay, double bx, double by) {
+        segmentClipped(ax, ay, bx, by, rgb);
+    });
 }
 
 void RasterSurface::segmentClipped(double x1, double y1, double x2, double y2, QRgb rgb)
