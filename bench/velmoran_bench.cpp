@@ -493,7 +493,7 @@ void exportBenchmark(benchmark::State& st, Figure figure, const char* text, Pict
         if (isAnimation(format)) {
             failed = failed
                      || saveAnimation({figure, text, 1, kind, growthSeconds}, format, path, nullptr).status
-                            != AnimationOutcome::Status::Saved;
+                            != WriteOutcome::Status::Written;
         } else {
             failed = failed || saveSvg(std::get<VectorPicture>(pressedVectors(figure, text, 1)), 1, path);
         }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/errors.hpp"
+
 namespace velmoran::ui {
 
 enum class PictureFormat {
@@ -35,6 +37,14 @@ constexpr bool isVectors(PictureFormat format)
     }
     return false;
 }
+
+// What became of writing a picture file.
+struct WriteOutcome {
+    enum class Status { Written, PressFailed, NotWritten, Stopped };
+    Status status = Status::Written;
+    ErrorKind error = ErrorKind::Overflow;  // for PressFailed
+    int errorNumber = 0;                    // for NotWritten: errno, or 0 if none says why
+};
 
 // What an animation shows: the drawing as it grows, part by part as the
 // pace "Veloce" shows it, or the finished pictures level by level.

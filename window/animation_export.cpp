@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -83,7 +82,7 @@ QString askAnimationFileName(QWidget* parent, const QString& folder, const QStri
     return dialog.selectedFiles().constFirst();
 }
 
-AnimationExported writeAnimationWithProgress(QWidget& window, const AnimationRequest& request, PictureFormat format,
+AnimationExported writeAnimationWithProgress(QWidget& window, const PictureRequest& request, PictureFormat format,
                                              const QString& file, const bool& ending)
 {
     QProgressDialog progress(italian(texts::kAnimationProgress), italian(texts::kCancelCaption), 0, 1, &window);
@@ -95,7 +94,7 @@ AnimationExported writeAnimationWithProgress(QWidget& window, const AnimationReq
     progress.setValue(0);
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    const AnimationOutcome outcome = saveAnimation(request, format, file, [&](int done, int total) {
+    const WriteOutcome outcome = writePicture(format, request, file, [&](int done, int total) {
         if (sinceEvents.elapsed() >= kEventsEveryMs) {
             progress.setMaximum(total);
             progress.setValue(done);
@@ -104,14 +103,9 @@ AnimationExported writeAnimationWithProgress(QWidget& window, const AnimationReq
         }
         return !progress.wasCanceled() && !ending;
     });
-    switch (outcome.status) {
-    case AnimationOutcome::Status::Saved: return {file, {}};
-    case AnimationOutcome::Status::Stopped: return {};
-    case AnimationOutcome::Status::PressFailed: return {{}, QString::fromStdString(texts::pressError(outcome.error))};
-    case AnimationOutcome::Status::NotSaved: break;
-    }
-    return {{},
-            QString::fromStdString(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), outcome.errorNumber))};
+    if (outcome.status == WriteOutcome::Status::Written)
+        return {file, {}};
+    return {{}, QString::fromStdString(writeProblem(outcome, file))};
 }
 
 AnimationExported exportAnimation(QWidget& window, Figure figure, const std::string& text, double scale,
@@ -138,7 +132,7 @@ AnimationExported exportAnimation(QWidget& window, Figure figure, const std::str
         file += QStringLiteral(".gif");
         format = PictureFormat::Gif;
     }
-    const AnimationRequest request{figure, text, scale, choice->kind, choice->seconds};
+    const PictureRequest request{figure, text, scale, choice->kind, choice->seconds, {}};
     AnimationExported exported = writeAnimationWithProgress(window, request, *format, file, ending);
     return ending ? AnimationExported{} : exported;
 }

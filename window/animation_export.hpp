@@ -11,7 +11,7 @@
 
 #include "files/picture_format.hpp"
 #include "fractals/figure_table.hpp"
-#include "window/animation_frames.hpp"
+#include "window/picture_writing.hpp"
 
 class QWidget;
 
@@ -37,7 +37,7 @@ struct AnimationExported {
 // Writes `request` to `file` with a progress dialog over `window`, handing
 // the window its events as the frames are drawn. Stopped by "Annulla", or
 // when `ending` becomes true.
-AnimationExported writeAnimationWithProgress(QWidget& window, const AnimationRequest& request, PictureFormat format,
+AnimationExported writeAnimationWithProgress(QWidget& window, const PictureRequest& request, PictureFormat format,
                                              const QString& file, const bool& ending);
 
 // The whole flow for `figure` at `text`: the choice, the file where

@@ -181,16 +181,16 @@ std::optional<ErrorKind> animationFrames(const AnimationRequest& request, const 
                                                  : levelFrames(request, sink, progress, stopped);
 }
 
-AnimationOutcome saveAnimation(const AnimationRequest& request, PictureFormat format, const QString& path,
+WriteOutcome saveAnimation(const AnimationRequest& request, PictureFormat format, const QString& path,
                                const AnimationProgress& progress)
 {
-    using Status = AnimationOutcome::Status;
+    using Status = WriteOutcome::Status;
     // Known before the drawing, which may take a while.
     const QFileInfo target(path);
     if (target.isDir())
-        return {Status::NotSaved, ErrorKind::Overflow, EISDIR};
+        return {Status::NotWritten, ErrorKind::Overflow, EISDIR};
     if (!target.dir().exists())
-        return {Status::NotSaved, ErrorKind::Overflow, ENOENT};
+        return {Status::NotWritten, ErrorKind::Overflow, ENOENT};
     try {
         const std::unique_ptr<AnimationEncoder> encoder = AnimationEncoder::make(format);
         bool stopped = false;
@@ -202,12 +202,12 @@ AnimationOutcome saveAnimation(const AnimationRequest& request, PictureFormat fo
         if (stopped)
             return {Status::Stopped, ErrorKind::Overflow, 0};
         if (const int failure = writeWholeFile(path, encoder->finish()))
-            return {Status::NotSaved, ErrorKind::Overflow, failure};
+            return {Status::NotWritten, ErrorKind::Overflow, failure};
         return {};
     } catch (const AnimationFault&) {
-        return {Status::NotSaved, ErrorKind::Overflow, 0};
+        return {Status::NotWritten, ErrorKind::Overflow, 0};
     } catch (const std::bad_alloc&) {
-        return {Status::NotSaved, ErrorKind::Overflow, ENOMEM};
+        return {Status::NotWritten, ErrorKind::Overflow, ENOMEM};
     }
 }
 

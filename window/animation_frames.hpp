@@ -45,16 +45,9 @@ using AnimationProgress = std::function<bool(int done, int total)>;
 std::optional<ErrorKind> animationFrames(const AnimationRequest& request, const FrameSink& sink,
                                          const AnimationProgress& progress, bool& stopped);
 
-struct AnimationOutcome {
-    enum class Status { Saved, PressFailed, NotSaved, Stopped };
-    Status status = Status::Saved;
-    ErrorKind error = ErrorKind::Overflow;  // for PressFailed
-    int errorNumber = 0;                    // for NotSaved: errno, or 0 if none says why
-};
-
 // The animation of `request` as a GIF or WebP file at `path`, written
 // whole or not at all; nothing is written when stopped.
-AnimationOutcome saveAnimation(const AnimationRequest& request, PictureFormat format, const QString& path,
+WriteOutcome saveAnimation(const AnimationRequest& request, PictureFormat format, const QString& path,
                                const AnimationProgress& progress);
 
 }  // namespace velmoran::ui

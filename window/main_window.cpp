@@ -20,8 +20,6 @@
 #include <QStandardPaths>
 
 #include "files/picture_format.hpp"
-#include "files/png_file.hpp"
-#include "files/vector_files.hpp"
 #include "fractals/press_figure.hpp"
 #include "texts/user_texts.hpp"
 #include "window/animation_export.hpp"
@@ -31,6 +29,7 @@
 #include "window/guide_window.hpp"
 #include "window/stage_window.hpp"
 #include "window/offscreen_press.hpp"
+#include "window/picture_writing.hpp"
 #include "window/print_window.hpp"
 #include "window/window_layout.hpp"
 
@@ -526,10 +525,19 @@ void MainWindow::saveImage() noexcept
         const auto [file, figure] = askWhereToSave(saveFolder(settings));
         if (file.isEmpty() || state_.ending)
             return;
-        if (isAnimation(formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png)))
+        const PictureFormat format =
+            formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png);
+        if (isAnimation(format))
             return exportAnimationTo(file);
-        if (const std::optional<int> failure = savePicture(picture, figure, file)) {
-            report(italian(texts::imageNotSaved(QDir::toNativeSeparators(file).toStdString(), *failure)));
+        // The pixels shown are saved as they are; vectors are drawn afresh,
+        // at the screen's density.
+        PictureRequest request;
+        request.figure = figure ? std::optional<Figure>(figure->figure) : std::nullopt;
+        request.text = figure ? std::to_string(figure->count) : std::string();
+        request.scale = picture.devicePixelRatio();
+        request.shown = picture;
+        if (const std::string problem = writeProblem(writePicture(format, request, file), file); !problem.empty()) {
+            report(QString::fromStdString(problem));
             return;
         }
         settings.setValue(QString::fromLatin1(kSaveFolderKey), QFileInfo(file).absolutePath());
@@ -559,22 +567,6 @@ std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWher
         }
     }
     return {file, shown_};
-}
-
-std::optional<int> MainWindow::savePicture(const QImage& picture, const std::optional<PressedFigure>& figure,
-                                           const QString& file) const
-{
-    const PictureFormat format = formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png);
-    if (format == PictureFormat::Png)
-        return savePng(picture, file);
-    // Vectors are drawn afresh, at the screen's density.
-    const double scale = picture.devicePixelRatio();
-    VectorPicture vectors = blankVectors(scale);
-    if (figure)
-        if (auto drawn = pressedVectors(figure->figure, std::to_string(figure->count), scale);
-            std::holds_alternative<VectorPicture>(drawn))
-            vectors = std::get<VectorPicture>(std::move(drawn));
-    return format == PictureFormat::Svg ? saveSvg(vectors, scale, file) : saveVectorPdf(vectors, scale, file);
 }
 
 void MainWindow::exportAnimationTo(const QString& file) noexcept

@@ -91,10 +91,6 @@ private:
     void endProgram() noexcept;
     void saveImage() noexcept;
     void copyImage() noexcept;
-    // `picture` as a PNG file, or `figure`'s vectors as SVG or PDF, by the
-    // file's extension; nothing, or errno as savePng gives it.
-    std::optional<int> savePicture(const QImage& picture, const std::optional<PressedFigure>& figure,
-                                   const QString& file) const;
     // The file the picture is saved in, and the figure its vectors draw:
     // where the area shows no one finished figure, the person chooses PNG
     // or the last finished figure. No file when they declined.

@@ -174,7 +174,7 @@ private slots:
         const QString path = dir.filePath(QString::fromStdString(animation.text) + "."
                                           + (animation.format == PictureFormat::Gif ? "gif" : "webp"));
         const AnimationRequest request{animation.figure, animation.text, animation.scale, animation.kind, 10};
-        QCOMPARE(saveAnimation(request, animation.format, path, nullptr).status, AnimationOutcome::Status::Saved);
+        QCOMPARE(saveAnimation(request, animation.format, path, nullptr).status, WriteOutcome::Status::Written);
         const std::vector<Frame> frames =
             animation.format == PictureFormat::Gif ? decodedGif(path) : decodedWebp(path);
         QVERIFY(frames.size() > 1);
@@ -219,7 +219,7 @@ private slots:
         for (const AnimationKind kind : {AnimationKind::Growth, AnimationKind::Levels}) {
             const AnimationRequest request{Figure::KochSnowflake, "4", 1, kind, 10};
             const auto half = [](int done, int total) { return done < total / 2; };
-            QCOMPARE(saveAnimation(request, PictureFormat::Gif, path, half).status, AnimationOutcome::Status::Stopped);
+            QCOMPARE(saveAnimation(request, PictureFormat::Gif, path, half).status, WriteOutcome::Status::Stopped);
             QVERIFY(earlier.open(QIODevice::ReadOnly));
             QCOMPARE(earlier.readAll(), QByteArray("earlier"));
             earlier.close();
