@@ -115,6 +115,9 @@ public:
     void skipQuietYields(std::uint64_t) {}
     std::uint64_t quietCalls() const { return UINT64_MAX; }
 };
+// A drifted signature would time the slow path, one yield at a time.
+static_assert(OffersQuietYields<IgnoredEventsInBulk>::value && OffersQuietCalls<IgnoredEventsInBulk>::value,
+              "the bench's events skip a collapsed subtree's yields at once, as the window's pump does");
 
 // The drawing area as a press sees it, with its Line calls recorded instead
 // of drawn.
@@ -141,6 +144,8 @@ private:
     const RasterSurface& area_;
     LineRecorder& recorder_;
 };
+static_assert(LocatesPixels<RecordedArea>::value,
+              "the recorded area locates pixels as the drawing area does, so the triangle takes its fast path");
 
 // The lines of the whole figure, drawn call by call.
 double figureLines(Figure figure, int depth)

@@ -101,6 +101,7 @@ private:
     velmoran::WindowState& state_;
     long left_;
 };
+static_assert(velmoran::PacesLeaves<LeafLimit>::value, "the limit is told before each leaf, as the window's pace is");
 
 int leavesOf(velmoran::Figure figure, const char* text, const char* file)
 {
