@@ -152,7 +152,8 @@ template <class Surface, class Events>
     // One grid a thread, too large for every frame, taken by one press at
     // a time.
     static thread_local GroupColours colours;
-    const TakenOnThisThread<GroupColours> taken;
+    static thread_local bool inUse = false;
+    const TakenOnThisThread taken(inUse);
     if (!taken)
         return false;
     auto find = [&] { return colours.find(canvas.surface, depth, x1, y1, x2, y2, x3, y3); };

@@ -9,20 +9,20 @@
 
 namespace velmoran::triangle_detail {
 
-// Takes the memory `Owner` keeps per thread for as long as it lives, where
-// no one on this thread has it yet; false where someone has.
-template <class Owner>
+// Takes the memory whose flag is `inUse` (a thread_local beside it) for as
+// long as it lives, where no one on this thread has it yet; false where
+// someone has.
 class TakenOnThisThread {
 public:
-    TakenOnThisThread() : taken_(!inUse())
+    explicit TakenOnThisThread(bool& inUse) : inUse_(inUse), taken_(!inUse)
     {
         if (taken_)
-            inUse() = true;
+            inUse_ = true;
     }
     ~TakenOnThisThread()
     {
         if (taken_)
-            inUse() = false;
+            inUse_ = false;
     }
     TakenOnThisThread(const TakenOnThisThread&) = delete;
     TakenOnThisThread& operator=(const TakenOnThisThread&) = delete;
@@ -30,12 +30,7 @@ public:
     explicit operator bool() const { return taken_; }
 
 private:
-    static bool& inUse()
-    {
-        static thread_local bool used = false;
-        return used;
-    }
-
+    bool& inUse_;
     const bool taken_;
 };
 
