@@ -100,7 +100,7 @@ struct Canvas {
     // Stands for a subtree that can never end and only ever paints what
     // `drawLeaf` paints: draws that, then waits for events instead of
     // spinning, drawing it again after each wait (a press run meanwhile may
-    // have cleared the area). Why this is exact: docs/exactness.md.
+    // have cleared the area). Why this is exact: C6 in docs/exactness.md.
     template <class DrawLeaf>
     [[noreturn]] void stayForever(Int16 depth, DrawLeaf&& drawLeaf)
     {
@@ -180,7 +180,7 @@ struct UnitBox {
 // whole units holding both ends of every line and box the subtree draws,
 // and none of those can light a pixel of the view. The caller's claim too:
 // nothing in the subtree can raise an error. Then, skipped as skipSubtree
-// skips, only its pixels out of view are missing (docs/exactness.md). A
+// skips, only its pixels out of view are missing (C21 in docs/exactness.md). A
 // paced drawing is never skipped so: its waits before each leaf would go.
 template <unsigned Parts, class Surface, class Events, class Reach>
 inline bool skipOutOfView(Canvas<Surface, Events>& canvas, Int16 depth, Reach&& reach)

@@ -67,7 +67,7 @@ inline Int16 toInt16(double v)
 //
 // The figures divide whole numbers by 3 and 6 and convert the quotient to an
 // Int16. Worked out in integers, these give exactly what the double
-// division and the conversion give (docs/exactness.md), for a fraction of the
+// division and the conversion give (C1 in docs/exactness.md), for a fraction of the
 // cost.
 
 namespace detail {

@@ -27,7 +27,7 @@ inline Int16 third(Int16 near, Int16 far)
 // The apex coordinate: the half-sum of the ends, moved by a sixth of the
 // rounded rise times the square root of 3. The rise is rounded before the
 // division, so the offset moves in sixths of a unit, which is why the result
-// can be worked out in integers (docs/exactness.md).
+// can be worked out in integers (C2 in docs/exactness.md).
 inline Int16 apex(Int16 a, Int16 b, Int16 riseFrom, Int16 riseTo, bool subtract)
 {
     const int sum = add(a, b);

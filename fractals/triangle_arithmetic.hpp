@@ -1,17 +1,34 @@
 #pragma once
 
 // How the triangle's corners, centroids and midpoints are computed: the
-// figure's rule in extended precision, and the same values in double where
-// that is quicker and provably equal (docs/exactness.md).
+// figure's rule in extended precision (Extended), the same values in double
+// where that is quicker and provably equal (InDouble, C4 and C5 in
+// docs/exactness.md), the test that chooses between them, and a triangle's
+// three corner triangles on one axis.
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
 
 #include "core/numeric.hpp"
 #include "core/window_state.hpp"
 
 namespace velmoran::triangle_detail {
+
+// What the arithmetic below, and the claims of docs/exactness.md, take for
+// granted of the floating point the compiler gives.
+static_assert(std::is_same_v<Coord, float>, "the claims count single-precision steps");
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
+              "binades, steps and ties to even are those of IEC 559 binary32 and binary64");
+static_assert(sizeof(float) == sizeof(std::uint32_t), "a Coord's binade is read from its 32 bits");
+static_assert(FLT_EVAL_METHOD == 0,
+              "each float and double step is rounded to its own type, not held in a wider one");
+static_assert(std::numeric_limits<float>::round_style == std::round_to_nearest,
+              "whole() and InDouble::rounded() round half to even by adding and taking away 2^23");
 
 // roundHalfEven() of a Coord, in single precision: below 2^23, adding and taking
 // away 2^23 rounds the magnitude to a whole number, ties to even; from 2^23
@@ -49,12 +66,12 @@ struct Extended {
     static Coord rounded(Coord v) { return whole(v); }
 };
 
-// The same values, several times quicker, for a figure whose every corner,
-// centroid and midpoint lies from 1 to 32767 (docs/exactness.md). Its rounded
-// corners are Int16s, so the drawing area's whole-number tests fold away.
+// The same values, quicker, for a figure whose every corner, centroid and
+// midpoint lies from 1 to 32767 (C4). Its rounded corners are Int16s, so
+// the drawing area's whole-number tests fold away. The triangle's fast path
+// (the bulk drawings) computes in this alone.
 struct InDouble {
-    // A product by a third, not a quotient: the same Coord (docs/exactness.md)
-    // for a tenth of the deep triangle's time.
+    // A product by a third, not a quotient: the same Coord (C5), and quicker.
     static Coord centroid(Coord a, Coord b, Coord c)
     {
         return static_cast<Coord>((static_cast<double>(a) + b + c) * (1.0 / 3));
@@ -67,8 +84,8 @@ struct InDouble {
 };
 
 // Whether InDouble draws the figure from these corners exactly as Extended
-// does: the corners' box, widened by the most the midpoints can drift over
-// kMaxNesting levels, lies within [1, 32767] on both axes.
+// does (C4): the corners' box, widened by the most the midpoints can drift
+// over kMaxNesting levels (C3), lies within [1, 32767] on both axes.
 inline bool inDoubleIsExact(const Coord (&corners)[3][2])
 {
     constexpr double kDrift = kMaxNesting * 3.0 / 16777216.0;

@@ -1,11 +1,13 @@
 #pragma once
 
 // What the triangle's deep parts leave in the units around them, worked out
-// once per shape and kept for every press: deep in the figure, wherever a
-// corner lies on a unit's edge to the last steps, the same shapes recur
-// in every block and at every count (docs/exactness.md).
+// once per shape and kept in a table for every press: deep in the figure,
+// wherever a corner lies on a unit's edge to the last steps, the same
+// shapes recur in every block and at every count, and what a part leaves
+// depends on its shape alone (C15 in docs/exactness.md).
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +17,9 @@
 
 #include "fractals/figure_table.hpp"
 #include "fractals/triangle_arithmetic.hpp"
+#include "fractals/triangle_leaf.hpp"
 #include "fractals/triangle_reach.hpp"
+#include "fractals/triangle_step_spreads.hpp"
 
 namespace velmoran::triangle_detail {
 
@@ -27,9 +31,14 @@ struct CellWrites {
         std::int8_t dx, dy;
         std::uint8_t side;
 
-        Colour colour() const { return figureInfo(Figure::SierpinskiTriangle).colours[side]; }
+        Colour colour() const
+        {
+            assert(side < 3);
+            return figureInfo(Figure::SierpinskiTriangle).colours[side];
+        }
     };
-    // A part's descendants reach at most this many cells (PartWrites).
+    // A part's descendants reach at most this many cells (PartWrites): two
+    // by two for a tiny part, four along a line.
     static constexpr unsigned kMostCells = 4;
     std::uint8_t count = 0;
     Write writes[kMostCells];
@@ -52,31 +61,14 @@ private:
     }
 };
 
-// A leaf's writes, last first: its three sides are drawn in order, each
-// as its two end pixels (the leaf is within a pixel or two), so the third
-// side's ends are the last and the first side's are all drawn over.
-template <class Note>
-void leafWritesLastFirst(Coord x1, Coord y1, Coord x2, Coord y2, Coord x3, Coord y3, Note&& note)
-{
-    constexpr const Colour* colours = figureInfo(Figure::SierpinskiTriangle).colours;
-    note(x3, y3, colours[2]);
-    note(x1, y1, colours[2]);
-    note(x3, y3, colours[1]);
-    note(x2, y2, colours[1]);
-}
-
 // What a part leaves, relative to the units it rounds into, where it is
 // tiny (at most kWidestTiny steps across on both axes, four steps inside
 // their binades), or lies along one row or column of units at any width
-// with all its descendants four steps inside their binade (reachInBinade).
-// There the figure's rule is integer arithmetic on steps that commutes with
-// shifts by an even number of them, and a unit is an even number of steps;
-// so what the part leaves depends only on its values in steps from those
-// units, the units' parity (a tie rounds to the even one), the binades and
-// its levels. The table is kept per thread, for every press: a count's
-// first press adds about 20,000 shapes, its next ones none. It is emptied
-// when it would hold more than kMostKept, a few counts' worth.
-template <class A>
+// with all its descendants four steps inside their binade (reachInBinade):
+// there it depends only on its values in steps from those units, the
+// units' parity, the binades and its levels (C15). The table is kept per
+// thread, for every press, and emptied when it would hold more than
+// kMostKept, a few counts' worth of shapes (docs/performance.md).
 class PartWrites {
 public:
     // Steps, as many as StepSpreads knows: the wider, the shorter the walks'
@@ -138,6 +130,7 @@ public:
         if (const CellWrites* kept = known.find(key))
             return *kept;
         const UnitRange units = unitsAlong(levels, vs, v);
+        // In one unit, the last leaf's last write (C10).
         return known.keep(key, units.low == units.high ? lastCornerOnly() : writesOfParts<false>(levels, vs, vs, v, v));
     }
 
@@ -156,7 +149,7 @@ private:
         // Within one unit cell, the last leaf's last write; its third
         // corner is the part's own.
         if (columns.low == columns.high && oneRow)
-            return lastCornerOnly();
+            return lastCornerOnly();  // C10
 
         const Key key = keyOf(levels, xs, ys, x, y, columns.low == columns.high, oneRow);
         auto& known = table();
@@ -190,8 +183,8 @@ private:
         if (levels == 0) {
             leafWritesLastFirst(xs[0], ys[0], xs[1], ys[1], xs[2], ys[2], note);
         } else {
-            const auto partXs = cornerTrianglesOnAxis<A>(xs[0], xs[1], xs[2]);
-            const auto partYs = TwoAxes ? cornerTrianglesOnAxis<A>(ys[0], ys[1], ys[2]) : partXs;
+            const auto partXs = cornerTrianglesOnAxis<InDouble>(xs[0], xs[1], xs[2]);
+            const auto partYs = TwoAxes ? cornerTrianglesOnAxis<InDouble>(ys[0], ys[1], ys[2]) : partXs;
             for (int i = 2; i >= 0; --i) {
                 const Coord px[3] = {partXs[i][0], partXs[i][1], partXs[i][2]};
                 const Coord py[3] = {partYs[i][0], partYs[i][1], partYs[i][2]};
@@ -242,6 +235,7 @@ private:
         // `key` is not yet kept.
         const CellWrites& keep(const Key& key, const CellWrites& writes)
         {
+            assert(!find(key));
             if (kept_ == kMostKept) {
                 std::fill(index_.get(), index_.get() + kSlots, 0);
                 kept_ = 0;

@@ -118,7 +118,7 @@ TEST(Triangle, UnitsReachedAreThoseOfEveryCornerBelow)
             Full full;
             full.descend(levels, r[0], r[1], r[2]);
             UnitsReachedCache known;
-            const UnitRange reached = unitsReached<InDouble>(static_cast<Int16>(levels), r[0], r[1], r[2], known);
+            const UnitRange reached = unitsReached(static_cast<Int16>(levels), r[0], r[1], r[2], known);
             EXPECT_EQ(std::pair(reached.low, reached.high), std::pair(full.low, full.high))
                 << r[0] << ' ' << r[1] << ' ' << r[2] << " at " << levels;
             const auto [first, last] = reachBounds(static_cast<Int16>(levels), r[0], r[1], r[2]);
@@ -139,6 +139,33 @@ TEST(Triangle, UnitsBetweenRoundEitherWayAtATie)
                   std::pair(static_cast<int>(std::ceil(r[0] - 0.5)), static_cast<int>(std::floor(r[1] + 0.5))))
             << r[0] << " to " << r[1];
     }
+}
+
+// A leaf's writes as the walks back read them are what sides() draws,
+// reversed, each side from its first corner to its second, the first
+// side's ends drawn over: the two must change together.
+TEST(Triangle, LeafWritesLastFirstAreItsSidesReversed)
+{
+    using namespace triangle_detail;
+    using Write = std::tuple<Coord, Coord, Colour>;
+    struct Ends {
+        std::vector<Write> writes;  // each line's end pixels, in drawing order
+        void drawLine(Int16, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
+        {
+            writes.emplace_back(x1, y1, colour);
+            writes.emplace_back(x2, y2, colour);
+        }
+    } drawn;
+    sides(drawn, Coord{1}, Coord{2}, Coord{3}, Coord{4}, Coord{5}, Coord{6});
+    std::reverse(drawn.writes.begin(), drawn.writes.end());
+    std::vector<Write> lastFirst;
+    leafWritesLastFirst(1, 2, 3, 4, 5, 6, [&](Coord x, Coord y, Colour c) { lastFirst.emplace_back(x, y, c); });
+    ASSERT_EQ(drawn.writes.size(), lastFirst.size() + 2);
+    EXPECT_EQ(std::vector<Write>(drawn.writes.begin(), drawn.writes.begin() + 4), lastFirst);
+    for (std::size_t i = 4; i < drawn.writes.size(); ++i)
+        EXPECT_TRUE(std::any_of(lastFirst.begin(), lastFirst.end(), [&](const Write& w) {
+            return std::get<0>(w) == std::get<0>(drawn.writes[i]) && std::get<1>(w) == std::get<1>(drawn.writes[i]);
+        })) << "the first side's write " << i << " is not drawn over";
 }
 
 // What a part leaves, as the shared table keeps it by shape, against its
@@ -198,20 +225,20 @@ TEST(Triangle, PartsKeptByShapeLeaveWhatTheirLeavesLeave)
                     Walk walk;
                     walk.back(levels, xs, ys);
                     const auto depth = static_cast<Int16>(levels);
-                    const auto x = PartWrites<InDouble>::tinyAxis(xs[0], xs[1], xs[2]);
-                    const auto y = PartWrites<InDouble>::tinyAxis(ys[0], ys[1], ys[2]);
+                    const auto x = PartWrites::tinyAxis(xs[0], xs[1], xs[2]);
+                    const auto y = PartWrites::tinyAxis(ys[0], ys[1], ys[2]);
                     const Coord cx[3] = {xs[0], xs[1], xs[2]}, cy[3] = {ys[0], ys[1], ys[2]};
                     if (x && y) {
-                        EXPECT_EQ(cellsOf(PartWrites<InDouble>::tinyWrites(depth, cx, cy, *x, *y),
+                        EXPECT_EQ(cellsOf(PartWrites::tinyWrites(depth, cx, cy, *x, *y),
                                           static_cast<int>(x->unit), static_cast<int>(y->unit), false),
                                   walk.cells)
                             << edge << (onY ? " down" : " across") << " at " << levels;
                     }
                     const Coord line[3] = {across[0], across[1], across[2]};
-                    const auto v = PartWrites<InDouble>::lineAxis(depth, line[0], line[1], line[2]);
+                    const auto v = PartWrites::lineAxis(depth, line[0], line[1], line[2]);
                     ASSERT_TRUE(v);
                     const int unit = static_cast<int>(v->unit), other = static_cast<int>(whole(along[0]));
-                    EXPECT_EQ(cellsOf(PartWrites<InDouble>::lineWrites(depth, line, *v), onY ? other : unit,
+                    EXPECT_EQ(cellsOf(PartWrites::lineWrites(depth, line, *v), onY ? other : unit,
                                       onY ? unit : other, onY),
                               walk.cells)
                         << edge << (onY ? " down" : " across") << " at " << levels << " along its line";
