@@ -94,7 +94,7 @@ TEST(Texts, EveryPlaceCountsAndNamesTheFigures)
         {"the AppStream record", read(VELMORAN_SOURCE_DIR "/data/it.velmoran.Velmoran.metainfo.xml"),
          {"<summary>" + capital(it) + " frattali classici"}, Names::Captions},
         {"the desktop entry", read(VELMORAN_SOURCE_DIR "/data/it.velmoran.Velmoran.desktop"), {}, Names::TraceWords},
-        {"the trace cases", read(VELMORAN_SOURCE_DIR "/scripts/trace-cases.txt"), {}, Names::TraceWords},
+        {"scripts/trace-cases.txt", read(VELMORAN_SOURCE_DIR "/scripts/trace-cases.txt"), {}, Names::TraceWords},
         {"README.md", read(VELMORAN_SOURCE_DIR "/README.md"),
          {"Velmoran draws " + en + " classic fractals", "the " + en + " figures", "F5 to " + lastStageKey},
          Names::TraceWords},
