@@ -1,4 +1,4 @@
-// Velmoran: four classic fractals, drawn in one window.
+// Velmoran: classic fractals, drawn in one window.
 
 #include <cstdio>
 #include <cstdlib>

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -150,13 +151,8 @@ static_assert(LocatesPixels<RecordedArea>::value,
 // The lines of the whole figure, drawn call by call.
 double figureLines(Figure figure, int depth)
 {
-    switch (figure) {
-    case Figure::SierpinskiTriangle: return 3 * std::pow(3.0, depth);
-    case Figure::SierpinskiCarpet: return std::pow(8.0, depth);
-    case Figure::KochCurve: return std::pow(4.0, depth);
-    case Figure::KochSnowflake: return 3 * std::pow(4.0, depth);
-    }
-    return 0;
+    const FigureInfo& rule = figureInfo(figure);
+    return rule.startParts * rule.linesPerPart * std::pow(static_cast<double>(rule.splitsInto), depth);
 }
 
 struct BareFigure {
@@ -539,14 +535,11 @@ void zoomStepBenchmark(benchmark::State& st, Figure figure, int count, int zoom)
     const double fit = fittingScale(screen, area.inner);
     const int step = zoom == 0 ? deepestZoomStep(fit) : static_cast<int>(std::log2(zoom));
     const double scale = std::ldexp(fit, step);
-    // The first corner of the first part each figure draws, in scale units.
-    QPointF corner(10, 480);
-    if (figure == Figure::SierpinskiCarpet)
-        corner = {150, 50};
-    else if (figure == Figure::KochCurve)
-        corner = {10, 245};
-    else if (figure == Figure::KochSnowflake)
-        corner = {150, 120};
+    // The first corner of the first part each figure draws, in scale units,
+    // in the order of kFigures.
+    constexpr QPointF kFirstCorners[] = {{10, 480}, {150, 50}, {10, 245}, {150, 120}};
+    static_assert(std::size(kFirstCorners) == kFigureCount, "every figure has the corner its zoom is centred on");
+    const QPointF corner = kFirstCorners[static_cast<std::size_t>(figure)];
     const QPointF centre(corner.x() * std::round(area.inner.width() * scale) / 640,
                          corner.y() * std::round(area.inner.height() * scale) / 490);
     const QRect view = viewAround(centre, screen);

@@ -18,7 +18,10 @@ struct WindowState {
     // renderer calls hold a reference to it and reread it, so a nested press
     // changes the depth of the parts of an interrupted figure not yet begun.
     Int16 iterations = 0;
-    // The triangle's corners, [vertex][0 = x, 1 = y], filled once at load.
+    // The triangle's corners, [vertex][0 = x, 1 = y], placed once at load
+    // (placeTriangleCorners in fractals/load_window_state.hpp). Kept here
+    // because every press, nested ones and the stage's thread included,
+    // reads them from the state it is given.
     Coord triangleCorners[3][2] = {};
 
     // Renderer invocations active right now, over all running presses.
@@ -39,16 +42,6 @@ struct WindowState {
 
 // Stops every drawing in progress, leaving what each has drawn.
 inline void stopDrawings(WindowState& state) { state.stopBelow = state.runningPresses; }
-
-// Fills `triangleCorners` from the surface's size: the base 10 units above
-// the bottom edge and 10 inside the side edges, the apex 10 below the top
-// edge.
-void placeTriangleCorners(WindowState& state, DrawingSurface& surface);
-
-// Readies a state for drawings on this thread and `surface`, as the window
-// does when it is made: the stack's floor, then the triangle's corners.
-// Raises what placing the corners raises, the floor already set.
-void loadWindowState(WindowState& state, DrawingSurface& surface);
 
 // The lowest address this thread's stack may grow to, less a safety margin
 // for the code that runs between two renderer invocations (event dispatch,

@@ -1,10 +1,9 @@
 #pragma once
 
 // The figures the window offers, one row each: everything outside the
-// renderers that names or lists a figure reads it from here. A new figure is
-// one enumerator, one row below, and one header that specialises
-// FigureRenderer (fractals/press_figure.hpp), and its caption in
-// texts/user_texts.cpp.
+// renderers that names or lists a figure reads it from here, or fails to
+// build without its row. Adding a figure: docs/architecture.md, "Where to
+// add", every step in order.
 
 #include <cstddef>
 #include <iterator>

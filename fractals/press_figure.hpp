@@ -9,6 +9,7 @@
 #include "fractals/figure_table.hpp"
 #include "fractals/koch_curve.hpp"
 #include "fractals/koch_snowflake.hpp"
+#include "fractals/load_window_state.hpp"
 #include "fractals/sierpinski_carpet.hpp"
 #include "fractals/sierpinski_triangle.hpp"
 

@@ -28,6 +28,17 @@ constexpr const char* kFigureToolTips[] = {
 static_assert(std::size(kFigureCaptions) == kFigureCount && std::size(kFigureToolTips) == kFigureCount,
               "every figure has a caption and a tooltip");
 
+// How many figures there are, in words, as the texts say it.
+constexpr const char* kNumbersInWords[] = {"zero", "uno",   "due",  "tre",  "quattro", "cinque",
+                                           "sei",  "sette", "otto", "nove", "dieci"};
+static_assert(kFigureCount < std::size(kNumbersInWords), "the figures' number has its word");
+
+std::string capitalised(std::string word)
+{
+    word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    return word;
+}
+
 constexpr std::string_view kPlaceholders[] = {"FILE", "PRINTER", "CAUSE", "WHAT"};
 
 std::string quoted(std::string_view text) { return "«" + std::string(text) + "»"; }
@@ -198,6 +209,8 @@ std::string figureWords(const char* separator, const char* last)
 
 }  // namespace
 
+const char* numberInWords(std::size_t number) { return kNumbersInWords[number]; }
+
 const char* figureCaption(Figure figure) { return kFigureCaptions[static_cast<std::size_t>(figure)]; }
 const char* figureToolTip(Figure figure) { return kFigureToolTips[static_cast<std::size_t>(figure)]; }
 
@@ -266,8 +279,8 @@ std::string saveFinishedFigure(Figure figure, int count) { return "Salva " + fig
 std::string aboutText(std::string_view qtVersion)
 {
     return std::string("Velmoran ") + kProgramVersion
-           + "\n\n"
-             "Quattro frattali classici: il triangolo e il tappeto di Sierpinski, la trina e il fiocco di neve di "
+           + "\n\n" + capitalised(numberInWords(kFigureCount))
+           + " frattali classici: il triangolo e il tappeto di Sierpinski, la trina e il fiocco di neve di "
              "Koch.\n\n"
              "Licenza: GPL-3.0-or-later (GNU General Public License, versione 3 o successiva).\n"
              "Sito: www.velmoran.it\n"
@@ -287,8 +300,8 @@ std::string guideHtml()
         figures += std::string("<li>") + figureToolTip(figure.id) + "</li>";
     return "<h2>Guida di Velmoran</h2>"
            "<h3>La finestra</h3>"
-           "<p>I quattro pulsanti a destra disegnano le figure nell'area di disegno:</p><ul>"
-           + figures
+           "<p>I " + std::string(numberInWords(kFigureCount))
+           + " pulsanti a destra disegnano le figure nell'area di disegno:</p><ul>" + figures
            + "</ul><p>Un pulsante cancella l'area e disegna la figura con il numero di iterazioni scelto nella "
              "casella in basso; la finestra continua a rispondere mentre la figura cresce. Un altro pulsante "
              "premuto durante un disegno disegna subito la sua figura, poi il disegno interrotto riprende. "
@@ -314,7 +327,9 @@ std::string guideHtml()
              "<p><b>Vista ingrandita</b> (F11): la scena della lezione, per un proiettore o uno schermo "
              "tattile, in una finestra che si ridimensiona e va a schermo intero (F11 o un doppio clic; se "
              "una finestra grande il doppio della figura non ci sta, si apre già a schermo intero). In alto, "
-             "grandi, i pulsanti delle quattro figure, il numero di iterazioni, la velocità, <i>Passo "
+             "grandi, i pulsanti delle "
+           + numberInWords(kFigureCount)
+           + " figure, il numero di iterazioni, la velocità, <i>Passo "
              "successivo</i>, <i>Livello dopo livello</i>, <i>Interrompi</i>, i numeri della figura, "
              "l'animazione e l'ingrandimento; ognuno dice il suo tasto. Un pulsante di figura lì è lo stesso "
              "pulsante della finestra, con quel numero. In basso una riga dice la figura e il numero, la "
@@ -458,8 +473,8 @@ const char* const kUsageLine =
 std::string helpText()
 {
     return std::string(kUsageLine)
-           + "\n"
-             "Disegna quattro frattali classici in una finestra: il triangolo e il tappeto\n"
+           + "\nDisegna " + numberInWords(kFigureCount)
+           + " frattali classici in una finestra: il triangolo e il tappeto\n"
              "di Sierpinski, la trina e il fiocco di neve di Koch. Senza opzioni apre la\n"
              "finestra; accetta anche le opzioni di Qt come -platform, -display e -style.\n"
              "\n"

@@ -6,6 +6,7 @@
 // turns them into QStrings with QString::fromUtf8.
 
 #include <cerrno>
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -29,6 +30,9 @@ inline constexpr const char* kCountLabel = "Scegli il numero di iterazioni";
 inline constexpr const char* kExitCaption = "Esci";
 inline constexpr const char* kPrintCaption = "Stampa";
 inline constexpr const char* kSiteLabel = "Tutte le informazioni sul sito www.velmoran.it";
+
+// A number from 0 to 10 in words: how the texts say how many figures there are.
+const char* numberInWords(std::size_t number);
 
 // A figure button's caption, which is its accessible name too, and tooltip.
 const char* figureCaption(Figure figure);

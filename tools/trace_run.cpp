@@ -10,9 +10,22 @@
 
 namespace velmoran {
 
-const char* const kTraceUsage =
+namespace {
+
+// "triangolo, tappeto, trina or fiocco": every figure's word.
+std::string figureWords()
+{
+    std::string words;
+    for (std::size_t i = 0; i < kFigureCount; ++i)
+        words += (i == 0 ? "" : i + 1 == kFigureCount ? " or " : ", ") + std::string(kFigures[i].traceWord);
+    return words;
+}
+
+}  // namespace
+
+const std::string kTraceUsage =
     "usage: velmoran-trace [--size W H] [--at K ACTION [TEXT]]... FIGURE TEXT\n"
-    "  FIGURE: triangolo, tappeto, trina or fiocco; TEXT: the selector's text\n"
+    "  FIGURE: " + figureWords() + "; TEXT: the selector's text\n"
     "  --size W H: the drawing area's width and height in scale units\n"
     "      (default 640 490)\n"
     "  --at K ACTION [TEXT]: at the K-th yield to events (\"doevents\" line),\n"
@@ -177,12 +190,12 @@ void runTrace(const TraceRequest& request, TraceSink& sink)
 int traceMain(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(kTraceUsage, out);
+        std::fputs(kTraceUsage.c_str(), out);
         return 0;
     }
     const auto parsed = parseTraceArguments(args);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
-        std::fprintf(err, "velmoran-trace: %s\n%s", usage->message.c_str(), kTraceUsage);
+        std::fprintf(err, "velmoran-trace: %s\n%s", usage->message.c_str(), kTraceUsage.c_str());
         return 2;
     }
     TraceWriter writer(out);

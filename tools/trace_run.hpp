@@ -44,6 +44,6 @@ void runTrace(const TraceRequest& request, TraceSink& sink);
 // The whole tool: parse, run, print. Returns the exit status.
 int traceMain(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
-extern const char* const kTraceUsage;
+extern const std::string kTraceUsage;
 
 }  // namespace velmoran

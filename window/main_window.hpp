@@ -30,7 +30,7 @@ class DrawingArea;
 class GuideWindow;
 class RasterSurface;
 
-// The program's one window: the drawing area, the four figure buttons, the
+// The program's one window: the drawing area, a button per figure, the
 // count selector, "Esci" and "Stampa", and two labels, at fixed places.
 //
 // Every handler is the last stop for its press's errors: a failed press is

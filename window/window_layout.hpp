@@ -60,14 +60,49 @@ constexpr bool rowsInEnumOrder()
 }
 }  // namespace detail
 static_assert(detail::rowsInEnumOrder(), "kControls holds one row per Control, in enumerator order");
-static_assert(static_cast<std::size_t>(Control::SnowflakeButton) - static_cast<std::size_t>(Control::TriangleButton)
-                  == kFigureCount - 1,
-              "one figure button per figure");
+
+// The figure buttons stand in kControls from the first on, one per figure,
+// and the count box is the control made after them.
+inline constexpr std::size_t kFirstFigureButton = static_cast<std::size_t>(Control::TriangleButton);
+static_assert(static_cast<Control>(kFirstFigureButton + kFigureCount) == Control::CountBox,
+              "one figure button per figure, after the others and before the count box");
+
+namespace detail {
+constexpr bool sameName(const char* a, const char* b)
+{
+    for (; *a != '\0' && *a == *b; ++a, ++b) {
+    }
+    return *a == *b;
+}
+constexpr bool overlap(const QRect& a, const QRect& b)
+{
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
+}
+// The window is fixed: a new figure's button needs a place of its own in
+// the column, inside the window, and a name of its own.
+constexpr bool figureButtonsStandApart()
+{
+    for (std::size_t i = kFirstFigureButton; i < kFirstFigureButton + kFigureCount; ++i) {
+        const QRect& place = kControls[i].geometry;
+        if (place.left() < 0 || place.top() < 0 || place.right() >= kWindowSize.width()
+            || place.bottom() >= kWindowSize.height())
+            return false;
+        for (std::size_t j = 0; j < std::size(kControls); ++j)
+            if (j != i
+                && (overlap(place, kControls[j].geometry)
+                    || sameName(kControls[i].objectName, kControls[j].objectName)))
+                return false;
+    }
+    return true;
+}
+}  // namespace detail
+static_assert(detail::figureButtonsStandApart(),
+              "each figure button inside the window, clear of every other control, with a name of its own");
 
 constexpr const ControlPlace& placeOf(Control control) { return kControls[static_cast<std::size_t>(control)]; }
 constexpr Control buttonOf(Figure figure)
 {
-    return static_cast<Control>(static_cast<std::size_t>(Control::TriangleButton) + static_cast<std::size_t>(figure));
+    return static_cast<Control>(kFirstFigureButton + static_cast<std::size_t>(figure));
 }
 
 }  // namespace velmoran::ui::layout

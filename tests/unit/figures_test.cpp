@@ -1,4 +1,4 @@
-// The four figures, call by call: worked geometry, counts, and the limits of
+// The figures, call by call: worked geometry, counts, and the limits of
 // the 16-bit arithmetic.
 
 #include <algorithm>

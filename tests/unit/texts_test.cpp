@@ -2,6 +2,7 @@
 // them: the same set, word for word.
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -60,6 +61,73 @@ TEST(Texts, DocumentsListEveryMessageAsWritten)
               moduleMessages());
 }
 
+// The places that say in prose how many figures there are, or name them
+// all: each must say the figures' number and name every figure, so that a
+// new figure fails here until every one has it.
+TEST(Texts, EveryPlaceCountsAndNamesTheFigures)
+{
+    const char* const english[] = {"zero", "one", "two",   "three", "four", "five",
+                                   "six",  "seven", "eight", "nine",  "ten"};
+    const std::string it = numberInWords(kFigureCount), en = english[kFigureCount];
+    auto capital = [](std::string word) {
+        word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+        return word;
+    };
+    std::string stageKeys = "F5";  // the stage's keys, one per figure from F5 on
+    for (std::size_t i = 1; i < kFigureCount; ++i)
+        stageKeys += ", F" + std::to_string(5 + i);
+    const std::string lastStageKey = "F" + std::to_string(4 + kFigureCount);
+    const std::string help = helpText();
+
+    enum class Names { None, TraceWords, Captions };
+    struct Row {
+        const char* where;
+        std::string text;
+        std::vector<std::string> says;
+        Names names;
+    };
+    const Row rows[] = {
+        {"CMakeLists.txt", read(VELMORAN_SOURCE_DIR "/CMakeLists.txt"),
+         {"DESCRIPTION \"" + capital(it) + " frattali classici\""}, Names::None},
+        {"cmake/Install.cmake", read(VELMORAN_SOURCE_DIR "/cmake/Install.cmake"),
+         {"Velmoran draws " + en + " classic fractals"}, Names::None},
+        {"the AppStream record", read(VELMORAN_SOURCE_DIR "/data/it.velmoran.Velmoran.metainfo.xml"),
+         {"<summary>" + capital(it) + " frattali classici"}, Names::Captions},
+        {"the desktop entry", read(VELMORAN_SOURCE_DIR "/data/it.velmoran.Velmoran.desktop"), {}, Names::TraceWords},
+        {"scripts/trace-cases.txt", read(VELMORAN_SOURCE_DIR "/scripts/trace-cases.txt"), {}, Names::TraceWords},
+        {"README.md", read(VELMORAN_SOURCE_DIR "/README.md"),
+         {"Velmoran draws " + en + " classic fractals", "the " + en + " figures", "F5 to " + lastStageKey},
+         Names::TraceWords},
+        {"the manual page", read(VELMORAN_SOURCE_DIR "/docs/velmoran.1"),
+         {"draw " + en + " classic fractals", capital(en) + " buttons on the right",
+          "the " + en + " figures (F5 to " + lastStageKey},
+         Names::Captions},
+        {"the about text", aboutText("6"), {capital(it) + " frattali classici: "}, Names::TraceWords},
+        {"the help's first lines", help.substr(0, help.find("Opzioni:")), {"Disegna " + it + " frattali classici"},
+         Names::TraceWords},
+        {"the guide", guideHtml(), {"I " + it + " pulsanti a destra", "i pulsanti delle " + it + " figure"},
+         Names::None},
+        {"the stage's keys", std::string(kStageKeys[0].keys) + ": " + kStageKeys[0].action, {stageKeys + ": "},
+         Names::TraceWords},
+    };
+    auto lowered = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (const Row& row : rows) {
+        const std::string text = flattened(row.text);
+        for (const std::string& words : row.says)
+            EXPECT_NE(text.find(words), std::string::npos) << row.where << " does not say: " << words;
+        // A caption may start a line or stand inside a sentence.
+        for (const FigureInfo& figure : kFigures) {
+            const std::string name = row.names == Names::Captions ? figureCaption(figure.id) : figure.traceWord;
+            EXPECT_TRUE(row.names == Names::None || lowered(text).find(lowered(name)) != std::string::npos)
+                << row.where << " does not name " << name;
+        }
+    }
+}
+
 TEST(Texts, MessagesFillTheirPlaceholdersInOrder)
 {
     EXPECT_EQ(message(Message::PdfNotWrittenBecause, {"/tmp/PRINTER.pdf", "permesso negato"}),
@@ -80,6 +148,14 @@ void expectLines(const std::string& text, const FigureRow& row)
 {
     for (const std::string& line : row.lines)
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+}
+
+template <std::size_t N>
+void expectEveryFigure(const FigureRow (&rows)[N])
+{
+    for (const FigureInfo& figure : kFigures)
+        EXPECT_TRUE(std::any_of(rows, rows + N, [&](const FigureRow& row) { return row.figure == figure.id; }))
+            << figure.traceWord << " has no rows";
 }
 
 // The parts and lines the rule makes, exact where they fit in 24 digits;
@@ -104,6 +180,7 @@ TEST(Texts, FigureNumbers)
     };
     for (const FigureRow& row : rows)
         expectLines(figureNumbers(row.figure, row.count, 12345), row);
+    expectEveryFigure(rows);
 }
 
 // Level by level: exact fractions while short, then decimals; the first
@@ -123,6 +200,7 @@ TEST(Texts, LevelTable)
         EXPECT_EQ(table.size(), std::min(row.count + 1, kLevelsInTable + 1) + 1u);
         expectLines(tabSeparated(table), row);
     }
+    expectEveryFigure(rows);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -108,9 +109,9 @@ QByteArray describe(const PressOutcome& o)
 // Yields of a whole press, for keeping the call-by-call runs short.
 double yieldsOf(Figure figure, int depth)
 {
-    const double parts[] = {3, 8, 4, 4};
-    const double b = parts[static_cast<int>(figure)];
-    return (std::pow(b, depth) - 1) / (b - 1) * (figure == Figure::KochSnowflake ? 3 : 1);
+    const FigureInfo& rule = figureInfo(figure);
+    const double b = rule.splitsInto;
+    return (std::pow(b, depth) - 1) / (b - 1) * rule.startParts;
 }
 
 // How deep the stack is at the first yield, the bottom of a press's first
@@ -426,9 +427,10 @@ private slots:
         QTest::addColumn<Figure>("figure");
         QTest::addColumn<int>("depth");
         QTest::addColumn<int>("levelsLeft");
-        const int depths[] = {10, 6, 8, 7};  // deep enough to collapse in the small area
+        constexpr int depths[] = {10, 6, 8, 7};  // deep enough to collapse in the small area
+        static_assert(std::size(depths) == kFigureCount, "a depth for every figure");
         for (const FigureInfo& f : kFigures) {
-            const int depth = depths[static_cast<int>(f.id)];
+            const int depth = depths[static_cast<std::size_t>(f.id)];
             for (int levelsLeft = depth; levelsLeft <= depth + 3; ++levelsLeft)
                 QTest::addRow("%s %d with %d levels left", f.traceWord, depth, levelsLeft)
                     << f.id << depth << levelsLeft;

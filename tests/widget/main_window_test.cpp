@@ -16,6 +16,7 @@
 #include "tests/support/qt_test_main.hpp"
 #include "texts/user_texts.hpp"
 #include "window/main_window.hpp"
+#include "window/window_layout.hpp"
 #include "window_driver.hpp"
 
 using namespace velmoran;
@@ -134,8 +135,9 @@ private slots:
         const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
         QVERIFY(face != qRgb(224, 224, 224));
         QCOMPARE(shot.pixel(5, 5), qRgb(224, 224, 224));
-        for (const char* button : {"Command1", "Command2", "Command3", "Command4"})
-            QCOMPARE(control(button)->grab().toImage().pixel(6, 6), qRgb(192, 64, 0));
+        for (const FigureInfo& figure : kFigures)
+            QCOMPARE(control(layout::placeOf(layout::buttonOf(figure.id)).objectName)->grab().toImage().pixel(6, 6),
+                     qRgb(192, 64, 0));
         // Inside the drawing area's border, blank; Label1's bottom row, left
         // of the selector, opaque; Label2 on a grey of its own.
         QCOMPARE(shot.pixel(118, 126), face);

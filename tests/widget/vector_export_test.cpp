@@ -205,8 +205,9 @@ private slots:
     void noMoreStrokesThanPixels_data()
     {
         QTest::addColumn<Press>("press");
-        for (Figure figure : {Figure::SierpinskiCarpet, Figure::KochCurve, Figure::KochSnowflake})
-            QTest::newRow(traceWord(figure)) << Press{"svg", figure, "12", 1};
+        for (const FigureInfo& figure : kFigures)
+            if (figure.colourCount == 1)
+                QTest::newRow(figure.traceWord) << Press{"svg", figure.id, "12", 1};
     }
     void noMoreStrokesThanPixels()
     {
