@@ -9,6 +9,12 @@
 #include <QtTest>
 
 #include "app/app_setup.hpp"
+#include "tests/support/names.hpp"
+
+namespace velmoran {
+// How QCOMPARE prints an outcome.
+inline char* toString(const PressOutcome& outcome) { return qstrdup(test::nameOf(outcome).c_str()); }
+}  // namespace velmoran
 
 #define VELMORAN_TEST_MAIN(TestObject)                   \
     int main(int argc, char** argv)                      \
