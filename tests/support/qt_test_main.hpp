@@ -3,7 +3,7 @@
 // main() for a Qt Test class that drives the window: the application is set
 // up as the program sets it up (its fonts, Qt's Italian texts) before the
 // test object is made, so every test function sees what a person sees.
-// Otherwise as QTEST_MAIN.
+// Otherwise as QTEST_MAIN. And how QCOMPARE prints the program's values.
 
 #include <QApplication>
 #include <QtTest>
