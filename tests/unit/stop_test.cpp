@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "fractals/press_figure.hpp"
+#include "tests/support/names.hpp"
 #include "tests/support/trace_helpers.hpp"
 
 namespace velmoran {
