@@ -34,7 +34,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 using namespace velmoran;
-using namespace velmoran::testing;
+using namespace velmoran::test;
 
 namespace {
 

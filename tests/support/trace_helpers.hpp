@@ -6,10 +6,12 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/trace.hpp"
 #include "tests/support/doubles.hpp"
+#include "tests/support/surface_and_state.hpp"
 #include "tools/trace_run.hpp"
 
 namespace velmoran::test {
@@ -63,16 +65,19 @@ inline CountingSink count(const std::vector<std::string>& args)
     return sink;
 }
 
+// The trace a surface writes to, made before the surface.
+struct TraceWriterFirst {
+    TraceWriter writer;
+};
+
 // A canvas over a recording surface, for calling one renderer directly or
 // pressing a figure, with every yield written to the trace.
-struct Recorder {
-    explicit Recorder(Coord width = 640, Coord height = 490) : surface(width, height, writer) {}
+struct Recorder : TraceWriterFirst, SurfaceAndState<RecordingSurface> {
+    explicit Recorder(Coord width = 640, Coord height = 490) : SurfaceAndState(width, height, writer) {}
     Lines text() { return lines(writer.text()); }
+    PressOutcome press(Figure figure, std::string_view text) { return SurfaceAndState::press(events, figure, text); }
 
-    TraceWriter writer;
-    RecordingSurface surface;
     RecordingEvents events{&writer};
-    WindowState state;
     Canvas<RecordingSurface, RecordingEvents> canvas{state, surface, events};
 };
 

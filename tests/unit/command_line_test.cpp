@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.hpp"
+#include "tests/support/names.hpp"
 
 namespace velmoran::ui {
 namespace {
@@ -15,12 +16,29 @@ namespace {
 using Action = CommandLine::Action;
 using Args = std::vector<std::string>;
 
+// The words for an export's format, and an animation's kind and length; none
+// for a PNG.
+std::string formatWords(const ExportRequest& e)
+{
+    switch (e.format) {
+    case PictureFormat::Png: return "";
+    case PictureFormat::Svg: return "svg ";
+    case PictureFormat::Pdf: return "pdf ";
+    case PictureFormat::Gif:
+    case PictureFormat::Webp:
+        return (e.format == PictureFormat::Gif ? "gif " : "webp ")
+               + std::string(e.animation == AnimationKind::Levels ? "levels " : "growth ")
+               + testing::PrintToString(e.seconds) + " ";
+    }
+    return "format " + std::to_string(static_cast<int>(e.format)) + " ";
+}
+
 TEST(CommandLine, WhatEachFormAsksFor)
 {
     struct Row {
         Args args;
         Action action;
-        std::string got;  // the export as "FILE FIGURE TEXT SCALE", Qt's arguments, or the problem
+        std::string got;  // the export as "FILE [FORMAT] FIGURE TEXT SCALE", Qt's arguments, or the problem
     };
     const Row rows[] = {
         {{}, Action::OpenWindow, ""},
@@ -30,10 +48,10 @@ TEST(CommandLine, WhatEachFormAsksFor)
         {{"-session", "1a2b", "-reverse", "-style", "fusion"},
          Action::OpenWindow,
          "-session 1a2b -reverse -style fusion"},
-        {{"--export", "a.png", "trina", "3"}, Action::Export, "a.png 2 3 1"},
+        {{"--export", "a.png", "trina", "3"}, Action::Export, "a.png trina 3 1"},
         // The text is the count box's, negatives and look-alikes of options included.
-        {{"--scale=1.5", "--export", "-a.png", "fiocco", "-1"}, Action::Export, "-a.png 3 -1 1.5"},
-        {{"--export", "a.png", "tappeto", "--help", "--scale", "0,25"}, Action::Export, "a.png 1 --help 0.25"},
+        {{"--scale=1.5", "--export", "-a.png", "fiocco", "-1"}, Action::Export, "-a.png fiocco -1 1.5"},
+        {{"--export", "a.png", "tappeto", "--help", "--scale", "0,25"}, Action::Export, "a.png tappeto --help 0.25"},
         {{"--nonsense"}, Action::BadUsage, "opzione sconosciuta: «--nonsense»"},
         {{"figura.png"}, Action::BadUsage, "argomento inatteso: «figura.png»"},
         {{"--export", "a.png", "trina"}, Action::BadUsage, "--export vuole tre argomenti: FILE FIGURA TESTO"},
@@ -41,18 +59,18 @@ TEST(CommandLine, WhatEachFormAsksFor)
          "formato sconosciuto: «a.jpg» (il nome deve finire in .png, .svg, .pdf, .gif o .webp)"},
         {{"--export", "png", "trina", "3"}, Action::BadUsage,
          "formato sconosciuto: «png» (il nome deve finire in .png, .svg, .pdf, .gif o .webp)"},
-        {{"--export", "a.SVG", "trina", "3"}, Action::Export, "a.SVG svg 2 3 1"},
-        {{"--export", "dir.png/a.Pdf", "trina", "3"}, Action::Export, "dir.png/a.Pdf pdf 2 3 1"},
+        {{"--export", "a.SVG", "trina", "3"}, Action::Export, "a.SVG svg trina 3 1"},
+        {{"--export", "dir.png/a.Pdf", "trina", "3"}, Action::Export, "dir.png/a.Pdf pdf trina 3 1"},
         {{"--export", "", "trina", "1"}, Action::BadUsage, "--export: manca il nome del file"},
         {{"--export", "a.png", "Trina", "1"}, Action::BadUsage,
          "figura sconosciuta: «Trina» (si può scegliere tra triangolo, tappeto, trina e fiocco)"},
         {{"--scale", "2"}, Action::BadUsage, "--scale vale solo con --export"},
         {{"-platform"}, Action::BadUsage, "l'opzione «-platform» vuole un valore"},
         // Animations: the growth by default, --levels, --seconds for the growth alone.
-        {{"--export", "a.GIF", "fiocco", "4"}, Action::Export, "a.GIF gif growth 10 3 4 1"},
-        {{"--seconds=4,5", "--export", "a.webp", "trina", "1e3"}, Action::Export, "a.webp webp growth 4.5 2 1e3 1"},
+        {{"--export", "a.GIF", "fiocco", "4"}, Action::Export, "a.GIF gif growth 10 fiocco 4 1"},
+        {{"--seconds=4,5", "--export", "a.webp", "trina", "1e3"}, Action::Export, "a.webp webp growth 4.5 trina 1e3 1"},
         {{"--export", "a.gif", "tappeto", "3", "--levels", "--scale", "2"}, Action::Export,
-         "a.gif gif levels 10 1 3 2"},
+         "a.gif gif levels 10 tappeto 3 2"},
         {{"--export", "a.png", "trina", "3", "--levels"}, Action::BadUsage,
          "--levels vale solo con --export di un'animazione (.gif o .webp)"},
         {{"--seconds", "5"}, Action::BadUsage, "--seconds vale solo con --export di un'animazione (.gif o .webp)"},
@@ -75,14 +93,8 @@ TEST(CommandLine, WhatEachFormAsksFor)
             got += (got.empty() ? "" : " ") + arg;
         const ExportRequest& e = c.exportRequest;
         if (c.action == Action::Export)
-            got = e.file + (e.format == PictureFormat::Svg   ? " svg "
-                            : e.format == PictureFormat::Pdf ? " pdf "
-                            : isAnimation(e.format)
-                                ? (e.format == PictureFormat::Gif ? " gif " : " webp ")
-                                      + std::string(e.animation == AnimationKind::Levels ? "levels " : "growth ")
-                                      + testing::PrintToString(e.seconds) + " "
-                                : " ")
-                  + std::to_string(static_cast<int>(e.figure)) + " " + e.text + " " + testing::PrintToString(e.scale);
+            got = e.file + " " + formatWords(e) + test::nameOf(e.figure) + " " + e.text + " "
+                  + testing::PrintToString(e.scale);
         EXPECT_EQ(c.action, r.action) << testing::PrintToString(r.args);
         EXPECT_EQ(got, r.got) << testing::PrintToString(r.args);
     }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "fractals/press_figure.hpp"
+#include "tests/support/names.hpp"
 #include "tests/support/trace_helpers.hpp"
 
 namespace velmoran {
@@ -50,11 +51,8 @@ TEST(Stop, UnwindsThePressesRunningAtTheStopOnly)
     };
     for (const Row& r : rows) {
         test::Recorder run;
-        loadWindowState(run.state, run.surface);
         std::vector<PressOutcome> outcomes;
-        const auto press = [&](Figure figure, const char* text) {
-            outcomes.push_back(pressFigure(run.state, run.surface, run.events, figure, text));
-        };
+        const auto press = [&](Figure figure, const char* text) { outcomes.push_back(run.press(figure, text)); };
         run.events.handOver = [&, script = r.script]() mutable {
             for (const Step& step : script[run.events.calls()]) {
                 if (step.text)

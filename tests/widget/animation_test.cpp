@@ -14,6 +14,7 @@
 
 #include "fractals/press_figure.hpp"
 #include "tests/support/qt_test_main.hpp"
+#include "tests/support/surface_and_state.hpp"
 #include "window/animation_frames.hpp"
 #include "window/offscreen_press.hpp"
 
@@ -126,16 +127,15 @@ QByteArray pixelsOf(const QImage& image)
 // cannot be, as equal frames are merged); the finished picture is the last.
 std::size_t framesAfterRisingParts(const Animation& a, const std::vector<Frame>& frames)
 {
-    const auto surface = areaSurface(a.scale);
-    WindowState state;
-    loadWindowState(state, *surface);
+    const AreaLook area = drawingAreaLook();
+    test::SurfaceAndState<RasterSurface> d(area.inner, a.scale, area.background);
     std::size_t matched = 0;
     const auto look = [&] {
-        if (matched < frames.size() && pixelsOf(surface->image()) == pixelsOf(frames[matched].picture))
+        if (matched < frames.size() && pixelsOf(d.surface.image()) == pixelsOf(frames[matched].picture))
             ++matched;
     };
-    EveryPart events(state, look);
-    pressFigure(state, *surface, events, a.figure, a.text);
+    EveryPart events(d.state, look);
+    d.press(events, a.figure, a.text);
     if (matched + 1 == frames.size())
         look();
     return matched;

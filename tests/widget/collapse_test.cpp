@@ -24,6 +24,7 @@
 #include "picture/raster_surface.hpp"
 #include "tests/support/doubles.hpp"
 #include "tests/support/qt_test_main.hpp"
+#include "tests/support/surface_and_state.hpp"
 #include "window/main_window.hpp"
 #include "window_driver.hpp"
 
@@ -34,6 +35,11 @@ namespace {
 
 const QSize kInner(493, 349);
 const QRgb kBlank = qRgb(239, 239, 239);
+
+// A drawing area and the state loaded from it, the window's by default.
+struct Drawing : test::SurfaceAndState<RasterSurface> {
+    explicit Drawing(QSize inner = kInner, qreal ratio = 1) : SurfaceAndState(inner, ratio, kBlank) {}
+};
 
 std::uint64_t hashOf(const QImage& image)
 {
@@ -75,35 +81,27 @@ template <class Events>
 Run pressWith(Figure figure, const std::string& count, Area area, int startNesting, const Script& script)
 {
     Run run;
-    RasterSurface surface(area.inner, area.ratio, kBlank);
-    WindowState state;
-    loadWindowState(state, surface);
-    state.nesting = startNesting;
+    Drawing d(area.inner, area.ratio);
+    d.state.nesting = startNesting;
     Events events;
     events.every = script.every;
     events.handOver = [&] {
         const auto n = run.pictures.size() + 1;
-        run.pictures.push_back(hashOf(surface.image()));
+        run.pictures.push_back(hashOf(d.surface.image()));
         if (n % 2 == 0)
-            surface.clear();
-        if (n % 7 == 3 && !script.nested.empty() && state.runningPresses < 3) {
+            d.surface.clear();
+        if (n % 7 == 3 && !script.nested.empty() && d.state.runningPresses < 3) {
             const Figure nested = static_cast<Figure>(n / 7 % kFigureCount);
-            const std::string& nestedCount = script.nested[n / 7 % script.nested.size()];
-            run.outcomes.push_back(pressFigure(state, surface, events, nested, nestedCount));
+            run.outcomes.push_back(d.press(events, nested, script.nested[n / 7 % script.nested.size()]));
         }
         if (static_cast<int>(n) == script.endAfter)
-            state.ending = true;
+            d.state.ending = true;
     };
-    run.outcomes.push_back(pressFigure(state, surface, events, figure, count));
+    run.outcomes.push_back(d.press(events, figure, count));
     run.calls = events.calls();
     run.skips = events.skips();
-    run.last = surface.image().copy();
+    run.last = d.surface.image().copy();
     return run;
-}
-
-QByteArray describe(const PressOutcome& o)
-{
-    return QByteArray::number(static_cast<int>(o.status)) + "/" + QByteArray::number(static_cast<int>(o.error));
 }
 
 // Yields of a whole press, for keeping the call-by-call runs short.
@@ -119,17 +117,15 @@ double yieldsOf(Figure figure, int depth)
 // are built as for the window, but with no yield to skip.
 std::uintptr_t deepestFrame(Figure figure, int count)
 {
-    RasterSurface surface(kInner, 1, kBlank);
-    WindowState state;
-    loadWindowState(state, surface);
+    Drawing d;
     test::RecordingEventsInBulk probe;
     std::uintptr_t deepest = 0;
     probe.handOver = [&] {
         if (!deepest)
             deepest = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-        state.ending = true;
+        d.state.ending = true;
     };
-    pressFigure(state, surface, probe, figure, std::to_string(count));
+    d.press(probe, figure, std::to_string(count));
     return deepest;
 }
 
@@ -139,10 +135,8 @@ template <class Events>
 QImage drawPartToward(int level, QPointF toward, std::uint64_t* skips = nullptr)
 {
     using triangle_detail::InDouble;
-    RasterSurface surface(kInner, 1, kBlank);
-    WindowState state;
-    loadWindowState(state, surface);
-    const auto& v = state.triangleCorners;
+    Drawing d;
+    const auto& v = d.state.triangleCorners;
     std::array<Coord, 6> t{v[0][0], v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]};
     for (int i = 0; i < level; ++i) {
         const auto xs = triangle_detail::cornerTrianglesOnAxis<InDouble>(t[0], t[2], t[4]);
@@ -155,11 +149,11 @@ QImage drawPartToward(int level, QPointF toward, std::uint64_t* skips = nullptr)
         t = {xs[p][0], ys[p][0], xs[p][1], ys[p][1], xs[p][2], ys[p][2]};
     }
     Events events;
-    Canvas<RasterSurface, Events> canvas{state, surface, events};
+    Canvas<RasterSurface, Events> canvas{d.state, d.surface, events};
     subdivideTriangle<Int16, InDouble>(canvas, 11, t[0], t[1], t[2], t[3], t[4], t[5]);
     if (skips)
         *skips = events.skips();
-    return surface.image().copy();
+    return d.surface.image().copy();
 }
 
 // Hands nothing over, and runs `atLeaf` in the wait before every 100th
@@ -255,7 +249,7 @@ class CollapseTest : public QObject {
             QVERIFY2(bulk.pictures[i] == full.pictures[i], qPrintable(QStringLiteral("hand-over %1").arg(i + 1)));
         QCOMPARE(bulk.outcomes.size(), full.outcomes.size());
         for (std::size_t i = 0; i < full.outcomes.size(); ++i)
-            QCOMPARE(describe(bulk.outcomes[i]), describe(full.outcomes[i]));
+            QCOMPARE(bulk.outcomes[i], full.outcomes[i]);
         QCOMPARE(bulk.calls, full.calls);
         QVERIFY(bulk.last == full.last);
         if (skips)
@@ -267,12 +261,8 @@ private slots:
     // another area) leaves that part's colours alone.
     void aPressInTheWaitBeforeALeafLeavesItsColours()
     {
-        auto press = [](auto& events, RasterSurface& surface) {
-            WindowState state;
-            loadWindowState(state, surface);
-            pressFigure(state, surface, events, Figure::SierpinskiTriangle, "12");
-        };
-        RasterSurface expected(kInner, 1, kBlank), drawn(kInner, 1, kBlank), other(kInner, 1, kBlank);
+        auto press = [](auto& events, Drawing& on) { on.press(events, Figure::SierpinskiTriangle, "12"); };
+        Drawing expected, drawn, other;
         test::RecordingEventsInBulk quiet;
         press(quiet, expected);
         // The nested press goes through a service of the same type, as
@@ -287,8 +277,8 @@ private slots:
         };
         press(pressing, drawn);
         QVERIFY(nested > 0);
-        QVERIFY(drawn.image() == expected.image());
-        QVERIFY(other.image() == expected.image());
+        QVERIFY(drawn.surface.image() == expected.surface.image());
+        QVERIFY(other.surface.image() == expected.surface.image());
     }
 
     // Deep counts, a part at a time: parts of the triangle 10 to 42 levels
@@ -399,13 +389,11 @@ private slots:
         QFETCH(int, depth);
         QFETCH(int, every);
         auto press = [depth](auto& events, std::vector<std::uint64_t>& pictures) {
-            RasterSurface surface(kInner, 1, kBlank);
-            WindowState state;
-            loadWindowState(state, surface);
-            events.handOver = [&] { pictures.push_back(hashOf(surface.image())); };
-            events.wait = [&] { state.ending = true; };
-            pressFigure(state, surface, events, Figure::SierpinskiTriangle, std::to_string(depth));
-            return surface.image().copy();
+            Drawing d;
+            events.handOver = [&] { pictures.push_back(hashOf(d.surface.image())); };
+            events.wait = [&] { d.state.ending = true; };
+            d.press(events, Figure::SierpinskiTriangle, std::to_string(depth));
+            return d.surface.image().copy();
         };
         HandOvers<true> pump;
         pump.every = every;
@@ -470,19 +458,16 @@ private slots:
     // ends the press on "Esci".
     void endlessCarpetWaitsInTheWindow()
     {
-        testing::DrivenWindow driven;
+        test::DrivenWindow driven;
         MainWindow& form = driven.window;
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
         // The nested triangle, then the carpet's point drawn again over it.
-        RasterSurface expected(kInner, form.surface().image().devicePixelRatio(), form.surface().background());
-        {
-            WindowState state;
-            loadWindowState(state, expected);
-            test::RecordingEvents none;
-            pressFigure(state, expected, none, Figure::SierpinskiTriangle, "3");
-            outlineSquare(expected, 150, 50, 0);
-        }
+        QCOMPARE(form.surface().background(), kBlank);
+        Drawing expected(kInner, form.surface().image().devicePixelRatio());
+        test::RecordingEvents none;
+        expected.press(none, Figure::SierpinskiTriangle, "3");
+        outlineSquare(expected.surface, 150, 50, 0);
 
         // The picture as each paint of the drawing area shows it.
         struct LastPainted : QObject {
@@ -501,8 +486,8 @@ private slots:
         QImage atFirst, shownAtFirst, afterNested, shownAfterNested;
         int nestingWhileWaiting = 0;
         double cpuWhileWaiting = -1;
-        auto* carpet = testing::figureButton(form, Figure::SierpinskiCarpet);
-        auto* triangle = testing::figureButton(form, Figure::SierpinskiTriangle);
+        auto* carpet = test::figureButton(form, Figure::SierpinskiCarpet);
+        auto* triangle = test::figureButton(form, Figure::SierpinskiTriangle);
         auto after = [](int ms, std::function<void()> then) { QTimer::singleShot(ms, std::move(then)); };
         after(100, [&] {
             atFirst = form.surface().image().copy();
@@ -511,16 +496,16 @@ private slots:
             const std::clock_t cpu = std::clock();
             after(1000, [&, cpu] {
                 cpuWhileWaiting = double(std::clock() - cpu) / CLOCKS_PER_SEC;
-                testing::setSelectorText(form, "3");
+                test::setSelectorText(form, "3");
                 triangle->click();
                 after(50, [&] {
                     afterNested = form.surface().image().copy();
                     shownAfterNested = shown.picture;
-                    testing::buttonNamed(form, "Command5")->click();
+                    test::buttonNamed(form, "Command5")->click();
                 });
             });
         });
-        testing::setSelectorText(form, "1000");
+        test::setSelectorText(form, "1000");
         carpet->click();
 
         QCOMPARE(form.lastOutcome(), PressOutcome::ended());
@@ -533,8 +518,8 @@ private slots:
                 inked += atFirst.pixel(x, y) != form.surface().background();
         QCOMPARE(inked, 1);
         QCOMPARE(shownAtFirst, atFirst);
-        QCOMPARE(afterNested, expected.image());
-        QCOMPARE(shownAfterNested, expected.image());
+        QCOMPARE(afterNested, expected.surface.image());
+        QCOMPARE(shownAfterNested, expected.surface.image());
         // Waiting, not spinning: a fraction of the second's CPU time.
         QVERIFY2(cpuWhileWaiting < 0.25, qPrintable(QString::number(cpuWhileWaiting)));
     }

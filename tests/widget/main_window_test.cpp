@@ -21,7 +21,7 @@
 
 using namespace velmoran;
 using namespace velmoran::ui;
-using namespace velmoran::testing;
+using namespace velmoran::test;
 
 namespace {
 
@@ -250,41 +250,14 @@ private slots:
         QCOMPARE(image.pixel(115, 35), qRgb(200, 80, 0));  // the carpet
     }
 
-    void exitEndsTheProgram_data()
+private:
+    // "Esci" ends the program at once: not a line after the end, and no
+    // handler runs any more.
+    void expectEndedForGood()
     {
-        QTest::addColumn<QString>("when");
-        QTest::newRow("idle") << "idle";
-        QTest::newRow("during a drawing") << "drawing";
-        QTest::newRow("inside a nested press") << "nested";
-        QTest::newRow("window closed during a drawing") << "close";
-    }
-    void exitEndsTheProgram()
-    {
-        QFETCH(QString, when);
-        window->pump().setTiming(PumpTiming::everyCall());
-        setCount("6");
-        if (when == "idle") {
-            click("Command5");
-        } else {
-            const AtNextYield during([this, when] {
-                if (when == "close") {
-                    window->close();
-                } else if (when == "nested") {
-                    const AtNextYield exit([this] { click("Command5"); });
-                    click("Command2");
-                } else {
-                    click("Command5");
-                }
-            });
-            click("Command1");
-            QCOMPARE(window->lastOutcome(), PressOutcome::ended());
-            // A depth-6 triangle runs six renderer levels deep; more when nested.
-            QVERIFY(when == "nested" ? driven->nestingAtEnd > 6 : driven->nestingAtEnd == 6);
-        }
         QCOMPARE(driven->endings, 1);
         QVERIFY(window->isHidden());
         QCOMPARE(window->state().nesting, 0);
-        // Not a line after the end, and no handler runs any more.
         QCOMPARE(picture(), driven->pictureAtEnd);
         setCount("0");
         for (const char* name : {"Command1", "Command6", "Command5"})
@@ -292,6 +265,44 @@ private slots:
         QCOMPARE(picture(), driven->pictureAtEnd);
         QCOMPARE(driven->endings, 1);
         QVERIFY(driven->log.errors.isEmpty() && driven->log.questions.isEmpty());
+    }
+    // A depth-6 triangle, running six renderer levels deep, ended by `during`
+    // at its first yield.
+    void endTriangleWith(std::function<void()> during)
+    {
+        window->pump().setTiming(PumpTiming::everyCall());
+        setCount("6");
+        const AtNextYield atFirstYield(std::move(during));
+        click("Command1");
+        QCOMPARE(window->lastOutcome(), PressOutcome::ended());
+    }
+
+private slots:
+    void exitWhenIdle()
+    {
+        click("Command5");
+        expectEndedForGood();
+    }
+    void exitDuringADrawing()
+    {
+        endTriangleWith([this] { click("Command5"); });
+        QCOMPARE(driven->nestingAtEnd, 6);
+        expectEndedForGood();
+    }
+    void windowClosedDuringADrawing()
+    {
+        endTriangleWith([this] { window->close(); });
+        QCOMPARE(driven->nestingAtEnd, 6);
+        expectEndedForGood();
+    }
+    void exitInsideANestedPress()
+    {
+        endTriangleWith([this] {
+            const AtNextYield exit([this] { click("Command5"); });
+            click("Command2");
+        });
+        QVERIFY(driven->nestingAtEnd > 6);
+        expectEndedForGood();
     }
 
     void runTimeErrors_data()

@@ -20,7 +20,7 @@
 #include "window_driver.hpp"
 
 using namespace velmoran;
-using namespace velmoran::testing;
+using namespace velmoran::test;
 
 namespace {
 
@@ -146,22 +146,18 @@ private slots:
         QTest::addColumn<QString>("message");   // %1: where it was to go
         QTest::addColumn<QString>("written");   // the PDF that must be whole afterwards
 
+        const QString notWritten = QStringLiteral("Impossibile scrivere il file PDF «%1»: ");
+        const QString noFolder = notWritten + "la cartella non esiste.", denied = notWritten + "permesso negato.",
+                      full = notWritten + "spazio su disco esaurito.";
         QTest::newRow("no printer, offer declined") << "" << false << "" << "" << "";
         QTest::newRow("no printer, saved as PDF") << "" << true << "out.pdf" << "" << "out.pdf";
-        QTest::newRow("printer writing into a missing folder")
-            << "missing/out.pdf" << false << "" << "Impossibile scrivere il file PDF «%1»: la cartella non esiste."
-            << "";
+        QTest::newRow("printer writing into a missing folder") << "missing/out.pdf" << false << "" << noFolder << "";
         QTest::newRow("printer writing into a folder without permission")
-            << "locked/out.pdf" << false << "" << "Impossibile scrivere il file PDF «%1»: permesso negato." << "";
-        QTest::newRow("printer writing onto a full disk")
-            << "/dev/full" << false << "" << "Impossibile scrivere il file PDF «%1»: spazio su disco esaurito." << "";
-        QTest::newRow("no printer, PDF in a missing folder")
-            << "" << true << "missing/out.pdf" << "Impossibile scrivere il file PDF «%1»: la cartella non esiste."
-            << "";
-        QTest::newRow("no printer, PDF in a folder without permission")
-            << "" << true << "locked/out.pdf" << "Impossibile scrivere il file PDF «%1»: permesso negato." << "";
-        QTest::newRow("no printer, PDF onto a full disk")
-            << "" << true << "/dev/full" << "Impossibile scrivere il file PDF «%1»: spazio su disco esaurito." << "";
+            << "locked/out.pdf" << false << "" << denied << "";
+        QTest::newRow("printer writing onto a full disk") << "/dev/full" << false << "" << full << "";
+        QTest::newRow("no printer, PDF in a missing folder") << "" << true << "missing/out.pdf" << noFolder << "";
+        QTest::newRow("no printer, PDF in a folder without permission") << "" << true << "locked/out.pdf" << denied << "";
+        QTest::newRow("no printer, PDF onto a full disk") << "" << true << "/dev/full" << full << "";
     }
     void printDuringADrawing()
     {
@@ -184,13 +180,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         // A carpet of depth 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
-        TraceRequest request;
-        request.figure = Figure::SierpinskiCarpet;
-        request.text = "3";
-        TraceAction print;
-        print.at = 30;
-        print.kind = TraceAction::Kind::Print;
-        request.actions.push_back(print);
+        const TraceRequest request = std::get<TraceRequest>(parseTraceArguments({"--at", "30", "stampa", "tappeto", "3"}));
         YieldScript script(window, request.actions);
         {
             std::optional<LockedFolder> locked;
@@ -204,11 +194,8 @@ private slots:
         QCOMPARE(log.fileQuestions, printer.isEmpty() && answerYes ? 1 : 0);
         QCOMPARE(log.errors, message.isEmpty() ? QStringList{}
                                                : QStringList{message.arg(printer.isEmpty() ? pdfFile : printer)});
-        if (!written.isEmpty()) {
-            QFile pdf(dir.filePath(written));
-            QVERIFY(pdf.open(QIODevice::ReadOnly));
-            QCOMPARE(pdfProblem(pdf.readAll()), QString());
-        }
+        if (!written.isEmpty())
+            QCOMPARE(pdfProblem(contents(dir.filePath(written))), QString());
         QCOMPARE(pdfFilesIn(dir.path()), written.isEmpty() ? QStringList{} : QStringList{dir.filePath(written)});
 
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
@@ -238,10 +225,6 @@ private slots:
         QPrinter page(QPrinter::HighResolution);
         page.setOutputFormat(QPrinter::PdfFormat);
         const auto save = [&] { return ui::savePdf(file, ui::windowPage(window), page.pageLayout(), page.resolution()); };
-        const auto contents = [&] {
-            QFile f(file);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
 
         rlimit usual{};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &usual), 0);
@@ -256,11 +239,11 @@ private slots:
         QVERIFY(failure);
         QCOMPARE(failure->cause, ui::PrintFailure::Cause::FileNotWritten);
         QCOMPARE(failure->errorNumber, EFBIG);
-        QCOMPARE(contents(), earlier);
+        QCOMPARE(contents(file), earlier);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.pdf")});
 
         QVERIFY(!save());
-        QCOMPARE(pdfProblem(contents()), QString());
+        QCOMPARE(pdfProblem(contents(file)), QString());
     }
 
     void printServerSays_data()

@@ -57,7 +57,10 @@ QPoint device(double x, double y)
 class RasterSurfaceTest : public QObject {
     Q_OBJECT
 private slots:
-    void scaleAndSizeAtAnyDensity_data()
+    // The scale and size at each density; whole units, what the figures
+    // pass, land on floor(u * pixels / units), worked out here in integers,
+    // the last unit past the edge.
+    void atAnyDensity_data()
     {
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QSize>("deviceSize");
@@ -65,7 +68,7 @@ private slots:
         QTest::newRow("1.25") << 1.25 << QSize(616, 436);
         QTest::newRow("2") << 2.0 << QSize(986, 698);
     }
-    void scaleAndSizeAtAnyDensity()
+    void atAnyDensity()
     {
         QFETCH(double, ratio);
         QFETCH(QSize, deviceSize);
@@ -80,34 +83,20 @@ private slots:
         const std::vector<QPoint> lit = drawn(kLineWithColour, {0, 245.5f, 639.9f, 245.5f}, ratio);
         QCOMPARE(static_cast<int>(lit.size()), deviceSize.width());
         QCOMPARE(lit.front().y(), lit.back().y());
-    }
 
-    // Whole units, what the figures pass, land on floor(u * pixels / units),
-    // worked out here in integers; the last unit is past the edge.
-    void wholeUnitsMapExactly_data()
-    {
-        QTest::addColumn<double>("ratio");
-        QTest::newRow("1") << 1.0;
-        QTest::newRow("1.25") << 1.25;
-        QTest::newRow("2") << 2.0;
-    }
-    void wholeUnitsMapExactly()
-    {
-        QFETCH(double, ratio);
-        RasterSurface s(kInner, ratio, kBlank);
-        const QSize size = s.image().size();
+        RasterSurface units(kInner, ratio, kBlank);
         std::set<std::pair<int, int>> expected;  // (y, x), the order litPixels finds them in
         for (int u = 0; u <= 640; ++u) {
             const int v = u * 490 / 640;  // down the diagonal, to 490 with u
-            s.drawLine(kBoxWithColour, float(u), float(v), float(u), float(v), rgbColour(1, 2, 3));
-            const int x = u * size.width() / 640, y = v * size.height() / 490;
-            if (x < size.width() && y < size.height())
+            units.drawLine(kBoxWithColour, float(u), float(v), float(u), float(v), rgbColour(1, 2, 3));
+            const int x = u * deviceSize.width() / 640, y = v * deviceSize.height() / 490;
+            if (x < deviceSize.width() && y < deviceSize.height())
                 expected.emplace(y, x);
         }
-        std::set<std::pair<int, int>> lit;
-        for (const QPoint& p : litPixels(s.image()))
-            lit.emplace(p.y(), p.x());
-        QCOMPARE(lit, expected);
+        std::set<std::pair<int, int>> inked;
+        for (const QPoint& p : litPixels(units.image()))
+            inked.emplace(p.y(), p.x());
+        QCOMPARE(inked, expected);
     }
 
     void segments_data()

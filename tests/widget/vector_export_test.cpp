@@ -17,8 +17,10 @@
 #include "files/whole_file.hpp"
 #include "tests/support/qt_test_main.hpp"
 #include "window/offscreen_press.hpp"
+#include "window_driver.hpp"
 
 using namespace velmoran;
+using velmoran::test::contents;
 
 struct Press {
     const char* format;
@@ -54,13 +56,6 @@ void pressRows(std::initializer_list<const char*> formats, std::initializer_list
                     QTest::addRow("%s %s %s at %g", format, figure.traceWord, text, scale)
                         << Press{format, figure.id, text, scale};
 }
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 
 // The SVG drawn the way the raster draws: a segment between pixel centres
 // as the pixels Bresenham lights from its first end to its last, one cut

@@ -14,7 +14,7 @@
 #include "window/drawing_area.hpp"
 #include "window/window_layout.hpp"
 
-namespace velmoran::testing {
+namespace velmoran::test {
 
 void RecordingDialogs::showError(const QString& text)
 {
@@ -254,6 +254,12 @@ std::string traceCommand(const TraceRequest& request)
     return command + " " + traceWord(request.figure) + " " + quoted(request.text);
 }
 
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 std::unique_ptr<QPrinter> pdfPrinter(const QString& file)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -271,4 +277,4 @@ bool isCompletePdf(const QString& file)
     return f.read(64).contains("%%EOF");
 }
 
-}  // namespace velmoran::testing
+}  // namespace velmoran::test

@@ -22,7 +22,7 @@
 
 class QAbstractButton;
 
-namespace velmoran::testing {
+namespace velmoran::test {
 
 struct DialogLog {
     QStringList errors;
@@ -154,9 +154,12 @@ Prediction predict(ui::MainWindow& window, const TraceRequest& request);
 // The trace tool's command line for a request, to replay a failure.
 std::string traceCommand(const TraceRequest& request);
 
+// A file's bytes; none if it cannot be read.
+QByteArray contents(const QString& path);
+
 // A printer that writes a PDF file.
 std::unique_ptr<QPrinter> pdfPrinter(const QString& file);
 // A whole PDF document: its header and its end-of-file mark.
 bool isCompletePdf(const QString& file);
 
-}  // namespace velmoran::testing
+}  // namespace velmoran::test

@@ -35,7 +35,9 @@
 #include "window_driver.hpp"
 
 using namespace velmoran;
-using namespace velmoran::testing;
+using namespace velmoran::test;
+
+Q_DECLARE_METATYPE(velmoran::ui::UnfinishedChoice)
 
 namespace {
 
@@ -43,12 +45,6 @@ namespace {
 using Pointers = QPair<int, int>;
 const Pointers kIdle(Qt::ArrowCursor, Qt::IBeamCursor);
 const Pointers kBusy(Qt::BusyCursor, Qt::BusyCursor);
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString used(int count) { return QStringLiteral("Numero di iterazioni usato: %1").arg(count); }
 
@@ -90,12 +86,106 @@ class WindowExtrasTest : public QObject {
         request.text = text;
         return predict(*form, request).picture;
     }
+    // The triangle at 3 drawn, then the focus given to `focus` ("LargeView":
+    // the large view, shown first; "+" after it: its text selected); none
+    // if its window never became active.
+    QWidget* drawnAndFocused(const QString& focus)
+    {
+        draw(Figure::SierpinskiTriangle, "3");
+        if (focus == "LargeView")
+            key(Qt::Key_F11);
+        QWidget* focused = form->findChild<QWidget*>(focus.chopped(focus.endsWith('+')));
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == focused->window(); }))
+            return nullptr;
+        focused->setFocus();
+        if (focus.endsWith('+'))
+            countBox()->lineEdit()->selectAll();
+        return focused;
+    }
+
+    // Stops the drawings in progress by Esc or by the area's menu, noting
+    // the pointers and the picture then.
+    void stopNow(bool byMenu)
+    {
+        seenAtStops << pointers();
+        QVERIFY(stopEntry()->isEnabled());
+        if (byMenu) {
+            QStringList menu;
+            const AtNextYield choose([&] {
+                for (QAction* action : QApplication::activePopupWidget()->actions())
+                    menu << action->text();
+                stopEntryOf(*QApplication::activePopupWidget())->trigger();
+                QApplication::activePopupWidget()->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
+            QApplication::sendEvent(area(), &event);
+            QCOMPARE(menu, QStringList({"Salva immagine…", "Esporta l'animazione…", "Copia", "Stampa", "Stampa…",
+                                        "Interrompi il disegno", "", "Velocità del disegno", "Passo successivo",
+                                        "Livello dopo livello", "Vista ingrandita", "Informazioni sulla figura", "",
+                                        "Guida di Velmoran", "Informazioni su Velmoran", "", "Esci"}));
+        } else {
+            key(Qt::Key_Escape);
+        }
+        atStop = picture();
+    }
+    // The outer press stopped, the pointers busy at each of `stops` and idle
+    // now; and the next press draws normally.
+    void expectStoppedThenDrawsNormally(int stops)
+    {
+        QCOMPARE(form->lastOutcome(), PressOutcome::stopped());
+        QCOMPARE(seenAtStops, QList<Pointers>(stops, kBusy));
+        QCOMPARE(pointers(), kIdle);
+        QVERIFY(!stopEntry()->isEnabled() && driven->log.errors.isEmpty());
+        draw(Figure::KochCurve, "3");
+        QCOMPARE(form->lastOutcome(), PressOutcome::done());
+        QCOMPARE(picture(), predicted(Figure::KochCurve, "3"));
+    }
+    QList<Pointers> seenAtStops;
+    QImage atStop;
+
+    // The triangle at 3, then the snowflake at `count`, `interrupt` run at
+    // its first yield; then Ctrl+S answered with an SVG file, a PNG file
+    // if PNG is chosen, and `choice` to the question that offers the last
+    // finished figure, `offered` (none: not asked). The file saved holds
+    // `saved`: "shown" (the snowflake), "png", "triangle" or nothing.
+    void saveVectorsAfter(const char* count, std::function<void()> interrupt, ui::UnfinishedChoice choice,
+                          const char* offered, const QString& saved)
+    {
+        QTemporaryDir dir;
+        const QString svg = dir.filePath(QStringLiteral("a.svg"));
+        const QString png = dir.filePath(QStringLiteral("a.png"));
+        driven->log.imageFiles = {svg, png};
+        driven->log.unfinishedChoice = choice;
+        draw(Figure::SierpinskiTriangle, "3");
+        {
+            const AtNextYield during(interrupt ? interrupt : [] {});
+            draw(Figure::KochSnowflake, count);
+        }
+        key(Qt::CTRL | Qt::Key_S);
+
+        QCOMPARE(driven->log.imageNames.constFirst(), QStringLiteral("fiocco-") + count);
+        QCOMPARE(driven->log.unfinishedOffers, offered ? QStringList{offered} : QStringList());
+        QCOMPARE(QFileInfo::exists(png), saved == "png");
+        QCOMPARE(QFileInfo::exists(svg), saved == "shown" || saved == "triangle");
+        if (saved == "png")
+            QCOMPARE(QImage(png).convertToFormat(QImage::Format_RGB32), picture());
+        if (QFileInfo::exists(svg)) {
+            const QString expected = dir.filePath(QStringLiteral("expected.svg"));
+            const Figure figure = saved == "shown" ? Figure::KochSnowflake : Figure::SierpinskiTriangle;
+            const double scale = picture().devicePixelRatio();
+            ui::saveSvg(std::get<ui::VectorPicture>(ui::pressedVectors(figure, saved == "shown" ? "2" : "3", scale)),
+                        scale, expected);
+            QCOMPARE(contents(svg), contents(expected));
+        }
+    }
 
 private slots:
     void initTestCase() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path()); }
     void init()
     {
         QSettings().clear();
+        seenAtStops.clear();
+        atStop = QImage();
         driven = std::make_unique<DrivenWindow>(ui::PumpTiming::everyCall());
         form = &driven->window;
         form->activateWindow();
@@ -123,12 +213,6 @@ private slots:
         QTest::newRow("Ctrl+I") << (Qt::CTRL | Qt::Key_I).toCombined() << "Picture1" << "numbers";
         QTest::newRow("Esc with nothing to stop") << QKeyCombination(Qt::Key_Escape).toCombined() << "Picture1" << "";
         QTest::newRow("Ctrl+Q in the large view") << (Qt::CTRL | Qt::Key_Q).toCombined() << "LargeView" << "end";
-        // Pressed while a step-paced triangle at 1 waits for a step, once at each wait.
-        QTest::newRow("Space on a figure button") << QKeyCombination(Qt::Key_Space).toCombined() << "Command1" << "step";
-        QTest::newRow("Space on Esci") << QKeyCombination(Qt::Key_Space).toCombined() << "Command5" << "step";
-        QTest::newRow("Right in the large view") << QKeyCombination(Qt::Key_Right).toCombined() << "LargeView" << "step";
-        QTest::newRow("Space in the count box") << QKeyCombination(Qt::Key_Space).toCombined() << "Combo1" << "typed";
-        QTest::newRow("Esc, full-screen view") << QKeyCombination(Qt::Key_Escape).toCombined() << "LargeView" << "stop";
     }
     void keys()
     {
@@ -141,37 +225,9 @@ private slots:
         driven->log.printTo = [&](QPrinter& printer) { printer.setOutputFileName(pdf); };
         if (effect == "window" || effect == "figure")
             driven->log.printChoice = effect == "figure" ? ui::PrintChoice::FigureAlone : ui::PrintChoice::Window;
-        draw(Figure::SierpinskiTriangle, "3");
+        QVERIFY(drawnAndFocused(focus));
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
-        if (focus == "LargeView")
-            this->key(Qt::Key_F11);
-        QWidget* focused = form->findChild<QWidget*>(focus.chopped(focus.endsWith('+')));
-        QTRY_COMPARE(QApplication::activeWindow(), focused->window());
-        focused->setFocus();
-        if (focus.endsWith('+'))
-            countBox()->lineEdit()->selectAll();
-        if (effect == "step" || effect == "typed" || effect == "stop") {
-            this->key(Qt::CTRL | Qt::Key_4);
-            setSelectorText(*form, "1");
-            // Posted anew each time, so that it comes in a press its key starts, too.
-            int pressed = 0;
-            std::function<void()> atWaits;
-            QObject pending;
-            atWaits = [&] {
-                QTimer::singleShot(0, &pending, atWaits);
-                if (form->pump().awaitsStep())
-                    pressed++ < 3 ? this->key(QKeyCombination::fromCombined(key)) : stopEntry()->trigger();
-            };
-            atWaits();
-            clickByMouse(*figureButton(*form, Figure::SierpinskiTriangle));
-            // The first of the triangle's three leaves is drawn at once.
-            QCOMPARE(pressed, effect == "step" ? 2 : effect == "typed" ? 4 : 1);
-            QCOMPARE(countBox()->currentText(), effect == "typed" ? "1   " : "1");
-            QCOMPARE(focused->isFullScreen(), focus == "LargeView" && effect != "stop");
-            QCOMPARE(picture() == predicted(Figure::SierpinskiTriangle, "1"), effect == "step");
-            return;
-        }
         this->key(QKeyCombination::fromCombined(key));
 
         QCOMPARE(driven->log.imageFolders.size(), int(effect == "save"));
@@ -202,64 +258,94 @@ private slots:
         QCOMPARE(picture(), drawn);
     }
 
+    // Pressed while a step-paced triangle at 1 waits for a step, once at
+    // each wait, until the drawing is stopped from its menu at the fourth.
+    void keysWhileAStepWaits_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("waits");  // the first of the triangle's three leaves is drawn at once
+        QTest::addColumn<QString>("countText");
+        QTest::addColumn<bool>("fullScreen");  // the large view still is
+        QTest::addColumn<bool>("stepped");     // to the finished triangle
+        const int space = QKeyCombination(Qt::Key_Space).toCombined();
+        QTest::newRow("Space on a figure button") << space << "Command1" << 2 << "1" << false << true;
+        QTest::newRow("Space on Esci") << space << "Command5" << 2 << "1" << false << true;
+        QTest::newRow("Right in the large view") << QKeyCombination(Qt::Key_Right).toCombined() << "LargeView" << 2
+                                                 << "1" << true << true;
+        QTest::newRow("Space in the count box: typed") << space << "Combo1" << 4 << "1   " << false << false;
+        QTest::newRow("Esc, full-screen view: stopped") << QKeyCombination(Qt::Key_Escape).toCombined()
+                                                        << "LargeView" << 1 << "1" << false << false;
+    }
+    void keysWhileAStepWaits()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, focus);
+        QFETCH(int, waits);
+        QFETCH(QString, countText);
+        QFETCH(bool, fullScreen);
+        QFETCH(bool, stepped);
+        QWidget* focused = drawnAndFocused(focus);
+        QVERIFY(focused);
+        this->key(Qt::CTRL | Qt::Key_4);
+        setSelectorText(*form, "1");
+        // Posted anew each time, so that it comes in a press its key starts, too.
+        int pressed = 0;
+        std::function<void()> atWaits;
+        QObject pending;
+        atWaits = [&] {
+            QTimer::singleShot(0, &pending, atWaits);
+            if (form->pump().awaitsStep())
+                pressed++ < 3 ? this->key(QKeyCombination::fromCombined(key)) : stopEntry()->trigger();
+        };
+        atWaits();
+        clickByMouse(*figureButton(*form, Figure::SierpinskiTriangle));
+        QCOMPARE(pressed, waits);
+        QCOMPARE(countBox()->currentText(), countText);
+        QCOMPARE(focused->isFullScreen(), fullScreen);
+        QCOMPARE(picture() == predicted(Figure::SierpinskiTriangle, "1"), stepped);
+    }
+
     // Esc, or the area's menu, stops every drawing in progress and leaves
     // what it drew; the busy pointer and the menu's entry last as long as a
     // drawing runs; what is pressed afterwards draws normally.
     void stop_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Esc") << "Esc";
-        QTest::newRow("the menu's entry") << "menu";
-        QTest::newRow("a nested press and the one it interrupted") << "nested";
-        QTest::newRow("a press right after Esc") << "then";
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("Esc") << false;
+        QTest::newRow("the menu's entry") << true;
     }
     void stop()
     {
-        QFETCH(QString, how);
-        QList<Pointers> seen;
-        QImage atStop;
-        QStringList menu;
-        const std::function<void()> stop = [&] {
-            seen << pointers();
-            QVERIFY(stopEntry()->isEnabled());
-            if (how == "menu") {
-                const AtNextYield choose([&] {
-                    for (QAction* action : QApplication::activePopupWidget()->actions())
-                        menu << action->text();
-                    stopEntryOf(*QApplication::activePopupWidget())->trigger();
-                    QApplication::activePopupWidget()->close();
-                });
-                QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), area()->mapToGlobal(QPoint()));
-                QApplication::sendEvent(area(), &event);
-                QCOMPARE(menu, QStringList({"Salva immagine…", "Esporta l'animazione…", "Copia", "Stampa", "Stampa…",
-                                            "Interrompi il disegno", "", "Velocità del disegno", "Passo successivo",
-                                            "Livello dopo livello",
-                                            "Vista ingrandita", "Informazioni sulla figura", "", "Guida di Velmoran",
-                                            "Informazioni su Velmoran", "", "Esci"}));
-            } else {
-                key(Qt::Key_Escape);
-            }
-            atStop = picture();
-            if (how == "then")
-                draw(Figure::SierpinskiTriangle, "2");
-        };
+        QFETCH(bool, byMenu);
+        const AtNextYield first([&] { stopNow(byMenu); });
+        draw(Figure::SierpinskiCarpet, "6");
+        QCOMPARE(picture(), atStop);
+        QVERIFY(atStop != predicted(Figure::SierpinskiCarpet, "6"));
+        expectStoppedThenDrawsNormally(1);
+    }
+    void stopANestedPressAndTheOneItInterrupted()
+    {
         const AtNextYield first([&] {
-            if (how != "nested")
-                return stop();
-            const AtNextYield second(stop);
+            const AtNextYield second([&] { stopNow(false); });
             draw(Figure::KochSnowflake, "6");
-            seen << pointers();  // the nested press has ended, the first not
+            seenAtStops << pointers();  // the nested press has ended, the first not
         });
         draw(Figure::SierpinskiCarpet, "6");
-        QCOMPARE(form->lastOutcome(), PressOutcome::stopped());
-        QCOMPARE(picture(), how == "then" ? predicted(Figure::SierpinskiTriangle, "2") : atStop);
-        QVERIFY(atStop != predicted(how == "nested" ? Figure::KochSnowflake : Figure::SierpinskiCarpet, "6"));
-        QCOMPARE(seen, QList<Pointers>(how == "nested" ? 2 : 1, kBusy));
-        QCOMPARE(pointers(), kIdle);
-        QVERIFY(!stopEntry()->isEnabled() && driven->log.errors.isEmpty());
-        draw(Figure::KochCurve, "3");
-        QCOMPARE(form->lastOutcome(), PressOutcome::done());
-        QCOMPARE(picture(), predicted(Figure::KochCurve, "3"));
+        QCOMPARE(picture(), atStop);
+        QVERIFY(atStop != predicted(Figure::KochSnowflake, "6"));
+        expectStoppedThenDrawsNormally(2);
+    }
+    void aPressRightAfterEscDrawsWhole()
+    {
+        const AtNextYield first([&] {
+            stopNow(false);
+            draw(Figure::SierpinskiTriangle, "2");
+        });
+        draw(Figure::SierpinskiCarpet, "6");
+        QCOMPARE(picture(), predicted(Figure::SierpinskiTriangle, "2"));
+        QVERIFY(atStop != predicted(Figure::SierpinskiCarpet, "6"));
+        expectStoppedThenDrawsNormally(1);
     }
 
     // The count a press would use now, or the message it would give.
@@ -293,8 +379,6 @@ private slots:
         QTest::newRow("saved") << "figura.png" << -1;
         QTest::newRow("declined") << "" << -1;
         QTest::newRow("no such folder") << "missing/figura.png" << ENOENT;
-        // The animation of Ctrl+E, its choice accepted as it stands.
-        QTest::newRow("animated") << "figura.gif" << -1;
     }
     void save()
     {
@@ -303,84 +387,63 @@ private slots:
         QTemporaryDir dir;
         driven->log.imageFile = file.isEmpty() ? file : dir.filePath(file);
         draw(Figure::SierpinskiCarpet, "3");
-        if (file.endsWith(".gif"))
-            QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
         key(Qt::CTRL | Qt::Key_S);
         const QStringList message{QString::fromStdString(texts::imageNotSaved(driven->log.imageFile.toStdString(), error))};
         QCOMPARE(driven->log.errors, error < 0 ? QStringList() : message);
         const bool saved = file.startsWith("figura.");
-        if (file == "figura.png")
+        if (saved)
             QCOMPARE(QImage(driven->log.imageFile).convertToFormat(QImage::Format_RGB32), picture());
-        if (file == "figura.gif") {
-            QFile gif(driven->log.imageFile);
-            QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
-            // The choice's dialog took the focus with it.
-            QApplication::setActiveWindow(&driven->window);
-            area()->setFocus();
-            QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject(); });
-        }
         // The next save starts where the last one went.
         key(Qt::CTRL | Qt::Key_S);
         QCOMPARE(driven->log.imageFolders[1], saved ? dir.path() : driven->log.imageFolders[0]);
     }
 
+    // The animation of Ctrl+E, its choice accepted as it stands.
+    void saveAnimated()
+    {
+        QTemporaryDir dir;
+        driven->log.imageFile = dir.filePath("figura.gif");
+        draw(Figure::SierpinskiCarpet, "3");
+        QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+        key(Qt::CTRL | Qt::Key_S);
+        QCOMPARE(driven->log.errors, QStringList());
+        QFile gif(driven->log.imageFile);
+        QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
+        // The choice's dialog took the focus with it.
+        QApplication::setActiveWindow(&driven->window);
+        area()->setFocus();
+        QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject(); });
+        key(Qt::CTRL | Qt::Key_S);
+        QCOMPARE(driven->log.imageFolders[1], dir.path());
+    }
+
     // Vectors are of the figure the area shows, never of another without a
     // word: after an unfinished drawing the person chooses PNG, the last
     // finished figure by name, or nothing.
-    void saveVectorsOfWhatIsShown_data()
+    void saveVectorsOfAFinishedDrawing()
     {
-        QTest::addColumn<QString>("drawing");  // "finished", "stopped" or "nested"
-        QTest::addColumn<int>("choice");
-        QTest::addColumn<QString>("saved");  // what the file holds: "shown", "png", "triangle" or ""
-        const int nothing = int(ui::UnfinishedChoice::Nothing);
-        QTest::newRow("finished") << "finished" << nothing << "shown";
-        QTest::newRow("stopped, as PNG") << "stopped" << int(ui::UnfinishedChoice::ShownAsPng) << "png";
-        QTest::newRow("stopped, the last finished") << "stopped" << int(ui::UnfinishedChoice::LastFinished)
-                                                    << "triangle";
-        QTest::newRow("stopped, declined") << "stopped" << nothing << "";
-        QTest::newRow("nested, declined") << "nested" << nothing << "";
+        saveVectorsAfter("2", nullptr, ui::UnfinishedChoice::Nothing, nullptr, "shown");
     }
-    void saveVectorsOfWhatIsShown()
+    void saveVectorsAfterAStop_data()
     {
-        QFETCH(QString, drawing);
-        QFETCH(int, choice);
+        QTest::addColumn<ui::UnfinishedChoice>("choice");
+        QTest::addColumn<QString>("saved");  // what the file holds: "png", "triangle" or ""
+        QTest::newRow("as PNG") << ui::UnfinishedChoice::ShownAsPng << "png";
+        QTest::newRow("the last finished") << ui::UnfinishedChoice::LastFinished << "triangle";
+        QTest::newRow("declined") << ui::UnfinishedChoice::Nothing << "";
+    }
+    void saveVectorsAfterAStop()
+    {
+        QFETCH(ui::UnfinishedChoice, choice);
         QFETCH(QString, saved);
-        QTemporaryDir dir;
-        const QString svg = dir.filePath(QStringLiteral("a.svg"));
-        const QString png = dir.filePath(QStringLiteral("a.png"));
-        driven->log.imageFiles = {svg, png};
-        driven->log.unfinishedChoice = ui::UnfinishedChoice(choice);
-        draw(Figure::SierpinskiTriangle, "3");
-        if (drawing == "finished") {
-            draw(Figure::KochSnowflake, "2");
-        } else {
-            const AtNextYield interrupt([&] {
-                if (drawing == "nested")
-                    draw(Figure::KochCurve, "1");
-                else
-                    key(Qt::Key_Escape);
-            });
-            draw(Figure::KochSnowflake, "6");
-        }
-        key(Qt::CTRL | Qt::Key_S);
-
-        QCOMPARE(driven->log.imageNames.constFirst(), drawing == "finished" ? "fiocco-2" : "fiocco-6");
-        // Nested, the snowflake drew to its end, over the curve.
-        const QStringList offers{drawing == "nested" ? "Salva Fiocco di neve di Koch, 6 iterazioni"
-                                                     : "Salva Triangolo di Sierpinski, 3 iterazioni"};
-        QCOMPARE(driven->log.unfinishedOffers, drawing == "finished" ? QStringList() : offers);
-        QCOMPARE(QFileInfo::exists(png), saved == "png");
-        QCOMPARE(QFileInfo::exists(svg), saved == "shown" || saved == "triangle");
-        if (saved == "png")
-            QCOMPARE(QImage(png).convertToFormat(QImage::Format_RGB32), picture());
-        if (QFileInfo::exists(svg)) {
-            const QString expected = dir.filePath(QStringLiteral("expected.svg"));
-            const Figure figure = saved == "shown" ? Figure::KochSnowflake : Figure::SierpinskiTriangle;
-            const double scale = picture().devicePixelRatio();
-            ui::saveSvg(std::get<ui::VectorPicture>(ui::pressedVectors(figure, saved == "shown" ? "2" : "3", scale)), scale,
-                        expected);
-            QCOMPARE(contents(svg), contents(expected));
-        }
+        saveVectorsAfter("6", [this] { key(Qt::Key_Escape); }, choice, "Salva Triangolo di Sierpinski, 3 iterazioni",
+                         saved);
+    }
+    // The snowflake draws to its end, over the curve.
+    void saveVectorsAfterANestedPressDeclined()
+    {
+        saveVectorsAfter("6", [this] { draw(Figure::KochCurve, "1"); }, ui::UnfinishedChoice::Nothing,
+                         "Salva Fiocco di neve di Koch, 6 iterazioni", "");
     }
 
     // A device is written where it is, never replaced by a file: this one
