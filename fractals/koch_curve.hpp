@@ -42,9 +42,8 @@ struct InnerPoints {
 };
 
 // A segment of no length whose inner points are its point, as long as three
-// times each coordinate fits (beyond that the arithmetic overflows): so is
-// every part of it, at any depth. Past the first few levels almost every
-// segment is one.
+// times each coordinate fits: so is every part of it, at any depth (C8 in
+// docs/exactness.md). Past the first few levels almost every segment is one.
 inline bool staysAPoint(Int16 x1, Int16 y1, Int16 x2, Int16 y2)
 {
     constexpr Int16 kThird = INT16_MAX / 3;

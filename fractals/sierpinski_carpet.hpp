@@ -147,11 +147,8 @@ void subdivideSquare(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, Int
                 return UnitBox{at[0], at[1], at[0] + cell, at[1] + cell};
             }))
             continue;
-        // Every leaf of a square of side 0 is the same point box at its
-        // corner. A larger square deep enough for all its leaves to be of
-        // side 0 leaves the point boxes of squarePoints(), all in the one
-        // colour, so that their order does not matter (where the square
-        // fits, as then nothing can overflow).
+        // A square of side 0, or one deep enough for all its leaves to be
+        // of side 0, leaves the set of its points (C7 in docs/exactness.md).
         const bool collapsed =
             collapseSubtree<8>(
                 canvas, cellDepth, [cell] { return cell == 0; },

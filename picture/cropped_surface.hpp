@@ -27,7 +27,8 @@ inline constexpr double kDeepestRatio = 2097152;  // 2^21
 
 // A RasterSurface's arithmetic on the picture of `inner` at
 // `devicePixelRatio`, but with pixels only for `view`, a rectangle of that
-// picture's device pixels: each one ends as the whole picture's would.
+// picture's device pixels: each one ends as the whole picture's would (C19
+// in docs/exactness.md).
 class CroppedSurface final : public DrawingSurface {
 public:
     // `devicePixelRatio` from 1/4 to kDeepestRatio.

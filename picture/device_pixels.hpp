@@ -107,11 +107,8 @@ inline void bresenham(int x1, int y1, int x2, int y2, Plot&& plot)
 }
 
 // The pixels bresenham() lights that lie in the box from (left, top) to
-// (right, bottom), without walking the rest of the segment. Along the
-// longer axis it steps every pixel; on the other, the error term is a
-// function of the position alone, so the pixel at step k of the longer
-// axis is floor((2 a k + b) / 2b) steps along the shorter, a and b the
-// shorter and longer spans (a unit test holds it to bresenham()).
+// (right, bottom), without walking the rest of the segment (C20 in
+// docs/exactness.md; a unit test holds it to bresenham()).
 template <class Plot>
 inline void bresenhamWithin(int x1, int y1, int x2, int y2, int left, int top, int right, int bottom, Plot&& plot)
 {
