@@ -8,7 +8,7 @@
 #include "texts/user_texts.hpp"
 #include "window/appearance.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::app {
 
 namespace {
 
@@ -50,8 +50,8 @@ void setupApplication(QApplication& app)
         delete translator;
     QApplication::installTranslator(new KeyNames(&app));
 
-    loadClassicFont();
-    QApplication::setWindowIcon(programIcon());
+    window::loadClassicFont();
+    QApplication::setWindowIcon(window::programIcon());
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::app

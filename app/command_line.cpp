@@ -10,7 +10,7 @@
 
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::app {
 
 namespace {
 
@@ -95,7 +95,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             request.file = args[i + 1];
             if (request.file.empty())
                 return badUsage(texts::usage::exportNeedsFile());
-            const std::optional<PictureFormat> format = formatOfFileName(request.file);
+            const std::optional<files::PictureFormat> format = files::formatOfFileName(request.file);
             if (!format)
                 return badUsage(texts::usage::unknownFormat(request.file));
             request.format = *format;
@@ -121,7 +121,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         } else if (arg == "--levels") {
             if (levels)
                 return badUsage(texts::usage::onlyOnce(arg));
-            command.exportRequest.animation = AnimationKind::Levels;
+            command.exportRequest.animation = files::AnimationKind::Levels;
             levels = true;
         } else if (isOption(arg, "--seconds")) {
             if (timed)
@@ -129,7 +129,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             const std::optional<std::string> value = optionValue(args, i, "--seconds");
             if (!value)
                 return badUsage(texts::usage::secondsNeedsNumber());
-            const std::optional<double> seconds = parseNumber(*value, kMinGrowthSeconds, kMaxGrowthSeconds);
+            const std::optional<double> seconds = parseNumber(*value, files::kMinGrowthSeconds,
+                                                              files::kMaxGrowthSeconds);
             if (!seconds)
                 return badUsage(texts::usage::badSeconds(*value));
             command.exportRequest.seconds = *seconds;
@@ -150,7 +151,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     }
     if (scaled && !exporting)
         return badUsage(texts::usage::scaleWithoutExport());
-    const bool animating = exporting && isAnimation(command.exportRequest.format);
+    const bool animating = exporting && files::isAnimation(command.exportRequest.format);
     if ((levels || timed) && !animating)
         return badUsage(texts::usage::onlyForAnimations(levels ? "--levels" : "--seconds"));
     if (levels && timed)
@@ -170,4 +171,4 @@ bool displayNamed(const CommandLine& command, EnvironmentLookup environment)
     return command.displayOnCommandLine;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::app

@@ -10,7 +10,7 @@
 #include "files/picture_format.hpp"
 #include "fractals/figure_table.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::app {
 
 // The bounds of --scale, the export's device-pixel ratio.
 inline constexpr double kMinExportScale = 0.25;
@@ -18,14 +18,14 @@ inline constexpr double kMaxExportScale = 8;
 
 struct ExportRequest {
     std::string file;
-    PictureFormat format = PictureFormat::Png;  // by the file's extension
+    files::PictureFormat format = files::PictureFormat::Png;  // by the file's extension
     Figure figure = Figure::SierpinskiTriangle;
     // The count box's text, as typed.
     std::string text;
     double scale = 1;
     // For an animation (.gif, .webp): --levels, and --seconds.
-    AnimationKind animation = AnimationKind::Growth;
-    double seconds = kGrowthSeconds;
+    files::AnimationKind animation = files::AnimationKind::Growth;
+    double seconds = files::kGrowthSeconds;
 };
 
 struct CommandLine {
@@ -50,4 +50,4 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 using EnvironmentLookup = const char* (*)(const char* name);
 bool displayNamed(const CommandLine& command, EnvironmentLookup environment);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::app

@@ -41,7 +41,7 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext& context, const QStrin
         std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
 }
 
-int exportPicture(char* programName, const velmoran::ui::ExportRequest& request)
+int exportPicture(char* programName, const velmoran::app::ExportRequest& request)
 {
     // No window is shown and none may be needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -51,7 +51,7 @@ int exportPicture(char* programName, const velmoran::ui::ExportRequest& request)
     std::string problem;
     // The one place an export's failures end: none may abort the program.
     try {
-        problem = velmoran::ui::exportPicture(request);
+        problem = velmoran::app::exportPicture(request);
     } catch (const std::bad_alloc&) {
         problem = texts::message(texts::Message::Unexpected, {"memoria esaurita"});
     } catch (const std::exception& error) {
@@ -77,7 +77,7 @@ void endIfNoDisplay(QtMsgType type, const QMessageLogContext& context, const QSt
     }
 }
 
-int openWindow(char* programName, velmoran::ui::CommandLine& command)
+int openWindow(char* programName, velmoran::app::CommandLine& command)
 {
     // Qt reads only its own options, never ours.
     std::vector<char*> qtArgs{programName};
@@ -88,8 +88,8 @@ int openWindow(char* programName, velmoran::ui::CommandLine& command)
     const QtMessageHandler usual = qInstallMessageHandler(endIfNoDisplay);
     QApplication app(qtArgc, qtArgs.data());
     qInstallMessageHandler(usual);
-    velmoran::ui::setupApplication(app);
-    velmoran::ui::MainWindow form;
+    velmoran::app::setupApplication(app);
+    velmoran::window::MainWindow form;
     form.show();
     return QApplication::exec();
 }
@@ -98,8 +98,8 @@ int openWindow(char* programName, velmoran::ui::CommandLine& command)
 
 int main(int argc, char** argv)
 {
-    using velmoran::ui::CommandLine;
-    CommandLine command = velmoran::ui::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    using velmoran::app::CommandLine;
+    CommandLine command = velmoran::app::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.action) {
     case CommandLine::Action::Help: return printOut(texts::helpText());
     case CommandLine::Action::Version: return printOut(texts::versionLine());
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
     case CommandLine::Action::OpenWindow: break;
     }
     // Qt would abort with a message in English.
-    if (!velmoran::ui::displayNamed(command, [](const char* name) -> const char* { return std::getenv(name); })) {
+    if (!velmoran::app::displayNamed(command, [](const char* name) -> const char* { return std::getenv(name); })) {
         complain(texts::message(texts::Message::NoDisplay));
         return 1;
     }

@@ -4,13 +4,13 @@
 
 #include "window/picture_writing.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::app {
 
 std::string exportPicture(const ExportRequest& request)
 {
     const QString file = QFile::decodeName(request.file.c_str());
-    PictureRequest picture{request.figure, request.text, request.scale, request.animation, request.seconds, {}};
-    return writeProblem(writePicture(request.format, picture, file), file);
+    window::PictureRequest picture{request.figure, request.text, request.scale, request.animation, request.seconds, {}};
+    return window::writeProblem(window::writePicture(request.format, picture, file), file);
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::app

@@ -8,11 +8,11 @@
 
 #include "app/command_line.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::app {
 
 // Draws the request and writes its file. Returns the one-line Italian
 // report of what went wrong, or an empty string when the file is written.
 // Needs a QApplication.
 std::string exportPicture(const ExportRequest& request);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::app

@@ -58,7 +58,10 @@
 #include "picture/raster_surface.hpp"
 
 using namespace velmoran;
-using namespace velmoran::ui;
+using namespace velmoran::picture;
+using namespace velmoran::files;
+using namespace velmoran::window;
+using namespace velmoran::app;
 
 namespace {
 
@@ -72,10 +75,10 @@ double seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 // degenerate box hundreds of times in a row (its last levels have side 0),
 // so runs keep its billion calls in a few tens of megabytes.
 struct LineRun {
-    LineFlags flags;
+    LineKind kind;
     Coord x1, y1, x2, y2;
     Colour colour;
-    Colour foreColour;  // in effect for the run, for kLineInForeColour
+    Colour drawingColour;  // in effect for the run, for LineKind::SegmentInDrawingColour
     std::uint32_t repeat;
 };
 
@@ -85,26 +88,26 @@ public:
     std::vector<LineRun> runs;
     std::uint64_t lines = 0;
 
-    void foreColour(Colour colour) { foreColour_ = colour; }
-    void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
+    void drawingColour(Colour colour) { drawingColour_ = colour; }
+    void line(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
     {
         ++lines;
         if (!runs.empty()) {
             LineRun& last = runs.back();
-            if (last.flags == flags && same(last.x1, x1) && same(last.y1, y1) && same(last.x2, x2)
-                && same(last.y2, y2) && last.colour == colour && last.foreColour == foreColour_
+            if (last.kind == kind && same(last.x1, x1) && same(last.y1, y1) && same(last.x2, x2)
+                && same(last.y2, y2) && last.colour == colour && last.drawingColour == drawingColour_
                 && last.repeat < UINT32_MAX) {
                 ++last.repeat;
                 return;
             }
         }
-        runs.push_back({flags, x1, y1, x2, y2, colour, foreColour_, 1});
+        runs.push_back({kind, x1, y1, x2, y2, colour, drawingColour_, 1});
     }
 
 private:
     // Bitwise: -0 and 0 are different calls.
     static bool same(Coord a, Coord b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-    Colour foreColour_ = 0;
+    Colour drawingColour_ = 0;
 };
 
 // Hands nothing over, every yield being quiet: a collapsed subtree's yields
@@ -126,14 +129,14 @@ class RecordedArea final : public DrawingSurface {
 public:
     RecordedArea(const RasterSurface& area, LineRecorder& recorder) : area_(area), recorder_(recorder) {}
 
-    Coord scaleWidth() const override { return area_.scaleWidth(); }
-    Coord scaleHeight() const override { return area_.scaleHeight(); }
+    Coord widthInUnits() const override { return area_.widthInUnits(); }
+    Coord heightInUnits() const override { return area_.heightInUnits(); }
     void clear() override {}
-    void setForeColour(Colour colour) override { recorder_.foreColour(colour); }
-    void setDrawStyle(Int16) override {}
-    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
+    void setDrawingColour(Colour colour) override { recorder_.drawingColour(colour); }
+    void useSolidLines() override {}
+    void drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
-        recorder_.line(flags, x1, y1, x2, y2, colour);
+        recorder_.line(kind, x1, y1, x2, y2, colour);
     }
     std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
     {
@@ -149,25 +152,25 @@ static_assert(LocatesPixels<RecordedArea>::value,
               "the recorded area locates pixels as the drawing area does, so the triangle takes its fast path");
 
 // The lines of the whole figure, drawn call by call.
-double figureLines(Figure figure, int depth)
+double figureLines(Figure figure, int count)
 {
     const FigureInfo& rule = figureInfo(figure);
-    return rule.startParts * rule.linesPerPart * std::pow(static_cast<double>(rule.splitsInto), depth);
+    return rule.startParts * rule.linesPerPart * std::pow(static_cast<double>(rule.splitsInto), count);
 }
 
 struct BareFigure {
     Figure figure;
-    int depth = -1;
+    int count = -1;
     std::vector<LineRun> runs;
     std::uint64_t lines = 0;
 };
 
 // The lines a press of the figure being measured draws, kept across its
 // repetitions.
-const BareFigure& bareFigure(Figure figure, int depth, const RasterSurface& area)
+const BareFigure& bareFigure(Figure figure, int count, const RasterSurface& area)
 {
     static BareFigure cached;
-    if (cached.figure == figure && cached.depth == depth)
+    if (cached.figure == figure && cached.count == count)
         return cached;
     cached = {};
     LineRecorder recorder;
@@ -175,9 +178,9 @@ const BareFigure& bareFigure(Figure figure, int depth, const RasterSurface& area
     WindowState state;
     loadWindowState(state, surface);
     IgnoredEventsInBulk ignored;
-    pressFigure<RecordedArea, IgnoredEventsInBulk>(state, surface, ignored, figure, std::to_string(depth));
+    pressFigure<RecordedArea, IgnoredEventsInBulk>(state, surface, ignored, figure, std::to_string(count));
     cached.figure = figure;
-    cached.depth = depth;
+    cached.count = count;
     cached.runs = std::move(recorder.runs);
     cached.runs.shrink_to_fit();
     cached.lines = recorder.lines;
@@ -187,12 +190,12 @@ const BareFigure& bareFigure(Figure figure, int depth, const RasterSurface& area
 void drawBare(RasterSurface& surface, const BareFigure& bare)
 {
     surface.clear();
-    Colour foreColour = ~Colour{0};
+    Colour drawingColour = ~Colour{0};
     for (const LineRun& run : bare.runs) {
-        if (run.flags == kLineInForeColour && run.foreColour != foreColour)
-            surface.setForeColour(foreColour = run.foreColour);
+        if (run.kind == LineKind::SegmentInDrawingColour && run.drawingColour != drawingColour)
+            surface.setDrawingColour(drawingColour = run.drawingColour);
         for (std::uint32_t i = 0; i < run.repeat; ++i)
-            surface.drawLine(run.flags, run.x1, run.y1, run.x2, run.y2, run.colour);
+            surface.drawLine(run.kind, run.x1, run.y1, run.x2, run.y2, run.colour);
     }
 }
 
@@ -311,23 +314,23 @@ struct Window {
     MainWindow* mainWindow = nullptr;
     DispatchWatch* watch = nullptr;
 };
-Window window;
+Window realWindow;
 
-void pressBenchmark(benchmark::State& st, Figure figure, int depth)
+void pressBenchmark(benchmark::State& st, Figure figure, int count)
 {
-    RasterSurface& surface = window.mainWindow->surface();
+    RasterSurface& surface = realWindow.mainWindow->surface();
     if (surface.image().size() != QSize(493, 349) || surface.image().devicePixelRatio() != 1) {
         st.SkipWithError("the drawing area is not 493 by 349 pixels at ratio 1");
         return;
     }
-    QtEventPump& pump = window.mainWindow->pump();
+    QtEventPump& pump = realWindow.mainWindow->pump();
     WindowState state;
     loadWindowState(state, surface);
     IgnoredEventsInBulk ignored;
-    const std::string text = std::to_string(depth);
-    const BareFigure& bare = bareFigure(figure, depth, surface);
+    const std::string text = std::to_string(count);
+    const BareFigure& bare = bareFigure(figure, count, surface);
 
-    DispatchWatch& watch = *window.watch;
+    DispatchWatch& watch = *realWindow.watch;
     watch.reset();
     const std::uint64_t dispatchesBefore = pump.dispatches();
     const long rssBefore = statusKiB("VmRSS");
@@ -375,7 +378,7 @@ void pressBenchmark(benchmark::State& st, Figure figure, int depth)
     st.counters["median_gap_ms"] = seconds(watch.medianTurnGap()) * ms;
     st.counters["repaints/s"] = static_cast<double>(watch.paints()) / full;
     st.counters["dispatches/s"] = static_cast<double>(pump.dispatches() - dispatchesBefore) / full;
-    st.counters["lines"] = figureLines(figure, depth);
+    st.counters["lines"] = figureLines(figure, count);
     st.counters["drawn"] = static_cast<double>(bare.lines);
     if (peakReset)
         st.counters["peak_rise_KiB"] = static_cast<double>(peakRise);
@@ -422,8 +425,8 @@ double cpuSeconds()
 // another thread posts clicks 1 to 20 ms apart.
 void endlessCarpetBenchmark(benchmark::State& st)
 {
-    RasterSurface& surface = window.mainWindow->surface();
-    QtEventPump& pump = window.mainWindow->pump();
+    RasterSurface& surface = realWindow.mainWindow->surface();
+    QtEventPump& pump = realWindow.mainWindow->pump();
     WindowState state;
     loadWindowState(state, surface);
     ClickWaits waits;
@@ -508,7 +511,7 @@ void exportBenchmark(benchmark::State& st, Figure figure, const char* text, Pict
 // A press at count 1000, which never ends, up to its first wait.
 void untilWaitingBenchmark(benchmark::State& st, Figure figure)
 {
-    RasterSurface& surface = window.mainWindow->surface();
+    RasterSurface& surface = realWindow.mainWindow->surface();
     WindowState state;
     loadWindowState(state, surface);
     EndAtFirstWait events(state);
@@ -562,15 +565,15 @@ void zoomStepBenchmark(benchmark::State& st, Figure figure, int count, int zoom)
 
 // The replayed list must paint exactly what the press paints, or the bare
 // limit measures other work.
-bool bareMatchesPress(Figure figure, int depth)
+bool bareMatchesPress(Figure figure, int count)
 {
-    RasterSurface& surface = window.mainWindow->surface();
+    RasterSurface& surface = realWindow.mainWindow->surface();
     WindowState state;
     loadWindowState(state, surface);
     IgnoredEventsInBulk ignored;
-    pressFigure<RasterSurface, IgnoredEventsInBulk>(state, surface, ignored, figure, std::to_string(depth));
+    pressFigure<RasterSurface, IgnoredEventsInBulk>(state, surface, ignored, figure, std::to_string(count));
     const QImage pressed = surface.image().copy();
-    drawBare(surface, bareFigure(figure, depth, surface));
+    drawBare(surface, bareFigure(figure, count, surface));
     return surface.image() == pressed;
 }
 
@@ -595,9 +598,9 @@ int main(int argc, char** argv)
     waited.start();
     while (!(mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed()) && waited.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    window.mainWindow = &mainWindow;
+    realWindow.mainWindow = &mainWindow;
     DispatchWatch watch(mainWindow.findChild<DrawingArea*>(QStringLiteral("Picture1")));
-    window.watch = &watch;
+    realWindow.watch = &watch;
     app.installEventFilter(&watch);
 
     for (const FigureInfo& figure : kFigures)
@@ -607,19 +610,19 @@ int main(int argc, char** argv)
         }
 
     for (const FigureInfo& figure : kFigures)
-        for (int depth : {6, 8, 10, 12, 15, 20})
-            benchmark::RegisterBenchmark((std::string(figure.traceWord) + "/" + std::to_string(depth)).c_str(),
-                                         pressBenchmark, figure.id, depth)
+        for (int count : {6, 8, 10, 12, 15, 20})
+            benchmark::RegisterBenchmark((std::string(figure.traceWord) + "/" + std::to_string(count)).c_str(),
+                                         pressBenchmark, figure.id, count)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
     // The triangle's counts whose corners meet the pixels' edges to the
     // last single-precision step, up to the last that ends (at 51 the
     // first corner triangle already waits for ever in one pixel).
-    for (int depth : {22, 25, 30, 40, 50})
+    for (int count : {22, 25, 30, 40, 50})
         benchmark::RegisterBenchmark((std::string(figureInfo(Figure::SierpinskiTriangle).traceWord) + "/"
-                                      + std::to_string(depth))
+                                      + std::to_string(count))
                                          .c_str(),
-                                     pressBenchmark, Figure::SierpinskiTriangle, depth)
+                                     pressBenchmark, Figure::SierpinskiTriangle, count)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     for (const FigureInfo& figure : kFigures)

@@ -51,8 +51,8 @@ inline constexpr std::uintptr_t kStackPerLevelBound = 4096;
 template <class Surface, class Events>
 struct Canvas {
     static_assert(IsSurface<Surface>::value,
-                  "a surface offers what DrawingSurface declares: scaleWidth, scaleHeight, clear, "
-                  "setForeColour, setDrawStyle and drawLine");
+                  "a surface offers what DrawingSurface declares: widthInUnits, heightInUnits, clear, "
+                  "setDrawingColour, useSolidLines and drawLine");
     static_assert(IsEventService<Events>::value, "an event service offers yieldToEvents()");
 
     WindowState& state;

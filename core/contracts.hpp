@@ -14,18 +14,19 @@
 
 namespace velmoran {
 
-// What DrawingSurface declares: scaleWidth, scaleHeight, clear,
-// setForeColour, setDrawStyle and drawLine.
+// What DrawingSurface declares: widthInUnits, heightInUnits, clear,
+// setDrawingColour, useSolidLines and drawLine.
 template <class T, class = void>
 struct IsSurface : std::false_type {};
 template <class T>
-struct IsSurface<T, std::void_t<decltype(Coord{std::declval<const T&>().scaleWidth()}),
-                                decltype(Coord{std::declval<const T&>().scaleHeight()}),
-                                decltype(std::declval<T&>().clear()),
-                                decltype(std::declval<T&>().setForeColour(Colour{})),
-                                decltype(std::declval<T&>().setDrawStyle(Int16{})),
-                                decltype(std::declval<T&>().drawLine(kLineWithColour, Coord{}, Coord{}, Coord{},
-                                                                     Coord{}, Colour{}))>> : std::true_type {};
+struct IsSurface<
+    T,
+    std::void_t<decltype(Coord { std::declval<const T&>().widthInUnits() }),
+                decltype(Coord { std::declval<const T&>().heightInUnits() }), decltype(std::declval<T&>().clear()),
+                decltype(std::declval<T&>().setDrawingColour(Colour {})), decltype(std::declval<T&>().useSolidLines()),
+                decltype(std::declval<T&>().drawLine(LineKind::SegmentInOwnColour, Coord {}, Coord {}, Coord {},
+                                                     Coord {}, Colour {}))>> : std::true_type {
+};
 
 // What EventService declares: yieldToEvents().
 template <class T, class = void>

@@ -15,12 +15,19 @@ namespace velmoran {
 
 using Int16 = std::int16_t;
 using Coord = float;
-using Colour = std::uint32_t;  // 0x00BBGGRR
+// A colour of the picture: red, green and blue, 0 to 255 each. Held as the
+// number the trace writes for it, 0x00BBGGRR; made only by rgbColour and
+// read only through redOf, greenOf and blueOf, so nothing else depends on
+// that packing.
+using Colour = std::uint32_t;
 
 constexpr Colour rgbColour(unsigned r, unsigned g, unsigned b) noexcept
 {
     return r + 256u * g + 65536u * b;
 }
+constexpr unsigned redOf(Colour c) noexcept { return c & 0xFFu; }
+constexpr unsigned greenOf(Colour c) noexcept { return (c >> 8) & 0xFFu; }
+constexpr unsigned blueOf(Colour c) noexcept { return (c >> 16) & 0xFFu; }
 
 // --- Checked Int16 arithmetic ---------------------------------------------
 

@@ -2,7 +2,7 @@
 
 namespace velmoran {
 
-Int16 iterationCount(std::string_view text)
+Int16 readCount(std::string_view text)
 {
     const Int16 count = toInt16(parseLeadingNumber(text));
     if (count < 0)

@@ -22,9 +22,9 @@ struct PressOutcome {
     }
 };
 
-// The selector's text as a depth: its leading number, then the Int16
+// The selector's text as a count: its leading number, then the Int16
 // conversion. A negative count is refused (it could never finish drawing).
-Int16 iterationCount(std::string_view text);
+Int16 readCount(std::string_view text);
 
 // The flow every draw button shares: read the count, store it, clear the
 // area, then run the figure's own step. This is the one place a press's
@@ -46,7 +46,7 @@ PressOutcome runPress(WindowState& state, Surface& surface, std::string_view tex
         }
     } running(state);
     try {
-        state.iterations = iterationCount(text);
+        state.count = readCount(text);
         surface.clear();
         figureStep();
         return PressOutcome::done();

@@ -26,6 +26,18 @@ char* putInteger(char* out, long long value)
     return end;
 }
 
+// The flags word the trace writes for a kind of line: 4 always, 2 where
+// the line has a colour of its own, 32 for a box.
+int traceFlags(LineKind kind)
+{
+    switch (kind) {
+    case LineKind::SegmentInDrawingColour: return 4;
+    case LineKind::SegmentInOwnColour: return 6;
+    case LineKind::BoxInOwnColour: return 38;
+    }
+    return 0;  // not reached: every kind has its case
+}
+
 char* putColour(char* out, Colour colour)
 {
     // Colours are 24-bit; a wider value still prints whole, as "%06X" would.
@@ -82,7 +94,7 @@ const std::string& TraceWriter::text()
     return kept_;
 }
 
-void TraceWriter::foreColour(Colour colour)
+void TraceWriter::drawingColour(Colour colour)
 {
     char* p = detail::putLiteral(room(), "forecolor ");
     p = putColour(p, colour);
@@ -90,18 +102,10 @@ void TraceWriter::foreColour(Colour colour)
     commit(p);
 }
 
-void TraceWriter::drawStyle(Int16 style)
-{
-    char* p = detail::putLiteral(room(), "drawstyle ");
-    p = putInteger(p, style);
-    *p++ = '\n';
-    commit(p);
-}
-
-void TraceWriter::line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
+void TraceWriter::line(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
 {
     char* p = detail::putLiteral(room(), "line ");
-    p = putInteger(p, flags);
+    p = putInteger(p, traceFlags(kind));
     for (Coord v : {x1, y1, x2, y2}) {
         *p++ = ' ';
         p = putCoordinate(p, v);

@@ -16,9 +16,9 @@ class TraceSink {
 public:
     virtual ~TraceSink() = default;
     virtual void clear() = 0;
-    virtual void foreColour(Colour colour) = 0;
-    virtual void drawStyle(Int16 style) = 0;
-    virtual void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) = 0;
+    virtual void drawingColour(Colour colour) = 0;
+    virtual void solidLines() = 0;
+    virtual void line(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) = 0;
     virtual void yielded() = 0;
     virtual void print() = 0;
     virtual void end() = 0;
@@ -49,9 +49,9 @@ public:
     TraceWriter& operator=(const TraceWriter&) = delete;
 
     void clear() override { literal("cls\n"); }
-    void foreColour(Colour colour) override;
-    void drawStyle(Int16 style) override;
-    void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
+    void drawingColour(Colour colour) override;
+    void solidLines() override { literal("drawstyle 0\n"); }
+    void line(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
     void yielded() override { literal("doevents\n"); }
     void print() override { literal("print\n"); }
     void end() override { literal("end\n"); }
@@ -96,14 +96,14 @@ public:
     {
     }
 
-    Coord scaleWidth() const override { return width_; }
-    Coord scaleHeight() const override { return height_; }
+    Coord widthInUnits() const override { return width_; }
+    Coord heightInUnits() const override { return height_; }
     void clear() override { sink_.clear(); }
-    void setForeColour(Colour colour) override { sink_.foreColour(colour); }
-    void setDrawStyle(Int16 style) override { sink_.drawStyle(style); }
-    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
+    void setDrawingColour(Colour colour) override { sink_.drawingColour(colour); }
+    void useSolidLines() override { sink_.solidLines(); }
+    void drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
-        sink_.line(flags, x1, y1, x2, y2, colour);
+        sink_.line(kind, x1, y1, x2, y2, colour);
     }
 
 private:

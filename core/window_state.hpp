@@ -17,7 +17,9 @@ struct WindowState {
     // The count of the latest press that got past its conversion. Top-level
     // renderer calls hold a reference to it and reread it, so a nested press
     // changes the depth of the parts of an interrupted figure not yet begun.
-    Int16 iterations = 0;
+    // A renderer's `depth` is not the count but the levels still to draw below
+    // one invocation: the count at the top, one less on each level down.
+    Int16 count = 0;
     // The triangle's corners, [vertex][0 = x, 1 = y], placed once at load
     // (placeTriangleCorners in fractals/load_window_state.hpp). Kept here
     // because every press, nested ones and the stage's thread included,

@@ -8,7 +8,7 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 namespace {
 
@@ -274,4 +274,4 @@ QByteArray AnimationEncoder::finish()
     return assemble();
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

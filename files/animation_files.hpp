@@ -13,7 +13,7 @@
 
 #include "files/picture_format.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 // The encoder could not go on (out of memory, too many colours for a GIF):
 // the file is not written.
@@ -49,4 +49,4 @@ private:
     int stored_ = 0;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

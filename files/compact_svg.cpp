@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 namespace {
 
@@ -34,7 +34,7 @@ struct Shape {
     Pixel a, b;  // a Fill covers the pixels from a to b
 };
 
-void appendShapes(const VectorStroke& stroke, std::vector<Shape>& shapes)
+void appendShapes(const picture::VectorStroke& stroke, std::vector<Shape>& shapes)
 {
     const Pixel a{pixelOf(stroke.from.x()), pixelOf(stroke.from.y())};
     const Pixel b{pixelOf(stroke.to.x()), pixelOf(stroke.to.y())};
@@ -328,10 +328,10 @@ std::string millimetres(int pixels, double scale)
 
 }  // namespace
 
-QByteArray compactSvg(const VectorPicture& picture, double scale, const char* title)
+QByteArray compactSvg(const picture::VectorPicture& picture, double scale, const char* title)
 {
     std::vector<Shape> shapes;
-    for (const VectorStroke& stroke : picture.strokes)
+    for (const picture::VectorStroke& stroke : picture.strokes)
         // The raster draws nothing of a line with an end that is not a number.
         if (!std::isnan(stroke.from.x() + stroke.from.y() + stroke.to.x() + stroke.to.y()))
             appendShapes(stroke, shapes);
@@ -353,4 +353,4 @@ QByteArray compactSvg(const VectorPicture& picture, double scale, const char* ti
     return QByteArray::fromStdString(svg);
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

@@ -8,12 +8,12 @@
 
 #include "picture/vector_picture.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 // The document, one unit a device pixel, shown at the picture's logical
 // size at `scale`. Each stroke is drawn as paintVectors draws it; a stroke
 // joins an earlier path of its colour where no stroke of another colour
 // drawn since then reaches its pixels, so the picture is the same.
-QByteArray compactSvg(const VectorPicture& picture, double scale, const char* title);
+QByteArray compactSvg(const picture::VectorPicture& picture, double scale, const char* title);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

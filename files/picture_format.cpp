@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 std::optional<PictureFormat> formatOfFileName(std::string_view name)
 {
@@ -25,4 +25,4 @@ std::optional<PictureFormat> formatOfFileName(std::string_view name)
     return std::nullopt;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

@@ -8,7 +8,7 @@
 
 #include "core/errors.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 enum class PictureFormat {
     Png,  // the drawing area's pixels
@@ -56,4 +56,4 @@ inline constexpr double kGrowthSeconds = 10;
 inline constexpr double kMinGrowthSeconds = 4;
 inline constexpr double kMaxGrowthSeconds = 120;
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

@@ -9,7 +9,7 @@
 
 #include "files/whole_file.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 std::optional<int> savePng(const QImage& picture, const QString& path)
 {
@@ -28,4 +28,4 @@ std::optional<int> savePng(const QImage& picture, const QString& path)
     return std::nullopt;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QString>
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 // Writes `picture` to `path` as PNG, losslessly, at its size in pixels, as
 // writeWholeFile writes: a failure leaves any earlier file at `path` as it
@@ -16,4 +16,4 @@ namespace velmoran::ui {
 // why.
 std::optional<int> savePng(const QImage& picture, const QString& path);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

@@ -10,20 +10,20 @@
 #include "files/whole_file.hpp"
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 namespace {
 
 // Painted into a buffer, then written whole: Qt's painters drop write
 // errors. `finish` may amend the bytes.
 template <class Device, class Finish>
-std::optional<int> paintAndWrite(Device& device, QBuffer& bytes, const VectorPicture& picture, const QRectF& target,
-                                 const QString& path, Finish&& finish)
+std::optional<int> paintAndWrite(Device& device, QBuffer& bytes, const picture::VectorPicture& picture,
+                                 const QRectF& target, const QString& path, Finish&& finish)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
-    paintVectors(painter, picture, target);
+    picture::paintVectors(painter, picture, target);
     if (!painter.end())
         return 0;
     if (const int error = writeWholeFile(path, finish(bytes.data())))
@@ -33,14 +33,14 @@ std::optional<int> paintAndWrite(Device& device, QBuffer& bytes, const VectorPic
 
 }  // namespace
 
-std::optional<int> saveSvg(const VectorPicture& picture, double scale, const QString& path)
+std::optional<int> saveSvg(const picture::VectorPicture& picture, double scale, const QString& path)
 {
     if (const int error = writeWholeFile(path, compactSvg(picture, scale, texts::kProgramName)))
         return error;
     return std::nullopt;
 }
 
-std::optional<int> saveVectorPdf(const VectorPicture& picture, double scale, const QString& path)
+std::optional<int> saveVectorPdf(const picture::VectorPicture& picture, double scale, const QString& path)
 {
     QBuffer bytes;
     bytes.open(QIODevice::WriteOnly);
@@ -58,4 +58,4 @@ std::optional<int> saveVectorPdf(const VectorPicture& picture, double scale, con
                          [](const QByteArray& document) { return document; });
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

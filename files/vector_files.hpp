@@ -9,12 +9,12 @@
 
 #include "picture/vector_picture.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 // At `scale` device pixels a logical pixel, the picture is drawn at; its
 // logical size is the page's or drawing's. Nothing once saved; else the
 // system's error number, 0 if none says why.
-std::optional<int> saveSvg(const VectorPicture& picture, double scale, const QString& path);
-std::optional<int> saveVectorPdf(const VectorPicture& picture, double scale, const QString& path);
+std::optional<int> saveSvg(const picture::VectorPicture& picture, double scale, const QString& path);
+std::optional<int> saveVectorPdf(const picture::VectorPicture& picture, double scale, const QString& path);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 namespace {
 
@@ -94,4 +94,4 @@ int writeWholeFile(const QString& file, const QByteArray& bytes)
     return error;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

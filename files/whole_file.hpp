@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace velmoran::ui {
+namespace velmoran::files {
 
 // Writes `bytes` as the whole of `path`. Returns 0, or the errno of what
 // failed. A failure leaves an earlier regular file as it was, and removes a
@@ -13,4 +13,4 @@ namespace velmoran::ui {
 // one would, as root, replace /dev/null itself.
 int writeWholeFile(const QString& path, const QByteArray& bytes);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::files

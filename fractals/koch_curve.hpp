@@ -131,10 +131,10 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
     const NestingLevel level(canvas.state);
 
     Surface& s = canvas.surface;
-    s.setForeColour(kKochColour);
+    s.setDrawingColour(kKochColour);
     if (depth == 0) {
         canvas.beforeLeaf();
-        s.drawLine(kLineInForeColour, x1, y1, x2, y2, 0);
+        s.drawLine(LineKind::SegmentInDrawingColour, x1, y1, x2, y2, 0);
         return;
     }
     if (depth < 0)  // see subdivideTriangle
@@ -145,9 +145,9 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
     if constexpr (!std::is_reference_v<Depth>) {
         if (depth == 1) {
             auto leaf = [&](Int16 xa, Int16 ya, Int16 xb, Int16 yb) {
-                s.setForeColour(kKochColour);
+                s.setDrawingColour(kKochColour);
                 canvas.beforeLeaf();
-                s.drawLine(kLineInForeColour, xa, ya, xb, yb, 0);
+                s.drawLine(LineKind::SegmentInDrawingColour, xa, ya, xb, yb, 0);
             };
             drawLastLevel(canvas, [&] {
                 leaf(x1, y1, ax, ay);
@@ -171,8 +171,8 @@ void subdivideSegment(Canvas<Surface, Events>& canvas, Depth depth, Int16 x1, In
         const bool collapsed = collapseSubtree<4>(
             canvas, partDepth, [=] { return staysAPoint(xa, ya, xb, yb); },
             [&s, xa, ya] {
-                s.setForeColour(kKochColour);
-                s.drawLine(kLineInForeColour, xa, ya, xa, ya, 0);
+                s.setDrawingColour(kKochColour);
+                s.drawLine(LineKind::SegmentInDrawingColour, xa, ya, xa, ya, 0);
             });
         if (!collapsed)
             subdivideSegment<Int16>(canvas, partDepth, xa, ya, xb, yb);
@@ -192,13 +192,13 @@ struct FigureRenderer<Figure::KochCurve> {
     static void draw(Canvas<Surface, Events>& canvas)
     {
         Surface& s = canvas.surface;
-        const Coord firstHeight = s.scaleHeight();
-        const Coord width = s.scaleWidth();
-        const Coord secondHeight = s.scaleHeight();
+        const Coord firstHeight = s.heightInUnits();
+        const Coord width = s.widthInUnits();
+        const Coord secondHeight = s.heightInUnits();
         const Int16 y2 = toInt16(checkedFp(static_cast<double>(secondHeight) / 2, secondHeight));
         const Int16 x2 = toInt16(checkedFp(static_cast<double>(width) - 10, width));
         const Int16 y1 = toInt16(checkedFp(static_cast<double>(firstHeight) / 2, firstHeight));
-        subdivideSegment<const Int16&>(canvas, canvas.state.iterations, 10, y1, x2, y2);
+        subdivideSegment<const Int16&>(canvas, canvas.state.count, 10, y1, x2, y2);
     }
 };
 

@@ -14,7 +14,7 @@ struct FigureRenderer<Figure::KochSnowflake> {
     static void draw(Canvas<Surface, Events>& canvas)
     {
         // Each side takes the count the window holds when that side begins.
-        const Int16& count = canvas.state.iterations;
+        const Int16& count = canvas.state.count;
         subdivideSegment<const Int16&>(canvas, count, 150, 120, 490, 120);
         subdivideSegment<const Int16&>(canvas, count, 490, 120, 320, 414);
         subdivideSegment<const Int16&>(canvas, count, 320, 414, 150, 120);

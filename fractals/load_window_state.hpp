@@ -24,13 +24,13 @@ inline void placeTriangleCorners(WindowState& state, DrawingSurface& surface)
     using load_detail::sizeCell;
     auto& v = state.triangleCorners;
     v[0][0] = 10;
-    const Coord h1 = surface.scaleHeight();
+    const Coord h1 = surface.heightInUnits();
     v[0][1] = sizeCell(static_cast<long double>(h1) - 10, h1);
-    const Coord w1 = surface.scaleWidth();
+    const Coord w1 = surface.widthInUnits();
     v[1][0] = sizeCell(static_cast<long double>(w1) - 10, w1);
-    const Coord h2 = surface.scaleHeight();
+    const Coord h2 = surface.heightInUnits();
     v[1][1] = sizeCell(static_cast<long double>(h2) - 10, h2);
-    const Coord w2 = surface.scaleWidth();
+    const Coord w2 = surface.widthInUnits();
     v[2][0] = sizeCell(static_cast<long double>(w2) / 2, w2);
     v[2][1] = 10;
 }

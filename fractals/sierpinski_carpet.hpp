@@ -102,10 +102,10 @@ inline const std::vector<Offset>& squarePoints(Int16 side)
 template <class Surface>
 inline void outlineSquare(Surface& s, Int16 x1, Int16 y1, Int16 side)
 {
-    s.setDrawStyle(0);
+    s.useSolidLines();
     const Int16 bottom = add(y1, side);
     const Int16 right = add(x1, side);
-    s.drawLine(kBoxWithColour, x1, y1, right, bottom, figureInfo(Figure::SierpinskiCarpet).colours[0]);
+    s.drawLine(LineKind::BoxInOwnColour, x1, y1, right, bottom, figureInfo(Figure::SierpinskiCarpet).colours[0]);
 }
 
 // `Depth` is `const Int16&` for the top-level call (the window's count,
@@ -173,9 +173,9 @@ struct FigureRenderer<Figure::SierpinskiCarpet> {
     template <class Surface, class Events>
     static void draw(Canvas<Surface, Events>& canvas)
     {
-        const Coord height = canvas.surface.scaleHeight();
+        const Coord height = canvas.surface.heightInUnits();
         const Int16 side = toInt16(checkedFp(static_cast<double>(height) - 100, height));
-        subdivideSquare<const Int16&>(canvas, canvas.state.iterations, 150, 50, side);
+        subdivideSquare<const Int16&>(canvas, canvas.state.count, 150, 50, side);
     }
 };
 

@@ -153,7 +153,7 @@ struct FigureRenderer<Figure::SierpinskiTriangle> {
         using namespace triangle_detail;
         const auto& v = canvas.state.triangleCorners;
         auto drawWith = [&](auto arithmetic) {
-            subdivideTriangle<const Int16&, decltype(arithmetic)>(canvas, canvas.state.iterations, v[0][0],
+            subdivideTriangle<const Int16&, decltype(arithmetic)>(canvas, canvas.state.count, v[0][0],
                                                                     v[0][1], v[1][0], v[1][1], v[2][0], v[2][1]);
         };
         if (inDoubleIsExact(v))

@@ -87,7 +87,8 @@ public:
     template <class Surface>
     void paint(Surface& s) const
     {
-        forEachFound([&](unsigned, const Pixel& p) { s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour); });
+        forEachFound(
+            [&](unsigned, const Pixel& p) { s.drawLine(LineKind::SegmentInOwnColour, p.x, p.y, p.x, p.y, p.colour); });
     }
 
 private:

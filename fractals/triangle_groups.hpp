@@ -52,7 +52,7 @@ public:
     {
         for (int i = 0; i < knownCount_; ++i) {
             const Pixel& p = pixels_[known_[i]];
-            s.drawLine(kLineWithColour, p.x, p.y, p.x, p.y, p.colour);
+            s.drawLine(LineKind::SegmentInOwnColour, p.x, p.y, p.x, p.y, p.colour);
         }
     }
 

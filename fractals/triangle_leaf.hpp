@@ -21,9 +21,9 @@ template <class Surface, class Whole>
 inline void sides(Surface& s, Whole x1, Whole y1, Whole x2, Whole y2, Whole x3, Whole y3)
 {
     constexpr const Colour* colours = figureInfo(Figure::SierpinskiTriangle).colours;
-    s.drawLine(kLineWithColour, x1, y1, x2, y2, colours[0]);
-    s.drawLine(kLineWithColour, x2, y2, x3, y3, colours[1]);
-    s.drawLine(kLineWithColour, x1, y1, x3, y3, colours[2]);
+    s.drawLine(LineKind::SegmentInOwnColour, x1, y1, x2, y2, colours[0]);
+    s.drawLine(LineKind::SegmentInOwnColour, x2, y2, x3, y3, colours[1]);
+    s.drawLine(LineKind::SegmentInOwnColour, x1, y1, x3, y3, colours[2]);
 }
 
 // A leaf's writes where its corners round within two by two pixels, last

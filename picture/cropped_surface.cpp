@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 namespace {
 
@@ -17,13 +17,13 @@ CroppedSurface::CroppedSurface(QSize inner, double devicePixelRatio, QRgb backgr
       view_(view.topLeft(), image_.size()),
       deviceWidth_(deviceExtent(inner.width(), devicePixelRatio)),
       deviceHeight_(deviceExtent(inner.height(), devicePixelRatio)),
-      scaleWidth_(scaleExtent(inner.width(), kScaleAcross)),
-      scaleHeight_(scaleExtent(inner.height(), kScaleDown)),
+      widthInUnits_(extentInUnits(inner.width(), kScaleAcross)),
+      heightInUnits_(extentInUnits(inner.height(), kScaleDown)),
       background_(background)
 {
     clip_ = view_ & QRect(0, 0, static_cast<int>(deviceWidth_), static_cast<int>(deviceHeight_));
-    columns_ = device_pixels::makeTable(static_cast<int>(deviceWidth_), scaleWidth_);
-    rows_ = device_pixels::makeTable(static_cast<int>(deviceHeight_), scaleHeight_);
+    columns_ = device_pixels::makeTable(static_cast<int>(deviceWidth_), widthInUnits_);
+    rows_ = device_pixels::makeTable(static_cast<int>(deviceHeight_), heightInUnits_);
     widestBlock_ = std::max(device_pixels::widestPair(columns_), device_pixels::widestPair(rows_));
     clear();
 }
@@ -31,9 +31,9 @@ CroppedSurface::CroppedSurface(QSize inner, double devicePixelRatio, QRgb backgr
 void CroppedSurface::clear() { image_.fill(background_); }
 
 // As RasterSurface::drawLine, plotting only the view's pixels.
-void CroppedSurface::drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
+void CroppedSurface::drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
 {
-    const QRgb rgb = flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
+    const QRgb rgb = kind == LineKind::SegmentInDrawingColour ? drawingColour_ : toQRgb(colour);
     using device_pixels::wholeInside;
     int ix1, iy1, ix2, iy2;
     if (x1 == x2 && y1 == y2) {
@@ -43,10 +43,10 @@ void CroppedSurface::drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coo
         }
     } else if (wholeInside(x1, columns_, ix1) && wholeInside(y1, rows_, iy1) && wholeInside(x2, columns_, ix2)
                && wholeInside(y2, rows_, iy2)) {
-        drawInside(flags == kBoxWithColour, ix1, iy1, ix2, iy2, rgb);
+        drawInside(kind == LineKind::BoxInOwnColour, ix1, iy1, ix2, iy2, rgb);
         return;
     }
-    lineAnywhere(flags == kBoxWithColour, x1, y1, x2, y2, rgb);
+    lineAnywhere(kind == LineKind::BoxInOwnColour, x1, y1, x2, y2, rgb);
 }
 
 void CroppedSurface::drawInside(bool box, int x1, int y1, int x2, int y2, QRgb rgb)
@@ -94,4 +94,4 @@ void CroppedSurface::segmentClipped(double x1, double y1, double x2, double y2, 
         segment(ends->x1, ends->y1, ends->x2, ends->y2, rgb);
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

@@ -15,7 +15,7 @@
 #include "picture/device_pixels.hpp"
 #include "picture/raster_surface.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 // The deepest device-pixel ratio a picture is drawn at. Up to it a
 // RasterSurface of the whole picture would keep its arithmetic exact: the
@@ -34,12 +34,12 @@ public:
     // `devicePixelRatio` from 1/4 to kDeepestRatio.
     CroppedSurface(QSize inner, double devicePixelRatio, QRgb background, QRect view);
 
-    Coord scaleWidth() const override { return scaleWidth_; }
-    Coord scaleHeight() const override { return scaleHeight_; }
+    Coord widthInUnits() const override { return widthInUnits_; }
+    Coord heightInUnits() const override { return heightInUnits_; }
     void clear() override;
-    void setForeColour(Colour colour) override { foreColour_ = toQRgb(colour); }
-    void setDrawStyle(Int16) override {}
-    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
+    void setDrawingColour(Colour colour) override { drawingColour_ = toQRgb(colour); }
+    void useSolidLines() override {}
+    void drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
 
     // As RasterSurface's, over the whole picture: a figure decides what to
     // draw in bulk exactly as it would there.
@@ -62,10 +62,10 @@ public:
     // clipped end only moves towards the picture.
     bool missesView(int left, int top, int right, int bottom) const
     {
-        return clip_.isEmpty() || pixelOf(right, deviceWidth_, scaleWidth_) < clip_.left()
-               || pixelOf(left, deviceWidth_, scaleWidth_) > clip_.right()
-               || pixelOf(bottom, deviceHeight_, scaleHeight_) < clip_.top()
-               || pixelOf(top, deviceHeight_, scaleHeight_) > clip_.bottom();
+        return clip_.isEmpty() || pixelOf(right, deviceWidth_, widthInUnits_) < clip_.left()
+               || pixelOf(left, deviceWidth_, widthInUnits_) > clip_.right()
+               || pixelOf(bottom, deviceHeight_, heightInUnits_) < clip_.top()
+               || pixelOf(top, deviceHeight_, heightInUnits_) > clip_.bottom();
     }
 
     // The view's pixels.
@@ -79,8 +79,8 @@ private:
     {
         return std::floor(static_cast<double>(unit) * devicePixels / scale);
     }
-    double deviceX(Coord x) const { return static_cast<double>(x) * deviceWidth_ / scaleWidth_; }
-    double deviceY(Coord y) const { return static_cast<double>(y) * deviceHeight_ / scaleHeight_; }
+    double deviceX(Coord x) const { return static_cast<double>(x) * deviceWidth_ / widthInUnits_; }
+    double deviceY(Coord y) const { return static_cast<double>(y) * deviceHeight_ / heightInUnits_; }
 
     void plot(int x, int y, QRgb rgb)
     {
@@ -104,17 +104,17 @@ private:
     QRect clip_;
     double deviceWidth_;
     double deviceHeight_;
-    Coord scaleWidth_;
-    Coord scaleHeight_;
+    Coord widthInUnits_;
+    Coord heightInUnits_;
     device_pixels::PixelTable columns_;
     device_pixels::PixelTable rows_;
     int widestBlock_ = 0;
     QRgb background_;
-    QRgb foreColour_ = toQRgb(kInitialForeColour);
+    QRgb drawingColour_ = toQRgb(kInitialDrawingColour);
 };
 
 static_assert(IsSurface<CroppedSurface>::value && LocatesPixels<CroppedSurface>::value
                   && ShowsPartOnly<CroppedSurface>::value,
               "a zoomed figure is drawn in bulk as the whole picture would be, and its parts out of view skipped");
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

@@ -15,7 +15,7 @@
 
 #include "core/numeric.hpp"
 
-namespace velmoran::ui::device_pixels {
+namespace velmoran::picture::device_pixels {
 
 // Whole unit coordinates inside the area, which is what the figures pass,
 // map through a table of their device pixels, worked out once: a few
@@ -216,4 +216,4 @@ void lineOrBoxPulledIn(bool box, double x1, double y1, double x2, double y2, Seg
     segment(x2, y1, x2, y2);
 }
 
-}  // namespace velmoran::ui::device_pixels
+}  // namespace velmoran::picture::device_pixels

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 namespace {
 // A bound on the calls between two readings, so a stretch of very cheap
@@ -204,4 +204,4 @@ void QtEventPump::restartPace()
     lastReading_ = Clock::now();
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

@@ -18,7 +18,7 @@
 
 #include "core/contracts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 struct PumpTiming {
     // How often pending events are handed to Qt during a drawing.
@@ -166,4 +166,4 @@ static_assert(OffersQuietYields<PacedPump>::value && OffersWaiting<PacedPump>::v
                   && PacesLeaves<PacedPump>::value,
               "a paced drawing skips and waits as the window's does, and waits before each leaf");
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 namespace {
 
@@ -12,7 +12,7 @@ int deviceExtent(int logical, qreal ratio) { return std::max(1, qRound(logical *
 
 }  // namespace
 
-Coord scaleExtent(int pixels, AxisScale axis) noexcept
+Coord extentInUnits(int pixels, AxisScale axis) noexcept
 {
     return static_cast<Coord>(pixels * axis.units / axis.pixels);
 }
@@ -22,13 +22,13 @@ RasterSurface::RasterSurface(QSize inner, qreal devicePixelRatio, QRgb backgroun
              QImage::Format_RGB32),
       deviceWidth_(image_.width()),
       deviceHeight_(image_.height()),
-      scaleWidth_(scaleExtent(inner.width(), kScaleAcross)),
-      scaleHeight_(scaleExtent(inner.height(), kScaleDown)),
+      widthInUnits_(extentInUnits(inner.width(), kScaleAcross)),
+      heightInUnits_(extentInUnits(inner.height(), kScaleDown)),
       background_(background)
 {
     image_.setDevicePixelRatio(devicePixelRatio);
-    columns_ = device_pixels::makeTable(image_.width(), scaleWidth_);
-    rows_ = device_pixels::makeTable(image_.height(), scaleHeight_);
+    columns_ = device_pixels::makeTable(image_.width(), widthInUnits_);
+    rows_ = device_pixels::makeTable(image_.height(), heightInUnits_);
     widestBlock_ = std::max(device_pixels::widestPair(columns_), device_pixels::widestPair(rows_));
     clear();
 }
@@ -87,4 +87,4 @@ void RasterSurface::segmentClipped(double x1, double y1, double x2, double y2, Q
     });
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

@@ -21,7 +21,7 @@
 #include "core/contracts.hpp"
 #include "picture/device_pixels.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 // The drawing area's scale on one axis: `units` over `pixels` logical
 // pixels of its inner area (640 by 490 units over 493 by 349 pixels).
@@ -33,16 +33,16 @@ inline constexpr AxisScale kScaleAcross{640, 493};
 inline constexpr AxisScale kScaleDown{490, 349};
 
 // The drawing colour until a figure sets its own.
-inline constexpr Colour kInitialForeColour = rgbColour(244, 125, 47);
+inline constexpr Colour kInitialDrawingColour = rgbColour(244, 125, 47);
 
-// 0x00BBGGRR to an opaque QRgb.
+// A colour as an opaque QRgb.
 constexpr QRgb toQRgb(Colour c) noexcept
 {
-    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+    return qRgb(static_cast<int>(redOf(c)), static_cast<int>(greenOf(c)), static_cast<int>(blueOf(c)));
 }
 
-// The scale extent of an inner area `pixels` logical pixels long.
-Coord scaleExtent(int pixels, AxisScale axis) noexcept;
+// The extent in units of an inner area `pixels` logical pixels long.
+Coord extentInUnits(int pixels, AxisScale axis) noexcept;
 
 // Whole units from these on fall in the second column or row of a block of
 // device pixels; INT_MAX where the block has one. The block's first column
@@ -60,19 +60,19 @@ public:
     // round(inner * devicePixelRatio) device pixels and starts cleared.
     RasterSurface(QSize inner, qreal devicePixelRatio, QRgb background);
 
-    Coord scaleWidth() const override { return scaleWidth_; }
-    Coord scaleHeight() const override { return scaleHeight_; }
+    Coord widthInUnits() const override { return widthInUnits_; }
+    Coord heightInUnits() const override { return heightInUnits_; }
     void clear() override;
-    void setForeColour(Colour colour) override { foreColour_ = toQRgb(colour); }
+    void setDrawingColour(Colour colour) override { drawingColour_ = toQRgb(colour); }
     // Every line is drawn solid, the one style the figures use.
-    void setDrawStyle(Int16) override {}
+    void useSolidLines() override {}
 
     // Inlined, so the tests below fold away on the Int16s and constants the
     // renderers pass.
-    [[gnu::always_inline]] void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2,
+    [[gnu::always_inline]] void drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2,
                                      Colour colour) override
     {
-        const QRgb rgb = colourOf(flags, colour);
+        const QRgb rgb = colourOf(kind, colour);
         int ix1, iy1, ix2, iy2;
         if (x1 == x2 && y1 == y2) {
             // A point, box or segment alike: one pixel, looked up once. Most
@@ -83,10 +83,10 @@ public:
             }
         } else if (wholeInside(x1, columns_, ix1) && wholeInside(y1, rows_, iy1)
                    && wholeInside(x2, columns_, ix2) && wholeInside(y2, rows_, iy2)) {
-            drawInside(flags == kBoxWithColour, ix1, iy1, ix2, iy2, rgb);
+            drawInside(kind == LineKind::BoxInOwnColour, ix1, iy1, ix2, iy2, rgb);
             return;
         }
-        lineAnywhere(flags == kBoxWithColour, x1, y1, x2, y2, rgb);
+        lineAnywhere(kind == LineKind::BoxInOwnColour, x1, y1, x2, y2, rgb);
     }
 
     // Where the points with whole-unit coordinates from (left, top) to
@@ -117,10 +117,10 @@ public:
     // Where a point in scale units falls, in device pixels (the pixel is
     // the floor of each coordinate).
     QPointF devicePoint(Coord x, Coord y) const { return {deviceX(x), deviceY(y)}; }
-    // The colour a line drawn with `flags` and `colour` takes.
-    QRgb colourOf(LineFlags flags, Colour colour) const
+    // The colour a line drawn with `kind` and `colour` takes.
+    QRgb colourOf(LineKind kind, Colour colour) const
     {
-        return flags == kLineInForeColour ? foreColour_ : toQRgb(colour);
+        return kind == LineKind::SegmentInDrawingColour ? drawingColour_ : toQRgb(colour);
     }
 
 private:
@@ -137,8 +137,8 @@ private:
     // The device pixel is floor() of these; the product is exact in double
     // and the quotient correctly rounded, so a point that falls exactly on a
     // pixel's edge lands in the right pixel.
-    double deviceX(Coord x) const { return static_cast<double>(x) * deviceWidth_ / scaleWidth_; }
-    double deviceY(Coord y) const { return static_cast<double>(y) * deviceHeight_ / scaleHeight_; }
+    double deviceX(Coord x) const { return static_cast<double>(x) * deviceWidth_ / widthInUnits_; }
+    double deviceY(Coord y) const { return static_cast<double>(y) * deviceHeight_ / heightInUnits_; }
 
     QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + y * bytesPerLine_); }
     void plot(int x, int y, QRgb rgb) { row(y)[x] = rgb; }
@@ -180,17 +180,17 @@ private:
     qsizetype bytesPerLine_ = 0;
     double deviceWidth_;
     double deviceHeight_;
-    Coord scaleWidth_;
-    Coord scaleHeight_;
+    Coord widthInUnits_;
+    Coord heightInUnits_;
     PixelTable columns_;
     PixelTable rows_;
     int widestBlock_ = 0;
     QRgb background_;
-    QRgb foreColour_ = toQRgb(kInitialForeColour);
+    QRgb drawingColour_ = toQRgb(kInitialDrawingColour);
     std::uint64_t clears_ = 0;
 };
 
 static_assert(IsSurface<RasterSurface>::value && LocatesPixels<RasterSurface>::value,
               "the triangle's deep parts are drawn in bulk only on a surface that locates pixels");
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

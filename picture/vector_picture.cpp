@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPen>
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 namespace {
 
@@ -29,16 +29,16 @@ void VectorRecorder::clear()
     picture_.strokes.clear();
 }
 
-void VectorRecorder::drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
+void VectorRecorder::drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
 {
-    const VectorStroke stroke{flags == kBoxWithColour, raster_.devicePoint(x1, y1), raster_.devicePoint(x2, y2),
-                              raster_.colourOf(flags, colour)};
+    const VectorStroke stroke { kind == LineKind::BoxInOwnColour, raster_.devicePoint(x1, y1),
+                                raster_.devicePoint(x2, y2), raster_.colourOf(kind, colour) };
     // A short line inside the picture is kept only if it changed a pixel;
     // the lines of a deep figure mostly draw over their own colour.
     const QRect bounds = smallBounds(stroke.from, stroke.to);
     if (bounds.isEmpty()) {
         picture_.strokes.push_back(stroke);
-        raster_.drawLine(flags, x1, y1, x2, y2, colour);
+        raster_.drawLine(kind, x1, y1, x2, y2, colour);
         return;
     }
     const QImage& image = raster_.image();
@@ -46,7 +46,7 @@ void VectorRecorder::drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coo
     for (int y = 0; y < bounds.height(); ++y)
         for (int x = 0; x < bounds.width(); ++x)
             before[y * kSmall + x] = image.pixel(bounds.left() + x, bounds.top() + y);
-    raster_.drawLine(flags, x1, y1, x2, y2, colour);
+    raster_.drawLine(kind, x1, y1, x2, y2, colour);
     for (int y = 0; y < bounds.height(); ++y)
         for (int x = 0; x < bounds.width(); ++x)
             if (before[y * kSmall + x] != image.pixel(bounds.left() + x, bounds.top() + y)) {
@@ -102,4 +102,4 @@ void paintVectors(QPainter& painter, const VectorPicture& picture, const QRectF&
     painter.restore();
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

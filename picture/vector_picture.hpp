@@ -18,7 +18,7 @@
 
 class QPainter;
 
-namespace velmoran::ui {
+namespace velmoran::picture {
 
 struct VectorStroke {
     bool box;
@@ -37,12 +37,12 @@ class VectorRecorder final : public DrawingSurface {
 public:
     explicit VectorRecorder(RasterSurface& raster);
 
-    Coord scaleWidth() const override { return raster_.scaleWidth(); }
-    Coord scaleHeight() const override { return raster_.scaleHeight(); }
+    Coord widthInUnits() const override { return raster_.widthInUnits(); }
+    Coord heightInUnits() const override { return raster_.heightInUnits(); }
     void clear() override;
-    void setForeColour(Colour colour) override { raster_.setForeColour(colour); }
-    void setDrawStyle(Int16 style) override { raster_.setDrawStyle(style); }
-    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
+    void setDrawingColour(Colour colour) override { raster_.setDrawingColour(colour); }
+    void useSolidLines() override { raster_.useSolidLines(); }
+    void drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override;
 
     // The raster's, so that deep parts are drawn as what they leave alike.
     std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
@@ -72,4 +72,4 @@ static_assert(IsSurface<VectorRecorder>::value && LocatesPixels<VectorRecorder>:
 // that at the picture's own size it inks the pixels the raster inked.
 void paintVectors(QPainter& painter, const VectorPicture& picture, const QRectF& target);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::picture

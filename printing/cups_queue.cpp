@@ -6,7 +6,7 @@
 
 #include "printing/print_queue.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::printing {
 
 namespace {
 
@@ -173,4 +173,4 @@ public:
 
 std::unique_ptr<PrintQueue> makeCupsQueue() { return std::make_unique<CupsQueue>(); }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::printing

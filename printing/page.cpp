@@ -15,7 +15,7 @@
 
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::printing {
 
 namespace {
 
@@ -179,4 +179,4 @@ std::optional<QByteArray> makePdf(const PagePainter& paint, const QPageLayout& l
     return document.data();
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::printing

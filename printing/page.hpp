@@ -18,7 +18,7 @@ class QPushButton;
 class QStyleOptionButton;
 class QWidget;
 
-namespace velmoran::ui {
+namespace velmoran::printing {
 
 // How the pictures on a page are made: at `blocks` times the screen's
 // pixel ratio, so that each screen pixel can become an even block.
@@ -63,4 +63,4 @@ void paintFigure(QPainter& painter, const QImage& picture, const QString& captio
 // One page of a PDF document; nothing if it could not be made.
 std::optional<QByteArray> makePdf(const PagePainter& paint, const QPageLayout& layout, int resolution);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::printing

@@ -8,7 +8,7 @@
 #include "printing/page.hpp"
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::printing {
 
 namespace {
 
@@ -161,9 +161,9 @@ std::optional<PrintFailure> savePdf(const QString& file, const PagePainter& pain
     const std::optional<QByteArray> document = makePdf(paint, layout, resolution);
     if (!document)
         return PrintFailure{PrintFailure::Cause::DocumentNotMade, file};
-    if (const int error = writeWholeFile(file, *document))
+    if (const int error = files::writeWholeFile(file, *document))
         return PrintFailure{PrintFailure::Cause::FileNotWritten, file, error};
     return std::nullopt;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::printing

@@ -21,7 +21,7 @@
 
 class QWidget;
 
-namespace velmoran::ui {
+namespace velmoran::printing {
 
 // Gives the printer to print on, or null when there is none.
 using PrinterChoice = std::function<std::unique_ptr<QPrinter>()>;
@@ -104,4 +104,4 @@ std::optional<PrintFailure> printOn(QPrinter& printer, const PagePainter& paint,
 std::optional<PrintFailure> savePdf(const QString& file, const PagePainter& paint, const QPageLayout& layout,
                                     int resolution);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::printing

@@ -11,7 +11,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace velmoran::ui {
+namespace velmoran::printing {
 
 enum class QueueState {
     Ready,        // idle or printing, and taking jobs
@@ -46,4 +46,4 @@ public:
 // The queue as CUPS sees it (the server Qt finds its printers on).
 std::unique_ptr<PrintQueue> makeCupsQueue();
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::printing

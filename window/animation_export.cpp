@@ -17,7 +17,7 @@
 #include "core/press.hpp"
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 
@@ -41,8 +41,8 @@ std::optional<AnimationChoice> askAnimationChoice(QWidget* parent)
     growth->setChecked(true);
     auto* seconds = new QSpinBox(&dialog);
     seconds->setObjectName(QStringLiteral("AnimationSeconds"));
-    seconds->setRange(static_cast<int>(kMinGrowthSeconds), static_cast<int>(kMaxGrowthSeconds));
-    seconds->setValue(static_cast<int>(kGrowthSeconds));
+    seconds->setRange(static_cast<int>(files::kMinGrowthSeconds), static_cast<int>(files::kMaxGrowthSeconds));
+    seconds->setValue(static_cast<int>(files::kGrowthSeconds));
     auto* secondsLabel = new QLabel(italian(texts::kAnimationSeconds), &dialog);
     secondsLabel->setBuddy(seconds);
     QObject::connect(growth, &QRadioButton::toggled, seconds, &QWidget::setEnabled);
@@ -59,7 +59,7 @@ std::optional<AnimationChoice> askAnimationChoice(QWidget* parent)
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return AnimationChoice{levels->isChecked() ? AnimationKind::Levels : AnimationKind::Growth,
+    return AnimationChoice{levels->isChecked() ? files::AnimationKind::Levels : files::AnimationKind::Growth,
                            static_cast<double>(seconds->value())};
 }
 
@@ -82,8 +82,8 @@ QString askAnimationFileName(QWidget* parent, const QString& folder, const QStri
     return dialog.selectedFiles().constFirst();
 }
 
-AnimationExported writeAnimationWithProgress(QWidget& window, const PictureRequest& request, PictureFormat format,
-                                             const QString& file, const bool& ending)
+AnimationExported writeAnimationWithProgress(QWidget& window, const PictureRequest& request,
+                                             files::PictureFormat format, const QString& file, const bool& ending)
 {
     QProgressDialog progress(italian(texts::kAnimationProgress), italian(texts::kCancelCaption), 0, 1, &window);
     progress.setWindowTitle(italian(texts::kAnimationTitle));
@@ -94,7 +94,7 @@ AnimationExported writeAnimationWithProgress(QWidget& window, const PictureReque
     progress.setValue(0);
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    const WriteOutcome outcome = writePicture(format, request, file, [&](int done, int total) {
+    const files::WriteOutcome outcome = writePicture(format, request, file, [&](int done, int total) {
         if (sinceEvents.elapsed() >= kEventsEveryMs) {
             progress.setMaximum(total);
             progress.setValue(done);
@@ -103,7 +103,7 @@ AnimationExported writeAnimationWithProgress(QWidget& window, const PictureReque
         }
         return !progress.wasCanceled() && !ending;
     });
-    if (outcome.status == WriteOutcome::Status::Written)
+    if (outcome.status == files::WriteOutcome::Status::Written)
         return {file, {}};
     return {{}, QString::fromStdString(writeProblem(outcome, file))};
 }
@@ -118,7 +118,7 @@ AnimationExported exportAnimation(QWidget& window, Figure figure, const std::str
         // The figure's word and count, as the picture's save proposes.
         QString name = QFileInfo(italian(texts::kGifFileName)).completeBaseName();
         try {
-            name = QString::fromStdString(texts::figureFileName(figure, iterationCount(text)));
+            name = QString::fromStdString(texts::figureFileName(figure, readCount(text)));
         } catch (const RuntimeError&) {
             // The press will say what is wrong with the count.
         }
@@ -127,14 +127,14 @@ AnimationExported exportAnimation(QWidget& window, Figure figure, const std::str
     if (file.isEmpty() || ending)
         return {};
     // A name that is not an animation's becomes a GIF's.
-    std::optional<PictureFormat> format = formatOfFileName(QFile::encodeName(file).toStdString());
-    if (!format || !isAnimation(*format)) {
+    std::optional<files::PictureFormat> format = files::formatOfFileName(QFile::encodeName(file).toStdString());
+    if (!format || !files::isAnimation(*format)) {
         file += QStringLiteral(".gif");
-        format = PictureFormat::Gif;
+        format = files::PictureFormat::Gif;
     }
     const PictureRequest request{figure, text, scale, choice->kind, choice->seconds, {}};
     AnimationExported exported = writeAnimationWithProgress(window, request, *format, file, ending);
     return ending ? AnimationExported{} : exported;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -15,11 +15,11 @@
 
 class QWidget;
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 struct AnimationChoice {
-    AnimationKind kind = AnimationKind::Growth;
-    double seconds = kGrowthSeconds;
+    files::AnimationKind kind = files::AnimationKind::Growth;
+    double seconds = files::kGrowthSeconds;
 };
 
 // Asks growth or level by level, and the growth's seconds; none if the
@@ -37,12 +37,12 @@ struct AnimationExported {
 // Writes `request` to `file` with a progress dialog over `window`, handing
 // the window its events as the frames are drawn. Stopped by "Annulla", or
 // when `ending` becomes true.
-AnimationExported writeAnimationWithProgress(QWidget& window, const PictureRequest& request, PictureFormat format,
-                                             const QString& file, const bool& ending);
+AnimationExported writeAnimationWithProgress(QWidget& window, const PictureRequest& request,
+                                             files::PictureFormat format, const QString& file, const bool& ending);
 
 // The whole flow for `figure` at `text`: the choice, the file where
 // `file` is empty (else by its extension), the writing.
 AnimationExported exportAnimation(QWidget& window, Figure figure, const std::string& text, double scale,
                                   const QString& folder, QString file, const bool& ending);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -14,7 +14,7 @@
 #include "fractals/press_figure.hpp"
 #include "window/offscreen_press.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 
@@ -77,7 +77,7 @@ static_assert(OffersQuietYields<PartEvents>::value && OffersWaiting<PartEvents>:
 
 // One press on `surface` with a state of its own; the error it failed
 // with, if any.
-std::optional<ErrorKind> press(RasterSurface& surface, WindowState& state, PartEvents& events, Figure figure,
+std::optional<ErrorKind> press(picture::RasterSurface& surface, WindowState& state, PartEvents& events, Figure figure,
                                std::string_view text)
 {
     try {
@@ -94,7 +94,7 @@ std::optional<ErrorKind> press(RasterSurface& surface, WindowState& state, PartE
 std::optional<ErrorKind> growthFrames(const AnimationRequest& request, const FrameSink& sink,
                                       const AnimationProgress& progress, bool& stopped)
 {
-    const std::unique_ptr<RasterSurface> surface = areaSurface(request.scale);
+    const std::unique_ptr<picture::RasterSurface> surface = areaSurface(request.scale);
     const auto growing = static_cast<long>(std::lround(request.seconds * 100)) - kHeldCentiseconds;
     const std::uint64_t frames = std::max(1L, growing / kFrameCentiseconds);
     std::uint64_t next = 0;
@@ -142,11 +142,11 @@ std::optional<ErrorKind> levelFrames(const AnimationRequest& request, const Fram
 {
     int count = 0;
     try {
-        count = iterationCount(request.text);
+        count = readCount(request.text);
     } catch (const RuntimeError& error) {
         return error.kind();
     }
-    const std::unique_ptr<RasterSurface> surface = areaSurface(request.scale);
+    const std::unique_ptr<picture::RasterSurface> surface = areaSurface(request.scale);
     for (int level = 0; level <= count; ++level) {
         const auto goOn = [&] {
             stopped = stopped || (progress && !progress(level, count + 1));
@@ -177,14 +177,14 @@ std::optional<ErrorKind> animationFrames(const AnimationRequest& request, const 
                                          const AnimationProgress& progress, bool& stopped)
 {
     stopped = false;
-    return request.kind == AnimationKind::Growth ? growthFrames(request, sink, progress, stopped)
+    return request.kind == files::AnimationKind::Growth ? growthFrames(request, sink, progress, stopped)
                                                  : levelFrames(request, sink, progress, stopped);
 }
 
-WriteOutcome saveAnimation(const AnimationRequest& request, PictureFormat format, const QString& path,
+files::WriteOutcome saveAnimation(const AnimationRequest& request, files::PictureFormat format, const QString& path,
                                const AnimationProgress& progress)
 {
-    using Status = WriteOutcome::Status;
+    using Status = files::WriteOutcome::Status;
     // Known before the drawing, which may take a while.
     const QFileInfo target(path);
     if (target.isDir())
@@ -192,7 +192,7 @@ WriteOutcome saveAnimation(const AnimationRequest& request, PictureFormat format
     if (!target.dir().exists())
         return {Status::NotWritten, ErrorKind::Overflow, ENOENT};
     try {
-        const std::unique_ptr<AnimationEncoder> encoder = AnimationEncoder::make(format);
+        const std::unique_ptr<files::AnimationEncoder> encoder = files::AnimationEncoder::make(format);
         bool stopped = false;
         const auto error = animationFrames(
             request, [&](const QImage& frame, int centiseconds) { encoder->add(frame, centiseconds); }, progress,
@@ -201,14 +201,14 @@ WriteOutcome saveAnimation(const AnimationRequest& request, PictureFormat format
             return {Status::PressFailed, *error, 0};
         if (stopped)
             return {Status::Stopped, ErrorKind::Overflow, 0};
-        if (const int failure = writeWholeFile(path, encoder->finish()))
+        if (const int failure = files::writeWholeFile(path, encoder->finish()))
             return {Status::NotWritten, ErrorKind::Overflow, failure};
         return {};
-    } catch (const AnimationFault&) {
+    } catch (const files::AnimationFault&) {
         return {Status::NotWritten, ErrorKind::Overflow, 0};
     } catch (const std::bad_alloc&) {
         return {Status::NotWritten, ErrorKind::Overflow, ENOMEM};
     }
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

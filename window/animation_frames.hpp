@@ -16,16 +16,16 @@
 #include "files/picture_format.hpp"
 #include "fractals/figure_table.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 struct AnimationRequest {
     Figure figure = Figure::SierpinskiTriangle;
     // The count box's text, as typed.
     std::string text;
     double scale = 1;
-    AnimationKind kind = AnimationKind::Growth;
+    files::AnimationKind kind = files::AnimationKind::Growth;
     // The growth's whole length.
-    double seconds = kGrowthSeconds;
+    double seconds = files::kGrowthSeconds;
 };
 
 // Each frame as it is drawn, with how long it shows, in hundredths of a
@@ -47,7 +47,7 @@ std::optional<ErrorKind> animationFrames(const AnimationRequest& request, const 
 
 // The animation of `request` as a GIF or WebP file at `path`, written
 // whole or not at all; nothing is written when stopped.
-WriteOutcome saveAnimation(const AnimationRequest& request, PictureFormat format, const QString& path,
+files::WriteOutcome saveAnimation(const AnimationRequest& request, files::PictureFormat format, const QString& path,
                                const AnimationProgress& progress);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -17,7 +17,7 @@ static void initProgramResources()
     (void)once;
 }
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 const char* const kClassicFontFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
@@ -92,4 +92,4 @@ QIcon programIcon()
     return icon;
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -5,7 +5,7 @@
 #include <QFont>
 #include <QIcon>
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // Registers the classic "MS Sans Serif" face with this process when it is
 // installed; false when it is not.
@@ -22,4 +22,4 @@ QFont captionFont();
 inline constexpr int kProgramIconSizes[] = {16, 32, 48, 64, 128, 256};
 QIcon programIcon();
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

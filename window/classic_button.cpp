@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 ClassicButton::ClassicButton(const QString& caption, std::optional<QColor> face, QWidget* parent)
     : QPushButton(caption, parent), face_(face)
@@ -28,10 +28,10 @@ QStyleOptionButton ClassicButton::styleOption() const
     return option;
 }
 
-void ClassicButton::paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density)
+void ClassicButton::paintOnPage(QPainter& painter, const QPoint& at, const printing::PictureDensity& density)
 {
     if (drawnByStyle())
-        paintStyledButton(painter, *this, styleOption(), at, density.pixelsPerUnit());
+        printing::paintStyledButton(painter, *this, styleOption(), at, density.pixelsPerUnit());
     else
         render(&painter, at, QRegion(), RenderFlags());
 }
@@ -68,4 +68,4 @@ void ClassicButton::paintEvent(QPaintEvent* event)
     }
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

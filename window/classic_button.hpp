@@ -8,13 +8,13 @@
 
 #include "printing/page.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // The window's push buttons. Never a default button; Enter, like Space,
 // presses the one that has the focus. Given a face colour, the button paints
 // itself the classic way: a raised bevel around a flat face of that colour,
 // the caption wrapped by words and centred.
-class ClassicButton final : public QPushButton, public PaintsOnPage {
+class ClassicButton final : public QPushButton, public printing::PaintsOnPage {
     Q_OBJECT
 public:
     ClassicButton(const QString& caption, std::optional<QColor> face, QWidget* parent);
@@ -25,7 +25,7 @@ public:
     bool drawnByStyle() const { return !face_; }
     QStyleOptionButton styleOption() const;
 
-    void paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density) override;
+    void paintOnPage(QPainter& painter, const QPoint& at, const printing::PictureDensity& density) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,4 +35,4 @@ private:
     std::optional<QColor> face_;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 DrawingArea::DrawingArea(const QRect& outer, QWidget* parent) : QFrame(parent)
 {
@@ -12,7 +12,7 @@ DrawingArea::DrawingArea(const QRect& outer, QWidget* parent) : QFrame(parent)
     setFocusPolicy(Qt::StrongFocus);
     // The picture is drawn at the screen's density, so a line is one device
     // pixel wide and sharp at any scale; the area is blank in the face colour.
-    surface_ = std::make_unique<RasterSurface>(contentsRect().size(), devicePixelRatioF(),
+    surface_ = std::make_unique<picture::RasterSurface>(contentsRect().size(), devicePixelRatioF(),
                                                palette().color(QPalette::Button).rgb());
 }
 
@@ -26,9 +26,9 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     emit painted();
 }
 
-void DrawingArea::paintOnPage(QPainter& painter, const QPoint& at, const PictureDensity& density)
+void DrawingArea::paintOnPage(QPainter& painter, const QPoint& at, const printing::PictureDensity& density)
 {
-    paintAsPicture(painter, *this, at, density.screenRatio, density.blocks);
+    printing::paintAsPicture(painter, *this, at, density.screenRatio, density.blocks);
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

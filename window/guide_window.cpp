@@ -7,7 +7,7 @@
 
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 GuideWindow::GuideWindow(std::function<void()> showAbout, QWidget* parent) : QDialog(parent)
 {
@@ -27,4 +27,4 @@ GuideWindow::GuideWindow(std::function<void()> showAbout, QWidget* parent) : QDi
     resize(560, 600);
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

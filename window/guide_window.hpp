@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // "Guida di Velmoran": the window, the counts, the lesson commands, the
 // keys and the messages, with About one click away.
@@ -14,4 +14,4 @@ public:
     GuideWindow(std::function<void()> showAbout, QWidget* parent);
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -33,7 +33,7 @@
 #include "window/print_window.hpp"
 #include "window/window_layout.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 
@@ -83,7 +83,8 @@ void bringUp(QPointer<Window>& held, Make&& make)
 // The paces' names, in Pace's order; Ctrl+1 chooses the first.
 constexpr const char* kPaceNames[] = {texts::kPaceImmediate, texts::kPaceFast, texts::kPaceSlow,
                                       texts::kPaceStepByStep};
-static_assert(std::size(kPaceNames) == static_cast<std::size_t>(Pace::StepByStep) + 1, "every pace has its name");
+static_assert(std::size(kPaceNames) == static_cast<std::size_t>(picture::Pace::StepByStep) + 1,
+              "every pace has its name");
 
 const char* const kSaveFolderKey = "saveFolder";
 const char* const kPaceKey = "pace";
@@ -104,8 +105,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       endProgram_([] { QCoreApplication::exit(0); }),
-      choosePrinter_(systemDefaultPrinter),
-      printQueue_(makeCupsQueue())
+      choosePrinter_(printing::systemDefaultPrinter),
+      printQueue_(printing::makeCupsQueue())
 {
     // Made in the layout's order, which decides what is drawn on top.
     setUpWindow();
@@ -122,7 +123,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-RasterSurface& MainWindow::surface() { return drawingArea_->surface(); }
+picture::RasterSurface& MainWindow::surface() { return drawingArea_->surface(); }
 
 void MainWindow::setUpWindow()
 {
@@ -136,14 +137,14 @@ void MainWindow::setUpWindow()
     setPalette(windowPalette);
     setAutoFillBackground(true);
     dialogs_ = std::make_unique<MessageBoxDialogs>(this);
-    jobWatch_ = new JobWatch([this](const QString& text) { report(text); }, kJobPatience, this);
+    jobWatch_ = new printing::JobWatch([this](const QString& text) { report(text); }, printing::kJobPatience, this);
 }
 
 void MainWindow::createDrawingArea()
 {
     drawingArea_ = place(new DrawingArea(layout::placeOf(layout::Control::DrawingArea).geometry, this),
                          layout::Control::DrawingArea, texts::kDrawingAreaName);
-    pump_ = std::make_unique<QtEventPump>(drawingArea_);
+    pump_ = std::make_unique<picture::QtEventPump>(drawingArea_);
 }
 
 void MainWindow::createFigureButtons()
@@ -292,7 +293,7 @@ QAction* MainWindow::createPaceMenu()
         auto* choice = new QAction(italian(kPaceNames[i]), paceChoices_);
         choice->setCheckable(true);
         choice->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + static_cast<int>(i))));
-        connect(choice, &QAction::triggered, this, [this, i] { setPace(static_cast<Pace>(i)); });
+        connect(choice, &QAction::triggered, this, [this, i] { setPace(static_cast<picture::Pace>(i)); });
         menu->addAction(choice);
         addAction(choice);
     }
@@ -304,7 +305,8 @@ void MainWindow::loadState()
     // A step at a time is never where a run begins: a press there would
     // wait for a key nobody knows to press.
     const int pace = QSettings().value(QString::fromLatin1(kPaceKey), 0).toInt();
-    showPace(pace >= 0 && pace < static_cast<int>(Pace::StepByStep) ? static_cast<Pace>(pace) : Pace::Immediate);
+    showPace(pace >= 0 && pace < static_cast<int>(picture::Pace::StepByStep) ? static_cast<picture::Pace>(pace)
+                                                                             : picture::Pace::Immediate);
     try {
         loadWindowState(state_, drawingArea_->surface());
     } catch (const RuntimeError& error) {
@@ -320,7 +322,7 @@ void MainWindow::showCountInToolTip() noexcept
         const QByteArray text = countText();
         try {
             const Int16 count =
-                iterationCount(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+                readCount(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
             countBox_->setToolTip(italian(texts::countToolTip(count)));
         } catch (const RuntimeError& error) {
             countBox_->setToolTip(italian(texts::pressError(error.kind())));
@@ -390,7 +392,7 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
     std::optional<PressedFigure> pressed;
     const std::optional<PressedFigure> interrupted = lastDrawn_;
     try {
-        pressed = PressedFigure{figure, iterationCount(text)};
+        pressed = PressedFigure{figure, readCount(text)};
         lastDrawn_ = pressed;
     } catch (const RuntimeError&) {
         // The press refuses the count itself, and says why.
@@ -406,10 +408,10 @@ PressOutcome MainWindow::pressOnce(Figure figure, std::string_view text)
         pump_->beginPress();
         // A press begun at once stays so, with nothing to pay per leaf; a
         // paced one follows the pace as it is changed.
-        if (pump_->pace() == Pace::Immediate) {
+        if (pump_->pace() == picture::Pace::Immediate) {
             outcome = velmoran::pressFigure(state_, drawingArea_->surface(), *pump_, figure, text);
         } else {
-            PacedPump paced(*pump_);
+            picture::PacedPump paced(*pump_);
             outcome = velmoran::pressFigure(state_, drawingArea_->surface(), paced, figure, text);
         }
     }
@@ -452,7 +454,7 @@ void MainWindow::pressLevelByLevel(Figure figure, std::string_view text)
 {
     Int16 count = 0;
     try {
-        count = iterationCount(text);
+        count = readCount(text);
     } catch (const RuntimeError& error) {
         report(italian(texts::pressError(error.kind())));
         return;
@@ -525,9 +527,9 @@ void MainWindow::saveImage() noexcept
         const auto [file, figure] = askWhereToSave(saveFolder(settings));
         if (file.isEmpty() || state_.ending)
             return;
-        const PictureFormat format =
-            formatOfFileName(QFile::encodeName(file).toStdString()).value_or(PictureFormat::Png);
-        if (isAnimation(format))
+        const files::PictureFormat format =
+            files::formatOfFileName(QFile::encodeName(file).toStdString()).value_or(files::PictureFormat::Png);
+        if (files::isAnimation(format))
             return exportAnimationTo(file);
         // The pixels shown are saved as they are; vectors are drawn afresh,
         // at the screen's density.
@@ -553,7 +555,8 @@ std::pair<QString, std::optional<MainWindow::PressedFigure>> MainWindow::askWher
                                : QFileInfo(italian(texts::kPngFileName)).completeBaseName();
     QString file = dialogs_->askImageFileName(folder, name);
     auto wantsVectors = [](const QString& chosen) {
-        return isVectors(formatOfFileName(QFile::encodeName(chosen).toStdString()).value_or(PictureFormat::Png));
+        const auto format = files::formatOfFileName(QFile::encodeName(chosen).toStdString());
+        return files::isVectors(format.value_or(files::PictureFormat::Png));
     };
     while (!file.isEmpty() && wantsVectors(file) && !pictureKnown_) {
         const QString finished =
@@ -577,9 +580,9 @@ void MainWindow::exportAnimationTo(const QString& file) noexcept
         if (!lastPressed_)
             return report(italian(texts::kNoFigureYet));
         QSettings settings;
-        const AnimationExported exported =
-            ui::exportAnimation(*this, *lastPressed_, countText().toStdString(), surface().image().devicePixelRatio(),
-                                saveFolder(settings), file, state_.ending);
+        const AnimationExported exported = window::exportAnimation(*this, *lastPressed_, countText().toStdString(),
+                                                                   surface().image().devicePixelRatio(),
+                                                                   saveFolder(settings), file, state_.ending);
         if (!exported.problem.isEmpty())
             report(exported.problem);
         else if (!exported.file.isEmpty())
@@ -613,10 +616,10 @@ void MainWindow::drawNextStep() noexcept
         pump_->step();
 }
 
-void MainWindow::setPace(Pace pace) noexcept
+void MainWindow::setPace(picture::Pace pace) noexcept
 {
     showPace(pace);
-    if (pace == Pace::StepByStep)
+    if (pace == picture::Pace::StepByStep)
         return;  // for this run only: see loadState()
     try {
         QSettings().setValue(QString::fromLatin1(kPaceKey), static_cast<int>(pace));
@@ -625,7 +628,7 @@ void MainWindow::setPace(Pace pace) noexcept
     }
 }
 
-void MainWindow::showPace(Pace pace)
+void MainWindow::showPace(picture::Pace pace)
 {
     pump_->setPace(pace);
     const auto choice = static_cast<std::size_t>(pace);
@@ -641,7 +644,7 @@ void MainWindow::showDrawingStatus()
     // The site label is the window's one line of text below the area.
     if (pump_->awaitsStep())
         siteLabel_->setText(italian(texts::kStepAwaitedStatus));
-    else if (busyScopes_ > 0 && pump_->pace() != Pace::Immediate)
+    else if (busyScopes_ > 0 && pump_->pace() != picture::Pace::Immediate)
         siteLabel_->setText(italian(texts::paceStatus(pace)));
     else
         siteLabel_->setText(italian(texts::kSiteLabel));
@@ -670,7 +673,7 @@ void MainWindow::showLargeView() noexcept
     }
 }
 
-const RasterSurface& MainWindow::picture() const { return drawingArea_->surface(); }
+const picture::RasterSurface& MainWindow::picture() const { return drawingArea_->surface(); }
 
 DrawingArea& MainWindow::pictureArea() { return *drawingArea_; }
 
@@ -788,4 +791,4 @@ void MainWindow::report(const QString& text) noexcept
     }
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

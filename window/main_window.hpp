@@ -23,12 +23,15 @@ class QActionGroup;
 class QComboBox;
 class QLabel;
 
-namespace velmoran::ui {
+namespace velmoran::picture {
+class RasterSurface;
+}  // namespace velmoran::picture
+
+namespace velmoran::window {
 
 class ClassicButton;
 class DrawingArea;
 class GuideWindow;
-class RasterSurface;
 
 // The program's one window: the drawing area, a button per figure, the
 // count selector, "Esci" and "Stampa", and two labels, at fixed places.
@@ -53,11 +56,11 @@ public:
     void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
     void setDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
     // Where "Stampa" prints; by default the system's default printer.
-    void setPrinterChoice(PrinterChoice choice) { choosePrinter_ = std::move(choice); }
+    void setPrinterChoice(printing::PrinterChoice choice) { choosePrinter_ = std::move(choice); }
 
-    RasterSurface& surface();
+    picture::RasterSurface& surface();
     const WindowState& state() const { return state_; }
-    QtEventPump& pump() { return *pump_; }
+    picture::QtEventPump& pump() { return *pump_; }
     // How the latest press that finished ended.
     PressOutcome lastOutcome() const { return lastOutcome_; }
     // "Vista ingrandita", the lesson's stage, where it was opened.
@@ -107,10 +110,10 @@ private:
     PressOutcome pressOnce(Figure figure, std::string_view text);
     void drawNextStep() noexcept;
     // The drawing's pace, as chosen, kept for the next run too.
-    void setPace(Pace pace) noexcept;
+    void setPace(picture::Pace pace) noexcept;
     void showLargeView() noexcept;
     // What the stage asks of the window (StageHost).
-    const RasterSurface& picture() const override;
+    const picture::RasterSurface& picture() const override;
     DrawingArea& pictureArea() override;
     std::optional<std::pair<Figure, int>> finishedFigure() const override;
     void pressFromStage(Figure figure, const QString& count) override;
@@ -125,7 +128,7 @@ private:
     void exportAnimation() noexcept { exportAnimationTo({}); }
     void exportAnimationTo(const QString& file) noexcept;
     QAction* createPaceMenu();
-    void showPace(Pace pace);
+    void showPace(picture::Pace pace);
     // The drawing area's tooltip and the site label's words, for the pace,
     // a paced drawing running and a step awaited.
     void showDrawingStatus();
@@ -179,13 +182,13 @@ private:
     // with a stop between two of them.
     std::uint64_t stops_ = 0;
 
-    std::unique_ptr<QtEventPump> pump_;
+    std::unique_ptr<picture::QtEventPump> pump_;
     std::unique_ptr<UserDialogs> dialogs_;
     std::function<void()> endProgram_;
-    PrinterChoice choosePrinter_;
-    std::shared_ptr<PrintQueue> printQueue_;
+    printing::PrinterChoice choosePrinter_;
+    std::shared_ptr<printing::PrintQueue> printQueue_;
     // Follows the jobs queued, and reports what goes wrong with them later.
-    JobWatch* jobWatch_ = nullptr;
+    printing::JobWatch* jobWatch_ = nullptr;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -10,14 +10,14 @@
 #include "window/drawing_area.hpp"
 #include "window/window_layout.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // A drawing area never shown gives the inner size and the blank colour the
 // window's own takes from its palette.
-std::unique_ptr<RasterSurface> areaSurface(double scale)
+std::unique_ptr<picture::RasterSurface> areaSurface(double scale)
 {
     const AreaLook area = drawingAreaLook();
-    return std::make_unique<RasterSurface>(area.inner, scale, area.background);
+    return std::make_unique<picture::RasterSurface>(area.inner, scale, area.background);
 }
 
 namespace {
@@ -44,22 +44,22 @@ std::optional<ErrorKind> pressOn(Surface& surface, Figure figure, std::string_vi
 // drawing need not.
 class CountingSurface final : public DrawingSurface {
 public:
-    explicit CountingSurface(RasterSurface& raster) : raster_(raster) {}
-    Coord scaleWidth() const override { return raster_.scaleWidth(); }
-    Coord scaleHeight() const override { return raster_.scaleHeight(); }
+    explicit CountingSurface(picture::RasterSurface& raster) : raster_(raster) {}
+    Coord widthInUnits() const override { return raster_.widthInUnits(); }
+    Coord heightInUnits() const override { return raster_.heightInUnits(); }
     void clear() override
     {
         raster_.clear();
         lines = 0;
     }
-    void setForeColour(Colour colour) override { raster_.setForeColour(colour); }
-    void setDrawStyle(Int16 style) override { raster_.setDrawStyle(style); }
-    void drawLine(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
+    void setDrawingColour(Colour colour) override { raster_.setDrawingColour(colour); }
+    void useSolidLines() override { raster_.useSolidLines(); }
+    void drawLine(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
         ++lines;
-        raster_.drawLine(flags, x1, y1, x2, y2, colour);
+        raster_.drawLine(kind, x1, y1, x2, y2, colour);
     }
-    std::optional<PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
+    std::optional<picture::PixelBlock> pixelBlock(int left, int top, int right, int bottom) const
     {
         return raster_.pixelBlock(left, top, right, bottom);
     }
@@ -68,7 +68,7 @@ public:
     std::uint64_t lines = 0;
 
 private:
-    RasterSurface& raster_;
+    picture::RasterSurface& raster_;
 };
 static_assert(LocatesPixels<CountingSurface>::value, "counted as the window draws, deep parts included");
 
@@ -85,7 +85,7 @@ std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& ar
                                                               const std::atomic<bool>* givenUp,
                                                               std::chrono::steady_clock::time_point deadline)
 {
-    CroppedSurface surface(area.inner, scale, area.background, view);
+    picture::CroppedSurface surface(area.inner, scale, area.background, view);
     if (!givenUp) {
         if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
             return *error;
@@ -108,7 +108,7 @@ std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(const AreaLook& ar
 
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale)
 {
-    const std::unique_ptr<RasterSurface> raster = areaSurface(scale);
+    const std::unique_ptr<picture::RasterSurface> raster = areaSurface(scale);
     CountingSurface surface(*raster);
     if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
         return *error;
@@ -117,25 +117,25 @@ std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::stri
 
 std::variant<QImage, ErrorKind> pressedPicture(Figure figure, std::string_view text, double scale)
 {
-    const std::unique_ptr<RasterSurface> surface = areaSurface(scale);
+    const std::unique_ptr<picture::RasterSurface> surface = areaSurface(scale);
     if (const std::optional<ErrorKind> error = pressOn(*surface, figure, text))
         return *error;
     return surface->image().copy();
 }
 
-std::variant<VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string_view text, double scale)
+std::variant<picture::VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string_view text, double scale)
 {
-    const std::unique_ptr<RasterSurface> raster = areaSurface(scale);
-    VectorRecorder surface(*raster);
+    const std::unique_ptr<picture::RasterSurface> raster = areaSurface(scale);
+    picture::VectorRecorder surface(*raster);
     if (const std::optional<ErrorKind> error = pressOn(surface, figure, text))
         return *error;
     return surface.picture();
 }
 
-VectorPicture blankVectors(double scale)
+picture::VectorPicture blankVectors(double scale)
 {
-    const std::unique_ptr<RasterSurface> raster = areaSurface(scale);
-    return VectorRecorder(*raster).picture();
+    const std::unique_ptr<picture::RasterSurface> raster = areaSurface(scale);
+    return picture::VectorRecorder(*raster).picture();
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -20,7 +20,7 @@
 #include "picture/raster_surface.hpp"
 #include "picture/vector_picture.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // The event service of a press with no window: no event can ever come, so
 // a drawing never waits for one, and one that would wait for events forever
@@ -45,13 +45,13 @@ static_assert(OffersQuietYields<ExportEvents>::value && OffersWaiting<ExportEven
 // error the press ended in. Needs a QApplication.
 std::variant<QImage, ErrorKind> pressedPicture(Figure figure, std::string_view text, double scale);
 // The same picture as vectors.
-std::variant<VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string_view text, double scale);
+std::variant<picture::VectorPicture, ErrorKind> pressedVectors(Figure figure, std::string_view text, double scale);
 // How many lines and boxes the drawing area draws for the press.
 std::variant<std::uint64_t, ErrorKind> pressedLineCount(Figure figure, std::string_view text, double scale);
 // The drawing area blank, as vectors.
-VectorPicture blankVectors(double scale);
+picture::VectorPicture blankVectors(double scale);
 // A surface like the window's drawing area, blank.
-std::unique_ptr<RasterSurface> areaSurface(double scale);
+std::unique_ptr<picture::RasterSurface> areaSurface(double scale);
 
 // The inner size and the blank colour of the window's drawing area, which
 // a press drawn offscreen takes. Needs a QApplication, on its thread.
@@ -108,4 +108,4 @@ std::variant<QImage, ErrorKind, std::monostate> zoomedPicture(
     const std::atomic<bool>* givenUp = nullptr,
     std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

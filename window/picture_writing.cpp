@@ -10,74 +10,75 @@
 #include "texts/user_texts.hpp"
 #include "window/offscreen_press.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 
-WriteOutcome written(const std::optional<int>& failure)
+files::WriteOutcome written(const std::optional<int>& failure)
 {
     if (failure)
-        return {WriteOutcome::Status::NotWritten, ErrorKind::Overflow, *failure};
+        return {files::WriteOutcome::Status::NotWritten, ErrorKind::Overflow, *failure};
     return {};
 }
 
-WriteOutcome pressFailed(ErrorKind error) { return {WriteOutcome::Status::PressFailed, error, 0}; }
+files::WriteOutcome pressFailed(ErrorKind error) { return {files::WriteOutcome::Status::PressFailed, error, 0}; }
 
-WriteOutcome writePng(const PictureRequest& request, const QString& path)
+files::WriteOutcome writePng(const PictureRequest& request, const QString& path)
 {
     if (!request.shown.isNull() || !request.figure)
-        return written(savePng(request.shown.isNull() ? areaSurface(request.scale)->image() : request.shown, path));
+        return written(
+            files::savePng(request.shown.isNull() ? areaSurface(request.scale)->image() : request.shown, path));
     const auto picture = pressedPicture(*request.figure, request.text, request.scale);
     if (const ErrorKind* error = std::get_if<ErrorKind>(&picture))
         return pressFailed(*error);
-    return written(savePng(std::get<QImage>(picture), path));
+    return written(files::savePng(std::get<QImage>(picture), path));
 }
 
 template <class Save>
-WriteOutcome writeVectors(const PictureRequest& request, const QString& path, Save&& save)
+files::WriteOutcome writeVectors(const PictureRequest& request, const QString& path, Save&& save)
 {
     if (!request.figure)
         return written(save(blankVectors(request.scale), request.scale, path));
     const auto vectors = pressedVectors(*request.figure, request.text, request.scale);
     if (const ErrorKind* error = std::get_if<ErrorKind>(&vectors))
         return pressFailed(*error);
-    return written(save(std::get<VectorPicture>(vectors), request.scale, path));
+    return written(save(std::get<picture::VectorPicture>(vectors), request.scale, path));
 }
 
-WriteOutcome writeAnimation(PictureFormat format, const PictureRequest& request, const QString& path,
+files::WriteOutcome writeAnimation(files::PictureFormat format, const PictureRequest& request, const QString& path,
                             const AnimationProgress& progress)
 {
     if (!request.figure)
-        return {WriteOutcome::Status::NotWritten, ErrorKind::Overflow, EINVAL};
+        return {files::WriteOutcome::Status::NotWritten, ErrorKind::Overflow, EINVAL};
     return saveAnimation({*request.figure, request.text, request.scale, request.animation, request.seconds}, format,
                          path, progress);
 }
 
 }  // namespace
 
-WriteOutcome writePicture(PictureFormat format, const PictureRequest& request, const QString& path,
+files::WriteOutcome writePicture(files::PictureFormat format, const PictureRequest& request, const QString& path,
                           const AnimationProgress& progress)
 {
     switch (format) {
-    case PictureFormat::Png: return writePng(request, path);
-    case PictureFormat::Svg: return writeVectors(request, path, saveSvg);
-    case PictureFormat::Pdf: return writeVectors(request, path, saveVectorPdf);
-    case PictureFormat::Gif:
-    case PictureFormat::Webp: return writeAnimation(format, request, path, progress);
+    case files::PictureFormat::Png: return writePng(request, path);
+    case files::PictureFormat::Svg: return writeVectors(request, path, files::saveSvg);
+    case files::PictureFormat::Pdf: return writeVectors(request, path, files::saveVectorPdf);
+    case files::PictureFormat::Gif:
+    case files::PictureFormat::Webp: return writeAnimation(format, request, path, progress);
     }
-    return {WriteOutcome::Status::NotWritten, ErrorKind::Overflow, EINVAL};
+    return {files::WriteOutcome::Status::NotWritten, ErrorKind::Overflow, EINVAL};
 }
 
-std::string writeProblem(const WriteOutcome& outcome, const QString& path)
+std::string writeProblem(const files::WriteOutcome& outcome, const QString& path)
 {
     switch (outcome.status) {
-    case WriteOutcome::Status::Written:
-    case WriteOutcome::Status::Stopped: return {};
-    case WriteOutcome::Status::PressFailed: return texts::pressError(outcome.error);
-    case WriteOutcome::Status::NotWritten:
+    case files::WriteOutcome::Status::Written:
+    case files::WriteOutcome::Status::Stopped: return {};
+    case files::WriteOutcome::Status::PressFailed: return texts::pressError(outcome.error);
+    case files::WriteOutcome::Status::NotWritten:
         return texts::imageNotSaved(QDir::toNativeSeparators(path).toStdString(), outcome.errorNumber);
     }
     return {};
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

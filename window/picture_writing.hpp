@@ -13,7 +13,7 @@
 #include "files/picture_format.hpp"
 #include "window/animation_frames.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // What a file is made of: the figure pressed afresh, offscreen, at `scale`
 // device pixels a logical pixel; for a PNG, the pixels already shown where
@@ -24,18 +24,18 @@ struct PictureRequest {
     // The count box's text, as typed.
     std::string text;
     double scale = 1;
-    AnimationKind animation = AnimationKind::Growth;
-    double seconds = kGrowthSeconds;
+    files::AnimationKind animation = files::AnimationKind::Growth;
+    double seconds = files::kGrowthSeconds;
     QImage shown;
 };
 
 // Writes `request` to `path` in `format`, whole or not at all. `progress`
 // is asked between an animation's frames and may stop it.
-WriteOutcome writePicture(PictureFormat format, const PictureRequest& request, const QString& path,
+files::WriteOutcome writePicture(files::PictureFormat format, const PictureRequest& request, const QString& path,
                           const AnimationProgress& progress = {});
 
 // What to tell the person of an outcome, in Italian: empty where the file
 // was written or the person stopped it.
-std::string writeProblem(const WriteOutcome& outcome, const QString& path);
+std::string writeProblem(const files::WriteOutcome& outcome, const QString& path);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

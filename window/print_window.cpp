@@ -2,14 +2,14 @@
 
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
-void printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std::shared_ptr<PrintQueue>& queue,
-                 JobWatch& watch, UserDialogs& dialogs)
+void printWindow(QWidget& window, const printing::PrinterChoice& choosePrinter,
+                 const std::shared_ptr<printing::PrintQueue>& queue, printing::JobWatch& watch, UserDialogs& dialogs)
 {
-    std::optional<PrintFailure> failure;
+    std::optional<printing::PrintFailure> failure;
     if (std::unique_ptr<QPrinter> printer = choosePrinter ? choosePrinter() : nullptr) {
-        failure = printOn(*printer, windowPage(window), queue, watch);
+        failure = printing::printOn(*printer, printing::windowPage(window), queue, watch);
     } else {
         if (!dialogs.askYesNo(QString::fromStdString(texts::message(texts::Message::NoDefaultPrinter))))
             return;
@@ -19,23 +19,26 @@ void printWindow(QWidget& window, const PrinterChoice& choosePrinter, const std:
         // A PDF printer's page, the way a printout to a file would come out.
         QPrinter pdf(QPrinter::HighResolution);
         pdf.setOutputFormat(QPrinter::PdfFormat);
-        failure = savePdf(file, windowPage(window), pdf.pageLayout(), pdf.resolution());
+        failure = printing::savePdf(file, printing::windowPage(window), pdf.pageLayout(), pdf.resolution());
     }
     if (failure)
-        dialogs.showError(failureMessage(*failure));
+        dialogs.showError(printing::failureMessage(*failure));
 }
 
 void printChosen(QWidget& window, const QImage& figure, const QString& caption,
-                 const std::shared_ptr<PrintQueue>& queue, JobWatch& watch, UserDialogs& dialogs)
+                 const std::shared_ptr<printing::PrintQueue>& queue, printing::JobWatch& watch, UserDialogs& dialogs)
 {
     QPrinter printer(QPrinter::HighResolution);
     const std::optional<PrintChoice> choice = dialogs.askPrint(printer);
     if (!choice)
         return;
-    const PagePainter figurePage = [&](QPainter& painter) { paintFigure(painter, figure, caption); };
+    const printing::PagePainter figurePage = [&](QPainter& painter) {
+        printing::paintFigure(painter, figure, caption);
+    };
     if (const auto failure =
-            printOn(printer, *choice == PrintChoice::FigureAlone ? figurePage : windowPage(window), queue, watch))
-        dialogs.showError(failureMessage(*failure));
+            printing::printOn(printer, *choice == PrintChoice::FigureAlone ? figurePage : printing::windowPage(window),
+                              queue, watch))
+        dialogs.showError(printing::failureMessage(*failure));
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -19,7 +19,7 @@
 #include "window/offscreen_press.hpp"
 #include "window/stage_zoom.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // Draws the figure again on a thread of its own, one request at a time: a
 // request made meanwhile replaces one not yet begun and gives up the one
@@ -471,4 +471,4 @@ void StageView::mouseReleaseEvent(QMouseEvent* event)
 
 void StageView::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -19,14 +19,14 @@
 #include "fractals/figure_table.hpp"
 #include "picture/raster_surface.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 class DrawingArea;
 
 // What the stage shows: the drawing area's picture, as it changes.
 class PictureSource {
 public:
-    virtual const RasterSurface& picture() const = 0;
+    virtual const picture::RasterSurface& picture() const = 0;
     // Tells whenever the picture changed (DrawingArea::painted).
     virtual DrawingArea& pictureArea() = 0;
     // The figure and count the picture is, drawn to its end; none while a
@@ -126,4 +126,4 @@ private:
     std::unique_ptr<ZoomWorker> worker_;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -15,7 +15,7 @@
 #include "fractals/figure_table.hpp"
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 
@@ -308,4 +308,4 @@ void StageWindow::showStatus()
         status_->setText(text);
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -17,7 +17,7 @@ class QComboBox;
 class QLabel;
 class QTimer;
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // The stage sees the window's controls as it offers them. The window
 // (MainWindow) is the one place a press runs and its errors are caught:
@@ -87,4 +87,4 @@ private:
     bool opened_ = false;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

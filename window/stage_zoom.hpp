@@ -13,7 +13,7 @@
 
 #include "picture/cropped_surface.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // The largest scale at which the whole picture of `inner` fits in `view`
 // device pixels: round(inner * scale) no more than the view on either axis.
@@ -28,7 +28,7 @@ inline double fittingScale(QSize view, QSize inner)
 inline int deepestZoomStep(double fit)
 {
     int step = 0;
-    while (std::ldexp(fit, step + 1) <= kDeepestRatio)
+    while (std::ldexp(fit, step + 1) <= picture::kDeepestRatio)
         ++step;
     return step;
 }
@@ -41,4 +41,4 @@ inline QRect viewAround(QPointF centre, QSize size)
             static_cast<int>(std::floor(centre.y() - size.height() / 2.0)), size.width(), size.height()};
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -20,7 +20,7 @@
 
 #include "texts/user_texts.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 namespace {
 
@@ -193,4 +193,4 @@ void MessageBoxDialogs::showFigureNumbers(const QString& text, const texts::Tabl
     dialog.exec();
 }
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -10,7 +10,7 @@
 
 class QPrinter;
 
-namespace velmoran::ui {
+namespace velmoran::window {
 
 // What a printout shows.
 enum class PrintChoice { Window, FigureAlone };
@@ -67,4 +67,4 @@ private:
     QPointer<QWidget> parent_;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::window

@@ -11,7 +11,7 @@
 
 #include "fractals/figure_table.hpp"
 
-namespace velmoran::ui::layout {
+namespace velmoran::window::layout {
 
 inline constexpr QSize kWindowSize(629, 444);
 
@@ -105,4 +105,4 @@ constexpr Control buttonOf(Figure figure)
     return static_cast<Control>(kFirstFigureButton + static_cast<std::size_t>(figure));
 }
 
-}  // namespace velmoran::ui::layout
+}  // namespace velmoran::window::layout

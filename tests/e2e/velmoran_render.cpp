@@ -55,14 +55,15 @@ int drawPicture(velmoran::Figure figure, const char* text, const char* out, std:
 {
     // A drawing area of its own, placed and coloured as in the window, so its
     // picture has the window's size, scale and blank colour.
-    velmoran::ui::DrawingArea box(velmoran::ui::layout::placeOf(velmoran::ui::layout::Control::DrawingArea).geometry, nullptr);
+    velmoran::window::DrawingArea box(
+        velmoran::window::layout::placeOf(velmoran::window::layout::Control::DrawingArea).geometry, nullptr);
     // At another ratio, a picture of the same logical size made as the box
     // makes its own, at that ratio.
-    std::unique_ptr<velmoran::ui::RasterSurface> scaled;
+    std::unique_ptr<velmoran::picture::RasterSurface> scaled;
     if (dpr)
-        scaled = std::make_unique<velmoran::ui::RasterSurface>(box.contentsRect().size(), *dpr,
+        scaled = std::make_unique<velmoran::picture::RasterSurface>(box.contentsRect().size(), *dpr,
                                                                 box.palette().color(QPalette::Button).rgb());
-    velmoran::ui::RasterSurface& surface = scaled ? *scaled : box.surface();
+    velmoran::picture::RasterSurface& surface = scaled ? *scaled : box.surface();
     velmoran::WindowState state;
     try {
         velmoran::loadWindowState(state, surface);
@@ -113,7 +114,8 @@ int leavesOf(velmoran::Figure figure, const char* text, const char* file)
     // Only the pixels count, not the colour space a screenshot's file names.
     wanted = wanted.convertToFormat(QImage::Format_RGB888);
     wanted.setColorSpace(QColorSpace());
-    velmoran::ui::DrawingArea box(velmoran::ui::layout::placeOf(velmoran::ui::layout::Control::DrawingArea).geometry, nullptr);
+    namespace layout = velmoran::window::layout;
+    velmoran::window::DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
     velmoran::WindowState state;
     velmoran::loadWindowState(state, box.surface());
     // Each limit draws afresh from a cleared area, up to the first press the
@@ -137,10 +139,10 @@ void printFigures()
 {
     for (const velmoran::FigureInfo& figure : velmoran::kFigures) {
         std::printf("%s %s", figure.traceWord,
-                    velmoran::ui::layout::placeOf(velmoran::ui::layout::buttonOf(figure.id)).objectName);
+                    velmoran::window::layout::placeOf(velmoran::window::layout::buttonOf(figure.id)).objectName);
         for (int i = 0; i < figure.colourCount; ++i) {
             const velmoran::Colour c = figure.colours[i];
-            std::printf(" %u,%u,%u", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);
+            std::printf(" %u,%u,%u", velmoran::redOf(c), velmoran::greenOf(c), velmoran::blueOf(c));
         }
         std::printf("\n");
     }
@@ -148,7 +150,7 @@ void printFigures()
 
 void printLayout()
 {
-    namespace layout = velmoran::ui::layout;
+    namespace layout = velmoran::window::layout;
     std::printf("Form1 0 0 %d %d\n", layout::kWindowSize.width(), layout::kWindowSize.height());
     for (const layout::ControlPlace& control : layout::kControls) {
         const QRect& g = control.geometry;
@@ -193,7 +195,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // The same fonts and Italian texts as the program.
-    velmoran::ui::setupApplication(app);
+    velmoran::app::setupApplication(app);
     if (!box)
         return leaves ? leavesOf(*figure, argv[2], argv[3]) : drawPicture(*figure, argv[2], argv[3], dpr);
 

@@ -49,22 +49,18 @@ private:
     std::abort();
 }
 
-// Fails the run on a colour, line style or flags word no figure draws with.
+// Fails the run on a colour or a kind of line no figure draws with.
 struct CheckingSink final : test::NullSink {
-    void foreColour(Colour c) override
+    void drawingColour(Colour c) override
     {
         if (c != rgbColour(200, 80, 0))
             fail("unexpected foreground colour");
     }
-    void drawStyle(Int16 s) override
+    void line(LineKind kind, Coord, Coord, Coord, Coord, Colour) override
     {
-        if (s != 0)
-            fail("unexpected line style");
-    }
-    void line(LineFlags flags, Coord, Coord, Coord, Coord, Colour) override
-    {
-        if (flags != kLineInForeColour && flags != kLineWithColour && flags != kBoxWithColour)
-            fail("unexpected line flags");
+        if (kind != LineKind::SegmentInDrawingColour && kind != LineKind::SegmentInOwnColour
+            && kind != LineKind::BoxInOwnColour)
+            fail("unexpected line kind");
     }
 };
 

@@ -97,7 +97,7 @@ const char* const kOddTexts[] = {
 bool endsQuickly(const std::string& text)
 {
     try {
-        const Int16 n = iterationCount(text);
+        const Int16 n = readCount(text);
         return n <= 7 || n >= kMaxNesting;
     } catch (const RuntimeError&) {
         return true;
@@ -176,8 +176,8 @@ struct RunReport {
 RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
 {
     QStringList printed;
-    DrivenWindow driven(ui::PumpTiming::everyCall());
-    ui::MainWindow& window = driven.window;
+    DrivenWindow driven(picture::PumpTiming::everyCall());
+    window::MainWindow& window = driven.window;
     const DialogLog& log = driven.log;
     window.setPrinterChoice([&] {
         printed << QDir(printFolder).filePath(QStringLiteral("print-%1.pdf").arg(printed.size()));
@@ -314,7 +314,7 @@ private slots:
                 case TraceAction::Kind::Press:
                     ++figurePresses[static_cast<std::size_t>(a.figure)];
                     try {
-                        ++depths[std::min<int>(iterationCount(a.text), 8)];
+                        ++depths[std::min<int>(readCount(a.text), 8)];
                     } catch (const RuntimeError&) {
                     }
                     break;

@@ -14,9 +14,9 @@ namespace velmoran::test {
 class NullSink : public TraceSink {
 public:
     void clear() override {}
-    void foreColour(Colour) override {}
-    void drawStyle(Int16) override {}
-    void line(LineFlags, Coord, Coord, Coord, Coord, Colour) override {}
+    void drawingColour(Colour) override {}
+    void solidLines() override {}
+    void line(LineKind, Coord, Coord, Coord, Coord, Colour) override {}
     void yielded() override {}
     void print() override {}
     void end() override {}
@@ -25,13 +25,13 @@ public:
 
 // Counts events instead of keeping them, for the deep figures.
 struct CountingSink final : NullSink {
-    long long clears = 0, foreColours = 0, drawStyles = 0, segments = 0, boxes = 0, yields = 0, errors = 0;
+    long long clears = 0, drawingColourCalls = 0, solidLineCalls = 0, segments = 0, boxes = 0, yields = 0, errors = 0;
     void clear() override { ++clears; }
-    void foreColour(Colour) override { ++foreColours; }
-    void drawStyle(Int16) override { ++drawStyles; }
-    void line(LineFlags flags, Coord, Coord, Coord, Coord, Colour) override
+    void drawingColour(Colour) override { ++drawingColourCalls; }
+    void solidLines() override { ++solidLineCalls; }
+    void line(LineKind kind, Coord, Coord, Coord, Coord, Colour) override
     {
-        ++(flags == kBoxWithColour ? boxes : segments);
+        ++(kind == LineKind::BoxInOwnColour ? boxes : segments);
     }
     void yielded() override { ++yields; }
     void error(ErrorKind) override { ++errors; }

@@ -21,7 +21,7 @@ inline char* toString(const PressOutcome& outcome) { return qstrdup(test::nameOf
     {                                                    \
         QApplication app(argc, argv);                    \
         app.setAttribute(Qt::AA_Use96Dpi, true);         \
-        velmoran::ui::setupApplication(app);             \
+        velmoran::app::setupApplication(app);             \
         TestObject test;                                 \
         QTEST_SET_MAIN_SOURCE_PATH                       \
         return QTest::qExec(&test, argc, argv);          \

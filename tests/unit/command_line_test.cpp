@@ -10,7 +10,7 @@
 #include "app/command_line.hpp"
 #include "tests/support/names.hpp"
 
-namespace velmoran::ui {
+namespace velmoran::app {
 namespace {
 
 using Action = CommandLine::Action;
@@ -21,13 +21,13 @@ using Args = std::vector<std::string>;
 std::string formatWords(const ExportRequest& e)
 {
     switch (e.format) {
-    case PictureFormat::Png: return "";
-    case PictureFormat::Svg: return "svg ";
-    case PictureFormat::Pdf: return "pdf ";
-    case PictureFormat::Gif:
-    case PictureFormat::Webp:
-        return (e.format == PictureFormat::Gif ? "gif " : "webp ")
-               + std::string(e.animation == AnimationKind::Levels ? "levels " : "growth ")
+    case files::PictureFormat::Png: return "";
+    case files::PictureFormat::Svg: return "svg ";
+    case files::PictureFormat::Pdf: return "pdf ";
+    case files::PictureFormat::Gif:
+    case files::PictureFormat::Webp:
+        return (e.format == files::PictureFormat::Gif ? "gif " : "webp ")
+               + std::string(e.animation == files::AnimationKind::Levels ? "levels " : "growth ")
                + testing::PrintToString(e.seconds) + " ";
     }
     return "format " + std::to_string(static_cast<int>(e.format)) + " ";
@@ -136,4 +136,4 @@ TEST(CommandLine, AWindowIsTriedOnlyWhereADisplayIsNamed)
 }
 
 }  // namespace
-}  // namespace velmoran::ui
+}  // namespace velmoran::app

@@ -150,7 +150,7 @@ TEST(Triangle, LeafWritesLastFirstAreItsSidesReversed)
     using Write = std::tuple<Coord, Coord, Colour>;
     struct Ends {
         std::vector<Write> writes;  // each line's end pixels, in drawing order
-        void drawLine(Int16, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
+        void drawLine(LineKind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour)
         {
             writes.emplace_back(x1, y1, colour);
             writes.emplace_back(x2, y2, colour);
@@ -287,7 +287,7 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
     struct Row {
         const char* figure;
         const char* depth;
-        long long segments, boxes, yields, foreColours, drawStyles;
+        long long segments, boxes, yields, drawingColourCalls, solidLineCalls;
     };
     const Row rows[] = {
         {"triangolo", "0", 3, 0, 0, 0, 0},
@@ -313,8 +313,8 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
         EXPECT_EQ(c.segments, r.segments) << r.figure << r.depth;
         EXPECT_EQ(c.boxes, r.boxes) << r.figure << r.depth;
         EXPECT_EQ(c.yields, r.yields) << r.figure << r.depth;
-        EXPECT_EQ(c.foreColours, r.foreColours) << r.figure << r.depth;
-        EXPECT_EQ(c.drawStyles, r.drawStyles) << r.figure << r.depth;
+        EXPECT_EQ(c.drawingColourCalls, r.drawingColourCalls) << r.figure << r.depth;
+        EXPECT_EQ(c.solidLineCalls, r.solidLineCalls) << r.figure << r.depth;
     }
     for (const FigureInfo& figure : kFigures)
         EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows),

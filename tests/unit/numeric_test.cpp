@@ -148,7 +148,7 @@ TEST(LeadingNumber, IsReadFromTheFrontOfTheText)
         EXPECT_EQ(errorOf([&] { parseLeadingNumber(big); }), ErrorKind::Overflow) << big;
 }
 
-TEST(IterationCount, ConvertsAndRefusesWhatCannotBeDrawn)
+TEST(ReadCount, ConvertsAndRefusesWhatCannotBeDrawn)
 {
     struct Row {
         const char* text;
@@ -168,7 +168,7 @@ TEST(IterationCount, ConvertsAndRefusesWhatCannotBeDrawn)
     };
     for (const Row& r : rows) {
         std::optional<int> got;
-        const auto error = errorOf([&] { got = iterationCount(r.text); });
+        const auto error = errorOf([&] { got = readCount(r.text); });
         if (r.count)
             EXPECT_EQ(got, r.count) << r.text;
         else

@@ -49,7 +49,7 @@ TEST(Trace, CountsTooDeepForTheStackAreRefused)
     }
     // Each Koch invocation writes its colour before anything else; the one
     // past the bound is refused before it does.
-    EXPECT_EQ(count({"trina", "32767"}).foreColours, kMaxNesting);
+    EXPECT_EQ(count({"trina", "32767"}).drawingColourCalls, kMaxNesting);
     EXPECT_EQ(trace({"triangolo", "32767"}), (Lines{"cls", "error stack"}));
 }
 

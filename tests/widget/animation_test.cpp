@@ -19,7 +19,9 @@
 #include "window/offscreen_press.hpp"
 
 using namespace velmoran;
-using namespace velmoran::ui;
+using namespace velmoran::picture;
+using namespace velmoran::files;
+using namespace velmoran::window;
 
 struct Animation {
     PictureFormat format;

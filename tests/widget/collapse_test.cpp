@@ -29,7 +29,8 @@
 #include "window_driver.hpp"
 
 using namespace velmoran;
-using namespace velmoran::ui;
+using namespace velmoran::picture;
+using namespace velmoran::window;
 
 namespace {
 

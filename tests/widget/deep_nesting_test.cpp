@@ -84,16 +84,16 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
             menu->close();
     });
     closer.start(10);
-    ui::MessageBoxDialogs dialogs(&window);
-    const std::shared_ptr<ui::PrintQueue> queue = ui::makeCupsQueue();
-    ui::JobWatch watch([](const QString&) {});
+    window::MessageBoxDialogs dialogs(&window);
+    const std::shared_ptr<printing::PrintQueue> queue = printing::makeCupsQueue();
+    printing::JobWatch watch([](const QString&) {});
     QTemporaryDir dir;
     const std::size_t sizes[] = {
         stackUsedBy([&] { dialogs.showError(QString::fromStdString(texts::pressError(ErrorKind::Stack))); }),
         stackUsedBy([&] { dialogs.askYesNo(QStringLiteral("?")); }),
         stackUsedBy([&] { dialogs.askPdfFileName(); }),
         stackUsedBy([&] {
-            ui::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, queue, watch, dialogs);
+            window::printWindow(window, [&] { return pdfPrinter(dir.filePath("out.pdf")); }, queue, watch, dialogs);
         }),
         stackUsedBy([&] {
             QWidget* area = window.findChild<QWidget*>(QStringLiteral("Picture1"));
@@ -101,7 +101,7 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
             QApplication::sendEvent(area, &menu);
         }),
         stackUsedBy([&] { dialogs.askImageFileName(dir.path(), QStringLiteral("figura")); }),
-        stackUsedBy([&] { ui::savePng(window.grab().toImage(), dir.filePath("out.png")); }),
+        stackUsedBy([&] { files::savePng(window.grab().toImage(), dir.filePath("out.png")); }),
         stackUsedBy([&] { dialogs.showAbout(QStringLiteral("Velmoran"), QStringLiteral("?")); }),
     };
     return *std::max_element(std::begin(sizes), std::end(sizes));
@@ -113,7 +113,7 @@ std::size_t stackOfTheWindowsDialogs(QWidget& window)
 // presses start.
 class PressAgain final : public QObject {
 public:
-    PressAgain(QAbstractButton& button, ui::MainWindow& window, const DialogLog& log, int refusals)
+    PressAgain(QAbstractButton& button, window::MainWindow& window, const DialogLog& log, int refusals)
         : button_(button), window_(window), log_(log), refusals_(refusals)
     {
         button.installEventFilter(this);
@@ -136,7 +136,7 @@ public:
 
 private:
     QAbstractButton& button_;
-    ui::MainWindow& window_;
+    window::MainWindow& window_;
     const DialogLog& log_;
     qsizetype refusals_;
 };
@@ -161,8 +161,8 @@ class DeepNestingTest : public QObject {
         int nestingAtFirstError = -1;
         std::size_t pressesAtFirstError = 0;
         std::uintptr_t frameAtFirstError = 0;
-        DrivenWindow driven(ui::PumpTiming::everyCall());
-        ui::MainWindow& window = driven.window;
+        DrivenWindow driven(picture::PumpTiming::everyCall());
+        window::MainWindow& window = driven.window;
         const DialogLog& log = driven.log;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QAbstractButton& triangle = *figureButton(window, Figure::SierpinskiTriangle);

@@ -20,7 +20,8 @@
 #include "window_driver.hpp"
 
 using namespace velmoran;
-using namespace velmoran::ui;
+using namespace velmoran::picture;
+using namespace velmoran::window;
 using namespace velmoran::test;
 
 namespace {
@@ -218,8 +219,8 @@ private slots:
         setCount(qPrintable(count));
         click(qPrintable(button));
         QCOMPARE(window->lastOutcome(), PressOutcome::done());
-        QCOMPARE(window->surface().scaleWidth(), 640.0f);
-        QCOMPARE(window->surface().scaleHeight(), 490.0f);
+        QCOMPARE(window->surface().widthInUnits(), 640.0f);
+        QCOMPARE(window->surface().heightInUnits(), 490.0f);
         const QImage image = picture();
         for (const auto& [colour, n] : colours)
             QCOMPARE(countColour(image, colour), n);

@@ -106,26 +106,26 @@ QString pdfProblem(const QByteArray& document)
 
 // Stands in for the print server: answers `before` to the first question
 // about the printer's state and `after` to the later ones.
-class FakeQueue final : public ui::PrintQueue {
+class FakeQueue final : public printing::PrintQueue {
 public:
-    ui::QueueState before = ui::QueueState::Ready;
-    ui::QueueState after = ui::QueueState::Ready;
-    ui::JobId job = 7;  // given to a job submitted; 0: refused
-    ui::JobState jobNow = ui::JobState::Completed;
+    printing::QueueState before = printing::QueueState::Ready;
+    printing::QueueState after = printing::QueueState::Ready;
+    printing::JobId job = 7;  // given to a job submitted; 0: refused
+    printing::JobState jobNow = printing::JobState::Completed;
 
     int stateQuestions = 0;
     QByteArrayList submitted;
     QStringList titles;
-    QList<ui::JobId> looked;
+    QList<printing::JobId> looked;
 
-    ui::QueueState state(const QString&) override { return stateQuestions++ == 0 ? before : after; }
-    ui::JobId submit(const QString&, const QByteArray& document, const QString& title, int) override
+    printing::QueueState state(const QString&) override { return stateQuestions++ == 0 ? before : after; }
+    printing::JobId submit(const QString&, const QByteArray& document, const QString& title, int) override
     {
         submitted << document;
         titles << title;
         return job;
     }
-    ui::JobState jobState(const QString&, ui::JobId id) override
+    printing::JobState jobState(const QString&, printing::JobId id) override
     {
         looked << id;
         return jobNow;
@@ -171,8 +171,8 @@ private slots:
         QTemporaryDir dir;
         printer = placed(printer, dir);
         pdfFile = placed(pdfFile, dir);
-        DrivenWindow driven(ui::PumpTiming::everyCall());
-        ui::MainWindow& window = driven.window;
+        DrivenWindow driven(picture::PumpTiming::everyCall());
+        window::MainWindow& window = driven.window;
         DialogLog& log = driven.log;
         log.answerYes = answerYes;
         log.pdfFile = pdfFile;
@@ -200,7 +200,7 @@ private slots:
 
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
         QCOMPARE(window.surface().image(), predict(window, request).picture);
-        QCOMPARE(window.state().iterations, Int16(3));
+        QCOMPARE(window.state().count, Int16(3));
         QCOMPARE(window.state().nesting, 0);
         QVERIFY(window.isVisible());
         setSelectorText(window, "0");
@@ -219,12 +219,14 @@ private slots:
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(earlier) == earlier.size());
         }
-        ui::MainWindow window;
+        window::MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QPrinter page(QPrinter::HighResolution);
         page.setOutputFormat(QPrinter::PdfFormat);
-        const auto save = [&] { return ui::savePdf(file, ui::windowPage(window), page.pageLayout(), page.resolution()); };
+        const auto save = [&] {
+            return printing::savePdf(file, printing::windowPage(window), page.pageLayout(), page.resolution());
+        };
 
         rlimit usual{};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &usual), 0);
@@ -232,12 +234,12 @@ private slots:
         small.rlim_cur = 1024;
         const auto usualHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const std::optional<ui::PrintFailure> failure = save();
+        const std::optional<printing::PrintFailure> failure = save();
         ::setrlimit(RLIMIT_FSIZE, &usual);
         std::signal(SIGXFSZ, usualHandler);
 
         QVERIFY(failure);
-        QCOMPARE(failure->cause, ui::PrintFailure::Cause::FileNotWritten);
+        QCOMPARE(failure->cause, printing::PrintFailure::Cause::FileNotWritten);
         QCOMPARE(failure->errorNumber, EFBIG);
         QCOMPARE(contents(file), earlier);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.pdf")});
@@ -248,8 +250,8 @@ private slots:
 
     void printServerSays_data()
     {
-        using ui::JobState;
-        using ui::QueueState;
+        using printing::JobState;
+        using printing::QueueState;
         QTest::addColumn<QueueState>("before");  // the printer's state when asked first
         QTest::addColumn<bool>("refused");       // the server would not queue the job
         QTest::addColumn<JobState>("job");       // what became of the job
@@ -289,10 +291,10 @@ private slots:
     }
     void printServerSays()
     {
-        QFETCH(ui::QueueState, before);
+        QFETCH(printing::QueueState, before);
         QFETCH(bool, refused);
-        QFETCH(ui::JobState, job);
-        QFETCH(ui::QueueState, after);
+        QFETCH(printing::JobState, job);
+        QFETCH(printing::QueueState, after);
         QFETCH(bool, sent);
         QFETCH(QString, message);
         const QString printer = QStringLiteral("PDF");
@@ -304,14 +306,15 @@ private slots:
         queue->jobNow = job;
         QStringList told;
         // Patience over at the first look: a job still waiting is judged then.
-        ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::milliseconds(0));
-        if (const std::optional<ui::PrintFailure> failure = ui::sendToQueue(queue, printer, document, 1, watch))
-            told << ui::failureMessage(*failure);
+        printing::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::milliseconds(0));
+        if (const std::optional<printing::PrintFailure> failure =
+                printing::sendToQueue(queue, printer, document, 1, watch))
+            told << printing::failureMessage(*failure);
         QCOMPARE(watch.following(), sent && !refused ? 1 : 0);
         QTRY_COMPARE(watch.following(), 0);
         QCOMPARE(queue->submitted, sent ? QByteArrayList{document} : QByteArrayList{});
         QCOMPARE(queue->titles, sent ? QStringList{QStringLiteral("Velmoran")} : QStringList{});
-        QCOMPARE(queue->looked, sent && !refused ? QList<ui::JobId>{7} : QList<ui::JobId>{});
+        QCOMPARE(queue->looked, sent && !refused ? QList<printing::JobId>{7} : QList<printing::JobId>{});
         QCOMPARE(told, message.isEmpty() ? QStringList{} : QStringList{message.arg(printer)});
     }
 
@@ -320,13 +323,13 @@ private slots:
     void jobFollowedUntilItEnds()
     {
         auto queue = std::make_shared<FakeQueue>();
-        queue->jobNow = ui::JobState::Waiting;
+        queue->jobNow = printing::JobState::Waiting;
         QStringList told;
-        ui::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::seconds(60));
+        printing::JobWatch watch([&](const QString& text) { told << text; }, std::chrono::seconds(60));
         watch.follow(queue, QStringLiteral("PDF"), 7);
         QTRY_VERIFY(queue->looked.size() >= 3);
         QCOMPARE(watch.following(), 1);
-        queue->jobNow = ui::JobState::Cancelled;
+        queue->jobNow = printing::JobState::Cancelled;
         QTRY_COMPARE(watch.following(), 0);
         QCOMPARE(told, QStringList{QStringLiteral("La stampa su «PDF» è stata annullata dal server di stampa.")});
     }
@@ -335,15 +338,15 @@ private slots:
     void printerGetsThePdfPage()
     {
         auto queue = std::make_shared<FakeQueue>();
-        ui::JobWatch watch([](const QString&) {});
+        printing::JobWatch watch([](const QString&) {});
         DrivenWindow driven;
-        ui::MainWindow& window = driven.window;
+        window::MainWindow& window = driven.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(QStringLiteral("PDF"));
         printer.setPageLayout(a4);
-        QVERIFY(!ui::printOn(printer, ui::windowPage(window), queue, watch));
+        QVERIFY(!printing::printOn(printer, printing::windowPage(window), queue, watch));
         QCOMPARE(queue->submitted.size(), 1);
         QCOMPARE(pdfProblem(queue->submitted.front()), QString());
         QVERIFY(driven.log.errors.isEmpty());

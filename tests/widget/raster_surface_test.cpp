@@ -12,7 +12,7 @@
 #include "picture/raster_surface.hpp"
 
 using namespace velmoran;
-using namespace velmoran::ui;
+using namespace velmoran::picture;
 
 // A Line's four coordinates, kept as the floats they are.
 struct Ends {
@@ -39,10 +39,10 @@ std::vector<QPoint> litPixels(const QImage& image)
     return lit;
 }
 
-std::vector<QPoint> drawn(LineFlags flags, const Ends& e, qreal ratio = 1)
+std::vector<QPoint> drawn(LineKind kind, const Ends& e, qreal ratio = 1)
 {
     RasterSurface s(kInner, ratio, kBlank);
-    s.drawLine(flags, e.x1, e.y1, e.x2, e.y2, rgbColour(1, 2, 3));
+    s.drawLine(kind, e.x1, e.y1, e.x2, e.y2, rgbColour(1, 2, 3));
     return litPixels(s.image());
 }
 
@@ -73,14 +73,14 @@ private slots:
         QFETCH(double, ratio);
         QFETCH(QSize, deviceSize);
         RasterSurface s(kInner, ratio, kBlank);
-        QCOMPARE(s.scaleWidth(), 640.0f);
-        QCOMPARE(s.scaleHeight(), 490.0f);
+        QCOMPARE(s.widthInUnits(), 640.0f);
+        QCOMPARE(s.heightInUnits(), 490.0f);
         QCOMPARE(s.image().size(), deviceSize);
         QCOMPARE(s.image().devicePixelRatio(), ratio);
-        s.drawLine(kLineInForeColour, 0, 0, 0, 0, rgbColour(9, 9, 9));
+        s.drawLine(LineKind::SegmentInDrawingColour, 0, 0, 0, 0, rgbColour(9, 9, 9));
         QCOMPARE(s.image().pixel(0, 0), qRgb(244, 125, 47));  // until a figure sets its own colour
         // One device pixel wide, across the whole width.
-        const std::vector<QPoint> lit = drawn(kLineWithColour, {0, 245.5f, 639.9f, 245.5f}, ratio);
+        const std::vector<QPoint> lit = drawn(LineKind::SegmentInOwnColour, {0, 245.5f, 639.9f, 245.5f}, ratio);
         QCOMPARE(static_cast<int>(lit.size()), deviceSize.width());
         QCOMPARE(lit.front().y(), lit.back().y());
 
@@ -88,7 +88,7 @@ private slots:
         std::set<std::pair<int, int>> expected;  // (y, x), the order litPixels finds them in
         for (int u = 0; u <= 640; ++u) {
             const int v = u * 490 / 640;  // down the diagonal, to 490 with u
-            units.drawLine(kBoxWithColour, float(u), float(v), float(u), float(v), rgbColour(1, 2, 3));
+            units.drawLine(LineKind::BoxInOwnColour, float(u), float(v), float(u), float(v), rgbColour(1, 2, 3));
             const int x = u * deviceSize.width() / 640, y = v * deviceSize.height() / 490;
             if (x < deviceSize.width() && y < deviceSize.height())
                 expected.emplace(y, x);
@@ -123,7 +123,7 @@ private slots:
         QFETCH(Ends, ends);
         QFETCH(QPoint, first);
         QFETCH(QPoint, last);
-        const std::vector<QPoint> lit = drawn(kLineWithColour, ends);
+        const std::vector<QPoint> lit = drawn(LineKind::SegmentInOwnColour, ends);
         QVERIFY(std::count(lit.begin(), lit.end(), first) == 1 && std::count(lit.begin(), lit.end(), last) == 1);
         const bool steep = std::abs(last.y() - first.y()) > std::abs(last.x() - first.x());
         auto major = [&](QPoint p) { return steep ? p.y() : p.x(); };
@@ -160,40 +160,42 @@ private slots:
                 if (outline.contains(x, y)
                     && (x == outline.left() || x == outline.right() || y == outline.top() || y == outline.bottom()))
                     expected.emplace_back(x, y);
-        QCOMPARE(drawn(kBoxWithColour, corners), expected);
+        QCOMPARE(drawn(LineKind::BoxInOwnColour, corners), expected);
     }
 
     void hostileCoordinates_data()
     {
-        QTest::addColumn<int>("flags");
+        QTest::addColumn<int>("kind");
         QTest::addColumn<Ends>("ends");
         QTest::addColumn<QRect>("lit");  // exactly these pixels, none where empty
         const QRect row7(0, 7, kInner.width(), 1);
-        QTest::newRow("NaN start") << int(kLineWithColour) << Ends{kNaN, 10, 100, 10} << QRect();
-        QTest::newRow("NaN end") << int(kLineWithColour) << Ends{10, 10, 100, kNaN} << QRect();
-        QTest::newRow("NaN box") << int(kBoxWithColour) << Ends{10, 10, kNaN, 100} << QRect();
-        QTest::newRow("towards infinity") << int(kLineWithColour) << Ends{0, 10, kInf, 10} << row7;
-        QTest::newRow("infinity to infinity") << int(kLineWithColour) << Ends{-kInf, 10, kInf, 10} << row7;
-        QTest::newRow("infinite box: its top") << int(kBoxWithColour) << Ends{-kInf, 10, kInf, kInf} << row7;
-        QTest::newRow("box around everything") << int(kBoxWithColour) << Ends{-kInf, -kInf, kInf, kInf} << QRect();
+        QTest::newRow("NaN start") << int(LineKind::SegmentInOwnColour) << Ends{kNaN, 10, 100, 10} << QRect();
+        QTest::newRow("NaN end") << int(LineKind::SegmentInOwnColour) << Ends{10, 10, 100, kNaN} << QRect();
+        QTest::newRow("NaN box") << int(LineKind::BoxInOwnColour) << Ends{10, 10, kNaN, 100} << QRect();
+        QTest::newRow("towards infinity") << int(LineKind::SegmentInOwnColour) << Ends{0, 10, kInf, 10} << row7;
+        QTest::newRow("infinity to infinity") << int(LineKind::SegmentInOwnColour) << Ends{-kInf, 10, kInf, 10} << row7;
+        QTest::newRow("infinite box: its top") << int(LineKind::BoxInOwnColour) << Ends{-kInf, 10, kInf, kInf} << row7;
+        QTest::newRow("box around everything")
+            << int(LineKind::BoxInOwnColour) << Ends { -kInf, -kInf, kInf, kInf } << QRect();
         // Through the whole height at x 230 (device 177.2 to 177.5), from
         // ends a hundred times the area's height away.
-        QTest::newRow("far diagonal, steep") << int(kLineWithColour) << Ends{200, -3e4f, 260, 3e4f}
+        QTest::newRow("far diagonal, steep") << int(LineKind::SegmentInOwnColour) << Ends{200, -3e4f, 260, 3e4f}
                                              << QRect(177, 0, 1, kInner.height());
-        QTest::newRow("huge, vertical") << int(kLineWithColour) << Ends{200, -3e38f, 200, 3e38f}
+        QTest::newRow("huge, vertical") << int(LineKind::SegmentInOwnColour) << Ends { 200, -3e38f, 200, 3e38f }
                                         << QRect(154, 0, 1, kInner.height());
-        QTest::newRow("huge, nowhere near") << int(kLineWithColour) << Ends{-1e30f, 5, -1e30f, 5} << QRect();
+        QTest::newRow("huge, nowhere near")
+            << int(LineKind::SegmentInOwnColour) << Ends{-1e30f, 5, -1e30f, 5} << QRect();
     }
     void hostileCoordinates()
     {
-        QFETCH(int, flags);
+        QFETCH(int, kind);
         QFETCH(Ends, ends);
         QFETCH(QRect, lit);
         std::vector<QPoint> expected;
         for (int y = lit.top(); y <= lit.bottom(); ++y)
             for (int x = lit.left(); x <= lit.right(); ++x)
                 expected.emplace_back(x, y);
-        QCOMPARE(drawn(static_cast<LineFlags>(flags), ends), expected);
+        QCOMPARE(drawn(static_cast<LineKind>(kind), ends), expected);
     }
 };
 

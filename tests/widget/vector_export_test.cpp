@@ -29,15 +29,16 @@ struct Press {
     double scale;
     QImage png() const
     {
-        const auto picture = ui::pressedPicture(figure, text.toStdString(), scale);
+        const auto picture = window::pressedPicture(figure, text.toStdString(), scale);
         return std::get<QImage>(picture).convertToFormat(QImage::Format_RGB32);
     }
     // Saved in `format` in `dir`: the file's path, or none if that failed.
     QString saved(const QTemporaryDir& dir) const
     {
-        const auto vectors = std::get<ui::VectorPicture>(ui::pressedVectors(figure, text.toStdString(), scale));
+        const auto vectors = std::get<picture::VectorPicture>(
+            window::pressedVectors(figure, text.toStdString(), scale));
         const QString path = dir.filePath(traceWord(figure) + text + '.' + format);
-        return (qstrcmp(format, "svg") == 0 ? ui::saveSvg : ui::saveVectorPdf)(vectors, scale, path) ? "" : path;
+        return (qstrcmp(format, "svg") == 0 ? files::saveSvg : files::saveVectorPdf)(vectors, scale, path) ? "" : path;
     }
 };
 Q_DECLARE_METATYPE(Press)
@@ -267,9 +268,9 @@ private slots:
         const QString name = QString(251, 'L') + ".png", path = folder.filePath(name);
         const QByteArray native = QFile::encodeName(path);
         struct stat first {}, second {};
-        QCOMPARE(ui::writeWholeFile(path, "first"), 0);
+        QCOMPARE(files::writeWholeFile(path, "first"), 0);
         QCOMPARE(::chmod(native.constData(), 0604) | ::stat(native.constData(), &first), 0);
-        QCOMPARE(ui::writeWholeFile(path, "second"), 0);
+        QCOMPARE(files::writeWholeFile(path, "second"), 0);
         QCOMPARE(contents(path), QByteArray("second"));
         QCOMPARE(::stat(native.constData(), &second), 0);
         QVERIFY(second.st_ino != first.st_ino);  // a new file, not the old one overwritten

@@ -42,13 +42,13 @@ QString RecordingDialogs::askImageFileName(const QString& folder, const QString&
     return log_.imageFiles.isEmpty() ? log_.imageFile : log_.imageFiles.takeFirst();
 }
 
-ui::UnfinishedChoice RecordingDialogs::askUnfinishedVectors(const QString& finishedFigure)
+window::UnfinishedChoice RecordingDialogs::askUnfinishedVectors(const QString& finishedFigure)
 {
     log_.unfinishedOffers << finishedFigure;
     return log_.unfinishedChoice;
 }
 
-std::optional<ui::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
+std::optional<window::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
 {
     if (log_.printTo)
         log_.printTo(printer);
@@ -62,7 +62,7 @@ void RecordingDialogs::showFigureNumbers(const QString& text, const texts::Table
     log_.numbers << text + '\n' + QString::fromStdString(texts::tabSeparated(levels));
 }
 
-DrivenWindow::DrivenWindow(ui::PumpTiming timing)
+DrivenWindow::DrivenWindow(picture::PumpTiming timing)
 {
     window.setDialogs(std::make_unique<RecordingDialogs>(log));
     window.setEndProgram([this] {
@@ -81,17 +81,17 @@ AtNextYield::AtNextYield(std::function<void()> action)
     timer_.start(0);
 }
 
-QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name)
+QAbstractButton* buttonNamed(window::MainWindow& window, const char* name)
 {
     return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
 }
 
-QAbstractButton* figureButton(ui::MainWindow& window, Figure figure)
+QAbstractButton* figureButton(window::MainWindow& window, Figure figure)
 {
-    return buttonNamed(window, ui::layout::placeOf(ui::layout::buttonOf(figure)).objectName);
+    return buttonNamed(window, window::layout::placeOf(window::layout::buttonOf(figure)).objectName);
 }
 
-void setSelectorText(ui::MainWindow& window, const std::string& text)
+void setSelectorText(window::MainWindow& window, const std::string& text)
 {
     window.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QString::fromStdString(text));
 }
@@ -119,7 +119,7 @@ void postClick(QAbstractButton& button)
         QCoreApplication::postEvent(&button, mouseEvent(button, type).release());
 }
 
-void press(ui::MainWindow& window, const TraceAction& action)
+void press(window::MainWindow& window, const TraceAction& action)
 {
     switch (action.kind) {
     case TraceAction::Kind::Press:
@@ -135,7 +135,7 @@ namespace {
 const QEvent::Type kTick = static_cast<QEvent::Type>(QEvent::registerEventType());
 }  // namespace
 
-YieldScript::YieldScript(ui::MainWindow& window, std::vector<TraceAction> script)
+YieldScript::YieldScript(window::MainWindow& window, std::vector<TraceAction> script)
     : window_(window), script_(std::move(script))
 {
     // The trace runs the actions of one call in the order given.
@@ -194,13 +194,13 @@ namespace {
 // Draws what the engine draws, the way the window does, and keeps the rest.
 class PictureSink final : public TraceSink {
 public:
-    PictureSink(ui::RasterSurface& surface, Prediction& out) : surface_(surface), out_(out) {}
+    PictureSink(picture::RasterSurface& surface, Prediction& out) : surface_(surface), out_(out) {}
     void clear() override { surface_.clear(); }
-    void foreColour(Colour colour) override { surface_.setForeColour(colour); }
-    void drawStyle(Int16 style) override { surface_.setDrawStyle(style); }
-    void line(LineFlags flags, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
+    void drawingColour(Colour colour) override { surface_.setDrawingColour(colour); }
+    void solidLines() override { surface_.useSolidLines(); }
+    void line(LineKind kind, Coord x1, Coord y1, Coord x2, Coord y2, Colour colour) override
     {
-        surface_.drawLine(flags, x1, y1, x2, y2, colour);
+        surface_.drawLine(kind, x1, y1, x2, y2, colour);
     }
     void yielded() override { ++out_.yields; }
     void print() override { ++out_.prints; }
@@ -208,7 +208,7 @@ public:
     void error(ErrorKind kind) override { out_.errors << QString::fromStdString(texts::pressError(kind)); }
 
 private:
-    ui::RasterSurface& surface_;
+    picture::RasterSurface& surface_;
     Prediction& out_;
 };
 
@@ -229,10 +229,10 @@ std::string number(double v)
 
 }  // namespace
 
-Prediction predict(ui::MainWindow& window, const TraceRequest& request)
+Prediction predict(window::MainWindow& window, const TraceRequest& request)
 {
-    const auto* box = window.findChild<ui::DrawingArea*>(QStringLiteral("Picture1"));
-    ui::RasterSurface surface(box->contentsRect().size(), box->devicePixelRatioF(), window.surface().background());
+    const auto* box = window.findChild<window::DrawingArea*>(QStringLiteral("Picture1"));
+    picture::RasterSurface surface(box->contentsRect().size(), box->devicePixelRatioF(), window.surface().background());
     Prediction prediction;
     PictureSink sink(surface, prediction);
     runTrace(request, sink);

@@ -43,23 +43,23 @@ struct DialogLog {
     QString pdfFile;
     QStringList imageFiles;
     QString imageFile;
-    ui::UnfinishedChoice unfinishedChoice = ui::UnfinishedChoice::Nothing;
+    window::UnfinishedChoice unfinishedChoice = window::UnfinishedChoice::Nothing;
     // The print dialog: how it sets the printer up, and what it answers.
     std::function<void(QPrinter&)> printTo;
-    std::optional<ui::PrintChoice> printChoice;
+    std::optional<window::PrintChoice> printChoice;
     // Runs inside showError, after the text is recorded.
     std::function<void()> onError;
 };
 
-class RecordingDialogs final : public ui::UserDialogs {
+class RecordingDialogs final : public window::UserDialogs {
 public:
     explicit RecordingDialogs(DialogLog& log) : log_(log) {}
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
     QString askPdfFileName() override;
     QString askImageFileName(const QString& folder, const QString& name) override;
-    ui::UnfinishedChoice askUnfinishedVectors(const QString& finishedFigure) override;
-    std::optional<ui::PrintChoice> askPrint(QPrinter& printer) override;
+    window::UnfinishedChoice askUnfinishedVectors(const QString& finishedFigure) override;
+    std::optional<window::PrintChoice> askPrint(QPrinter& printer) override;
     void showAbout(const QString& title, const QString& text) override;
     void showFigureNumbers(const QString& text, const texts::Table& levels) override;
 
@@ -71,13 +71,13 @@ private:
 // program's end noted instead of done: how often, and the picture and the
 // renderer invocations at that moment. Shown, though maybe not yet exposed.
 struct DrivenWindow {
-    explicit DrivenWindow(ui::PumpTiming timing = {});
+    explicit DrivenWindow(picture::PumpTiming timing = {});
 
     DialogLog log;
     int endings = 0;
     QImage pictureAtEnd;
     int nestingAtEnd = -1;
-    ui::MainWindow window;  // last: it holds the dialogs that write to `log`
+    window::MainWindow window;  // last: it holds the dialogs that write to `log`
 };
 
 // Runs `action` at the first yield of the press that follows, if one comes
@@ -90,9 +90,9 @@ private:
     QTimer timer_;
 };
 
-QAbstractButton* figureButton(ui::MainWindow& window, Figure figure);
-QAbstractButton* buttonNamed(ui::MainWindow& window, const char* name);
-void setSelectorText(ui::MainWindow& window, const std::string& text);
+QAbstractButton* figureButton(window::MainWindow& window, Figure figure);
+QAbstractButton* buttonNamed(window::MainWindow& window, const char* name);
+void setSelectorText(window::MainWindow& window, const std::string& text);
 
 // A left click sent through QApplication::notify, as a person's click is
 // delivered: the button goes down, then its release clicks it.
@@ -103,7 +103,7 @@ void clickByMouse(QAbstractButton& button);
 void postClick(QAbstractButton& button);
 
 // Presses the button of a trace action, its selector text typed first.
-void press(ui::MainWindow& window, const TraceAction& action);
+void press(window::MainWindow& window, const TraceAction& action);
 
 // Presses the buttons of a trace script from inside the yieldToEvents calls that
 // the trace tool's --at counts. The window's pump must hand events over at
@@ -112,7 +112,7 @@ void press(ui::MainWindow& window, const TraceAction& action);
 // that delivery what is due at that call.
 class YieldScript final : public QObject {
 public:
-    YieldScript(ui::MainWindow& window, std::vector<TraceAction> script);
+    YieldScript(window::MainWindow& window, std::vector<TraceAction> script);
 
     // The first press, made as the person would; returns when it has.
     void run(Figure figure, const std::string& text);
@@ -130,7 +130,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    ui::MainWindow& window_;
+    window::MainWindow& window_;
     std::vector<TraceAction> script_;
     std::size_t next_ = 0;
     std::uint64_t calls_ = 0;
@@ -149,7 +149,7 @@ struct Prediction {
     bool ended = false;
     QStringList errors;  // as the window reports them
 };
-Prediction predict(ui::MainWindow& window, const TraceRequest& request);
+Prediction predict(window::MainWindow& window, const TraceRequest& request);
 
 // The trace tool's command line for a request, to replay a failure.
 std::string traceCommand(const TraceRequest& request);

@@ -37,7 +37,7 @@
 using namespace velmoran;
 using namespace velmoran::test;
 
-Q_DECLARE_METATYPE(velmoran::ui::UnfinishedChoice)
+Q_DECLARE_METATYPE(velmoran::window::UnfinishedChoice)
 
 namespace {
 
@@ -62,7 +62,7 @@ class WindowExtrasTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<DrivenWindow> driven;
-    ui::MainWindow* form = nullptr;
+    window::MainWindow* form = nullptr;
     QTemporaryDir settings;
 
     QComboBox* countBox() { return form->findChild<QComboBox*>(QStringLiteral("Combo1")); }
@@ -148,7 +148,7 @@ class WindowExtrasTest : public QObject {
     // if PNG is chosen, and `choice` to the question that offers the last
     // finished figure, `offered` (none: not asked). The file saved holds
     // `saved`: "shown" (the snowflake), "png", "triangle" or nothing.
-    void saveVectorsAfter(const char* count, std::function<void()> interrupt, ui::UnfinishedChoice choice,
+    void saveVectorsAfter(const char* count, std::function<void()> interrupt, window::UnfinishedChoice choice,
                           const char* offered, const QString& saved)
     {
         QTemporaryDir dir;
@@ -173,8 +173,9 @@ class WindowExtrasTest : public QObject {
             const QString expected = dir.filePath(QStringLiteral("expected.svg"));
             const Figure figure = saved == "shown" ? Figure::KochSnowflake : Figure::SierpinskiTriangle;
             const double scale = picture().devicePixelRatio();
-            ui::saveSvg(std::get<ui::VectorPicture>(ui::pressedVectors(figure, saved == "shown" ? "2" : "3", scale)),
-                        scale, expected);
+            files::saveSvg(
+                std::get<picture::VectorPicture>(window::pressedVectors(figure, saved == "shown" ? "2" : "3", scale)),
+                scale, expected);
             QCOMPARE(contents(svg), contents(expected));
         }
     }
@@ -186,7 +187,7 @@ private slots:
         QSettings().clear();
         seenAtStops.clear();
         atStop = QImage();
-        driven = std::make_unique<DrivenWindow>(ui::PumpTiming::everyCall());
+        driven = std::make_unique<DrivenWindow>(picture::PumpTiming::everyCall());
         form = &driven->window;
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -224,7 +225,8 @@ private slots:
         form->setPrinterChoice([&] { return pdfPrinter(pdf); });
         driven->log.printTo = [&](QPrinter& printer) { printer.setOutputFileName(pdf); };
         if (effect == "window" || effect == "figure")
-            driven->log.printChoice = effect == "figure" ? ui::PrintChoice::FigureAlone : ui::PrintChoice::Window;
+            driven->log.printChoice =
+                effect == "figure" ? window::PrintChoice::FigureAlone : window::PrintChoice::Window;
         QVERIFY(drawnAndFocused(focus));
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
@@ -253,7 +255,7 @@ private slots:
         for (const char* part :
              {"Informazioni su Velmoran\n", "Velmoran 1.00", "GPL-3.0-or-later", "www.velmoran.it", qVersion()})
             QVERIFY(effect != "about" || driven->log.abouts.constFirst().contains(QString::fromUtf8(part)));
-        const auto* guide = form->findChild<ui::GuideWindow*>();
+        const auto* guide = form->findChild<window::GuideWindow*>();
         QCOMPARE(guide && guide->isVisible(), effect == "guide");
         QCOMPARE(picture(), drawn);
     }
@@ -369,7 +371,7 @@ private slots:
         // Some of these counts would draw for ages: stopped at once.
         const AtNextYield escape([&] { key(Qt::Key_Escape); });
         clickByMouse(*figureButton(*form, Figure::SierpinskiCarpet));
-        QCOMPARE(driven->log.errors.isEmpty() ? used(form->state().iterations) : driven->log.errors.constFirst(), tip);
+        QCOMPARE(driven->log.errors.isEmpty() ? used(form->state().count) : driven->log.errors.constFirst(), tip);
     }
 
     void save_data()
@@ -422,19 +424,19 @@ private slots:
     // finished figure by name, or nothing.
     void saveVectorsOfAFinishedDrawing()
     {
-        saveVectorsAfter("2", nullptr, ui::UnfinishedChoice::Nothing, nullptr, "shown");
+        saveVectorsAfter("2", nullptr, window::UnfinishedChoice::Nothing, nullptr, "shown");
     }
     void saveVectorsAfterAStop_data()
     {
-        QTest::addColumn<ui::UnfinishedChoice>("choice");
+        QTest::addColumn<window::UnfinishedChoice>("choice");
         QTest::addColumn<QString>("saved");  // what the file holds: "png", "triangle" or ""
-        QTest::newRow("as PNG") << ui::UnfinishedChoice::ShownAsPng << "png";
-        QTest::newRow("the last finished") << ui::UnfinishedChoice::LastFinished << "triangle";
-        QTest::newRow("declined") << ui::UnfinishedChoice::Nothing << "";
+        QTest::newRow("as PNG") << window::UnfinishedChoice::ShownAsPng << "png";
+        QTest::newRow("the last finished") << window::UnfinishedChoice::LastFinished << "triangle";
+        QTest::newRow("declined") << window::UnfinishedChoice::Nothing << "";
     }
     void saveVectorsAfterAStop()
     {
-        QFETCH(ui::UnfinishedChoice, choice);
+        QFETCH(window::UnfinishedChoice, choice);
         QFETCH(QString, saved);
         saveVectorsAfter("6", [this] { key(Qt::Key_Escape); }, choice, "Salva Triangolo di Sierpinski, 3 iterazioni",
                          saved);
@@ -442,7 +444,7 @@ private slots:
     // The snowflake draws to its end, over the curve.
     void saveVectorsAfterANestedPressDeclined()
     {
-        saveVectorsAfter("6", [this] { draw(Figure::KochCurve, "1"); }, ui::UnfinishedChoice::Nothing,
+        saveVectorsAfter("6", [this] { draw(Figure::KochCurve, "1"); }, window::UnfinishedChoice::Nothing,
                          "Salva Fiocco di neve di Koch, 6 iterazioni", "");
     }
 
@@ -471,7 +473,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, words);
         key(Qt::Key_F11);
-        ui::StageWindow* stage = form->stage();
+        window::StageWindow* stage = form->stage();
         QVERIFY(stage);
         QTRY_COMPARE(QApplication::activeWindow(), stage);
         for (const QString& keys : keys)
@@ -504,9 +506,9 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("full"));
         if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
             QSKIP("making a device needs root");
-        const QImage drawn = std::get<QImage>(ui::pressedPicture(Figure::SierpinskiTriangle, "3", 2));
+        const QImage drawn = std::get<QImage>(window::pressedPicture(Figure::SierpinskiTriangle, "3", 2));
         QCOMPARE(drawn.size(), QSize(986, 698));
-        QCOMPARE(ui::savePng(drawn, path), std::optional<int>(ENOSPC));
+        QCOMPARE(files::savePng(drawn, path), std::optional<int>(ENOSPC));
         QVERIFY(!QFileInfo(path).isFile());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System), QStringList{QStringLiteral("full")});
     }

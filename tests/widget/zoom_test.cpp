@@ -38,13 +38,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(double, scale);
         QFETCH(QRect, view);
-        const auto whole = ui::pressedPicture(static_cast<Figure>(figure), text.toStdString(), scale);
-        const auto zoomed =
-            ui::zoomedPicture(ui::drawingAreaLook(), static_cast<Figure>(figure), text.toStdString(), scale, view);
+        const auto whole = window::pressedPicture(static_cast<Figure>(figure), text.toStdString(), scale);
+        const auto zoomed = window::zoomedPicture(window::drawingAreaLook(), static_cast<Figure>(figure),
+                                                  text.toStdString(), scale, view);
         const QImage& picture = std::get<QImage>(whole);
         const QImage& cut = std::get<QImage>(zoomed);
         QCOMPARE(cut.size(), view.size());
-        const QRgb blank = ui::drawingAreaLook().background;
+        const QRgb blank = window::drawingAreaLook().background;
         for (int y = 0; y < view.height(); ++y)
             for (int x = 0; x < view.width(); ++x) {
                 const QPoint at = view.topLeft() + QPoint(x, y);
@@ -66,11 +66,11 @@ private slots:
             const int left = at(random), top = at(random);
             const int right = left + std::abs(at(random)) / 2, bottom = top + std::abs(at(random)) / 2;
             QList<QPoint> whole, part;
-            ui::device_pixels::bresenham(x1, y1, x2, y2, [&](int x, int y) {
+            picture::device_pixels::bresenham(x1, y1, x2, y2, [&](int x, int y) {
                 if (x >= left && x <= right && y >= top && y <= bottom)
                     whole.append({x, y});
             });
-            ui::device_pixels::bresenhamWithin(x1, y1, x2, y2, left, top, right, bottom,
+            picture::device_pixels::bresenhamWithin(x1, y1, x2, y2, left, top, right, bottom,
                                                [&](int x, int y) { part.append({x, y}); });
             if (whole != part)
                 QFAIL(qPrintable(QString("%1,%2 to %3,%4 in %5,%6 to %7,%8")
