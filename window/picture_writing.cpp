@@ -25,9 +25,10 @@ files::WriteOutcome pressFailed(ErrorKind error) { return {files::WriteOutcome::
 
 files::WriteOutcome writePng(const PictureRequest& request, const QString& path)
 {
-    if (!request.shown.isNull() || !request.figure)
-        return written(
-            files::savePng(request.shown.isNull() ? areaSurface(request.scale)->image() : request.shown, path));
+    if (!request.shown.isNull())
+        return written(files::savePng(request.shown, path));
+    if (!request.figure)
+        return written(files::savePng(areaSurface(request.scale)->image(), path));
     const auto picture = pressedPicture(*request.figure, request.text, request.scale);
     if (const ErrorKind* error = std::get_if<ErrorKind>(&picture))
         return pressFailed(*error);
