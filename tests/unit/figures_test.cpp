@@ -26,7 +26,7 @@ using test::Lines;
 using test::Recorder;
 using test::trace;
 
-TEST(Triangle, DepthZeroAndOneOnA500By300Area)
+TEST(Triangle, CountZeroAndOneOnA500By300Area)
 {
     EXPECT_EQ(trace({"--size", "500", "300", "triangolo", "0"}),
               (Lines{"cls", "line 6 10 290 490 290 0x0050B4", "line 6 490 290 250 10 0x00C8C8",
@@ -286,7 +286,7 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
 {
     struct Row {
         const char* figure;
-        const char* depth;
+        const char* count;
         long long segments, boxes, yields, drawingColourCalls, solidLineCalls;
     };
     const Row rows[] = {
@@ -307,14 +307,10 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
         {"fiocco", "10", 3145728, 0, 1048575, 4194303, 0},
     };
     for (const Row& r : rows) {
-        const auto c = count({r.figure, r.depth});
-        EXPECT_EQ(c.clears, 1) << r.figure << r.depth;
-        EXPECT_EQ(c.errors, 0) << r.figure << r.depth;
-        EXPECT_EQ(c.segments, r.segments) << r.figure << r.depth;
-        EXPECT_EQ(c.boxes, r.boxes) << r.figure << r.depth;
-        EXPECT_EQ(c.yields, r.yields) << r.figure << r.depth;
-        EXPECT_EQ(c.drawingColourCalls, r.drawingColourCalls) << r.figure << r.depth;
-        EXPECT_EQ(c.solidLineCalls, r.solidLineCalls) << r.figure << r.depth;
+        const auto c = count({r.figure, r.count});
+        EXPECT_EQ(std::tuple(c.clears, c.errors, c.segments, c.boxes, c.yields, c.drawingColourCalls, c.solidLineCalls),
+                  std::tuple(1, 0, r.segments, r.boxes, r.yields, r.drawingColourCalls, r.solidLineCalls))
+            << r.figure << ' ' << r.count;
     }
     for (const FigureInfo& figure : kFigures)
         EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows),
@@ -322,7 +318,7 @@ TEST(Counts, EveryFigureGrowsAsItsRuleSays)
             << figure.traceWord << " has no rows";
 }
 
-TEST(Curve, DepthOneOnA500By300Area)
+TEST(Curve, CountOneOnA500By300Area)
 {
     EXPECT_EQ(trace({"--size", "500", "300", "trina", "1"}),
               (Lines{"cls", "forecolor 0x0050C8", "forecolor 0x0050C8",
@@ -377,27 +373,27 @@ TEST(Curve, TheBumpStandsLeftOfTheDirectionOfTravel)
     }
 }
 
-TEST(Curve, AnAreaTooWideForTheDepthOverflowsDuringTheDrawing)
+TEST(Curve, AnAreaTooWideForTheCountOverflowsDuringTheDrawing)
 {
-    // The widest end point each depth can take: 2x + x2 must fit for points
+    // The widest end point each count can take: 2x + x2 must fit for points
     // x ever closer to x2.
     struct Row {
-        const char* depth;
+        const char* count;
         int widestEnd;
     };
     const Row rows[] = {{"1", 16378}, {"2", 12286}, {"3", 11342}, {"4", 11058}};
     for (const Row& r : rows) {
         const auto fits = std::to_string(r.widestEnd + 10);
         const auto tooWide = std::to_string(r.widestEnd + 11);
-        EXPECT_EQ(count({"--size", fits, "300", "trina", r.depth}).errors, 0) << r.depth;
-        const Lines failed = trace({"--size", tooWide, "300", "trina", r.depth});
-        EXPECT_EQ(failed.back(), "error overflow") << r.depth;
+        EXPECT_EQ(count({"--size", fits, "300", "trina", r.count}).errors, 0) << r.count;
+        const Lines failed = trace({"--size", tooWide, "300", "trina", r.count});
+        EXPECT_EQ(failed.back(), "error overflow") << r.count;
         EXPECT_NE(std::find(failed.begin(), failed.end(), "cls"), failed.end());
     }
     // Mid-height: 3y must fit.
     EXPECT_EQ(count({"--size", "600", "21844", "trina", "1"}).errors, 0);
     EXPECT_EQ(trace({"--size", "600", "21846", "trina", "1"}).back(), "error overflow");
-    // At depth 0 only the handler's conversions can fail.
+    // At count 0 only the handler's conversions can fail.
     EXPECT_EQ(count({"--size", "32777", "300", "trina", "0"}).errors, 0);
     EXPECT_EQ(trace({"--size", "32778", "300", "trina", "0"}), (Lines{"cls", "error overflow"}));
 }
@@ -458,7 +454,7 @@ TEST(Curve, APointStaysAPointWhileThreeTimesItFits)
     }
 }
 
-TEST(Snowflake, DepthOneIsASixPointedStar)
+TEST(Snowflake, CountOneIsASixPointedStar)
 {
     Lines got = trace({"fiocco", "1"});
     got.erase(std::remove(got.begin(), got.end(), "forecolor 0x0050C8"), got.end());
@@ -476,7 +472,7 @@ TEST(Snowflake, DepthOneIsASixPointedStar)
     EXPECT_EQ(trace({"--size", "50", "70000", "fiocco", "1"}), trace({"fiocco", "1"}));
 }
 
-TEST(Carpet, DepthOneLeavesTheCentreEmpty)
+TEST(Carpet, CountOneLeavesTheCentreEmpty)
 {
     Lines boxes;
     for (const auto& line : trace({"--size", "640", "343", "tappeto", "1"}))
@@ -572,7 +568,7 @@ TEST(Carpet, LimitsOfTheStartSide)
     // A start side of 16384 cannot be doubled: nothing is drawn.
     EXPECT_EQ(trace({"--size", "640", "16484", "tappeto", "1"}), (Lines{"cls", "error overflow"}));
     EXPECT_EQ(count({"--size", "640", "16483", "tappeto", "1"}).errors, 0);
-    // At depth 0 the box's far corner must fit.
+    // At count 0 the box's far corner must fit.
     EXPECT_EQ(trace({"--size", "640", "32767", "tappeto", "0"}),
               (Lines{"cls", "drawstyle 0", "error overflow"}));
     // A drawing area less than 100 high gives a negative side.
@@ -616,11 +612,8 @@ TEST(NestedPress, ChangesTheDepthOfTheTopLevelPartsNotYetBegun)
     };
     for (const Row& r : rows) {
         const auto c = count(r.args);
-        const std::string run = testing::PrintToString(r.args);
-        EXPECT_EQ(c.clears, 2) << run;
-        EXPECT_EQ(c.errors, 0) << run;
-        EXPECT_EQ(c.segments + c.boxes, r.lines) << run;
-        EXPECT_EQ(c.yields, r.yields) << run;
+        EXPECT_EQ(std::tuple(c.clears, c.errors, c.segments + c.boxes, c.yields), std::tuple(2, 0, r.lines, r.yields))
+            << testing::PrintToString(r.args);
     }
 }
 

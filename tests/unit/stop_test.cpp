@@ -32,7 +32,7 @@ TEST(Stop, UnwindsThePressesRunningAtTheStopOnly)
     const PressOutcome done = PressOutcome::done(), stopped = PressOutcome::stopped();
     struct Row {
         const char* name;
-        Script script;  // during the triangle of depth 3
+        Script script;  // during the triangle of count 3
         std::vector<PressOutcome> outcomes;  // in the order the presses ended
         Lines drawn;
     };

@@ -41,10 +41,10 @@ TEST(Trace, CountErrorsComeBeforeAnythingIsCleared)
 TEST(Trace, CountsTooDeepForTheStackAreRefused)
 {
     for (const FigureInfo& figure : kFigures) {
-        for (const char* depth : {"5000", "32767"}) {
-            const auto c = count({figure.traceWord, depth});
-            EXPECT_EQ(c.errors, 1) << figure.traceWord << depth;
-            EXPECT_EQ(c.segments + c.boxes, 0) << figure.traceWord << depth;
+        for (const char* typed : {"5000", "32767"}) {
+            const auto c = count({figure.traceWord, typed});
+            EXPECT_EQ(c.errors, 1) << figure.traceWord << typed;
+            EXPECT_EQ(c.segments + c.boxes, 0) << figure.traceWord << typed;
         }
     }
     // Each Koch invocation writes its colour before anything else; the one
