@@ -149,6 +149,7 @@ private slots:
         const QString notWritten = QStringLiteral("Impossibile scrivere il file PDF «%1»: ");
         const QString noFolder = notWritten + "la cartella non esiste.", denied = notWritten + "permesso negato.",
                       full = notWritten + "spazio su disco esaurito.";
+        QTest::newRow("printer writing a PDF") << "out.pdf" << false << "" << "" << "out.pdf";
         QTest::newRow("no printer, offer declined") << "" << false << "" << "" << "";
         QTest::newRow("no printer, saved as PDF") << "" << true << "out.pdf" << "" << "out.pdf";
         QTest::newRow("printer writing into a missing folder") << "missing/out.pdf" << false << "" << noFolder << "";
@@ -179,7 +180,7 @@ private slots:
         window.setPrinterChoice([&] { return printer.isEmpty() ? nullptr : pdfPrinter(printer); });
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        // A carpet of depth 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
+        // A carpet at count 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
         const TraceRequest request = std::get<TraceRequest>(parseTraceArguments({"--at", "30", "stampa", "tappeto", "3"}));
         YieldScript script(window, request.actions);
         {
@@ -203,8 +204,7 @@ private slots:
         QCOMPARE(window.state().count, Int16(3));
         QCOMPARE(window.state().nesting, 0);
         QVERIFY(window.isVisible());
-        setSelectorText(window, "0");
-        clickByMouse(*figureButton(window, Figure::KochCurve));
+        press(window, Figure::KochCurve, "0");
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
     }
 
