@@ -17,6 +17,7 @@
 #include "tests/support/surface_and_state.hpp"
 #include "window/animation_frames.hpp"
 #include "window/offscreen_press.hpp"
+#include "window_driver.hpp"
 
 using namespace velmoran;
 using namespace velmoran::picture;
@@ -97,27 +98,6 @@ std::vector<Frame> decodedWebp(const QString& path)
     return frames;
 }
 
-// The pictures a press shows before each part and at its end, as hashes:
-// the export's event service, and a look at the picture before each part.
-class EveryPart {
-public:
-    EveryPart(WindowState& state, std::function<void()> look) : state_(state), look_(std::move(look)) {}
-    void yieldToEvents() {}
-    std::uint64_t quietYields() const { return UINT64_MAX; }
-    void skipQuietYields(std::uint64_t) {}
-    std::uint64_t quietCalls() const { return UINT64_MAX; }
-    void waitForEvents() { stopDrawings(state_); }
-    bool beforeLeaf()
-    {
-        look_();
-        return false;
-    }
-
-private:
-    WindowState& state_;
-    std::function<void()> look_;
-};
-
 QByteArray pixelsOf(const QImage& image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
@@ -136,7 +116,8 @@ std::size_t framesAfterRisingParts(const Animation& a, const std::vector<Frame>&
         if (matched < frames.size() && pixelsOf(d.surface.image()) == pixelsOf(frames[matched].picture))
             ++matched;
     };
-    EveryPart events(d.state, look);
+    // The export's event service, looking at the picture before each part.
+    test::AtEveryLeaf events(d.state, look);
     d.press(events, a.figure, a.text);
     if (matched + 1 == frames.size())
         look();

@@ -70,22 +70,12 @@ class WindowExtrasTest : public QObject {
     QAction* stopEntry() { return stopEntryOf(*area()); }
     Pointers pointers() { return {form->cursor().shape(), countBox()->lineEdit()->cursor().shape()}; }
     QImage picture() { return form->surface().image().copy(); }
-    void draw(Figure figure, const char* text)
-    {
-        setSelectorText(*form, text);
-        clickByMouse(*figureButton(*form, figure));
-    }
+    void draw(Figure figure, const char* text) { press(*form, figure, text); }
     void key(QKeyCombination keys)
     {
         QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
     }
-    QImage predicted(Figure figure, const char* text)
-    {
-        TraceRequest request;
-        request.figure = figure;
-        request.text = text;
-        return predict(*form, request).picture;
-    }
+    QImage predicted(Figure figure, const char* text) { return predict(*form, {640, 490, {}, figure, text}).picture; }
     // The triangle at 3 drawn, then the focus given to `focus` ("LargeView":
     // the large view, shown first; "+" after it: its text selected); none
     // if its window never became active.
@@ -448,9 +438,6 @@ private slots:
                          "Salva Fiocco di neve di Koch, 6 iterazioni", "");
     }
 
-    // A device is written where it is, never replaced by a file: this one
-    // is the test's own /dev/full, so that a fault cannot replace the
-    // system's.
     // The stage's status line, read a moment into a drawing its toolbar
     // started; and the toolbar's press is the window's, count and all.
     void stage_data()
@@ -500,6 +487,9 @@ private slots:
         }
     }
 
+    // A device is written where it is, never replaced by a file: this one
+    // is the test's own /dev/full, so that a fault cannot replace the
+    // system's.
     void saveToADevice()
     {
         QTemporaryDir dir;
