@@ -12,6 +12,7 @@
 #include <gif_lib.h>
 #include <webp/demux.h>
 
+#include "files/whole_file.hpp"
 #include "fractals/press_figure.hpp"
 #include "tests/support/qt_test_main.hpp"
 #include "tests/support/surface_and_state.hpp"
@@ -72,9 +73,7 @@ std::vector<Frame> decodedGif(const QString& path)
 
 std::vector<Frame> decodedWebp(const QString& path)
 {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = test::contents(path);
     const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
     WebPAnimDecoderOptions options;
     WebPAnimDecoderOptionsInit(&options);
@@ -196,16 +195,12 @@ private slots:
     void stoppedWritesNothing()
     {
         const QString path = dir.filePath("stopped.gif");
-        QFile earlier(path);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
-        earlier.close();
+        QCOMPARE(writeWholeFile(path, "earlier"), 0);
         for (const AnimationKind kind : {AnimationKind::Growth, AnimationKind::Levels}) {
             const AnimationRequest request{Figure::KochSnowflake, "4", 1, kind, 10};
             const auto half = [](int done, int total) { return done < total / 2; };
             QCOMPARE(saveAnimation(request, PictureFormat::Gif, path, half).status, WriteOutcome::Status::Stopped);
-            QVERIFY(earlier.open(QIODevice::ReadOnly));
-            QCOMPARE(earlier.readAll(), QByteArray("earlier"));
-            earlier.close();
+            QCOMPARE(test::contents(path), QByteArray("earlier"));
         }
     }
 };

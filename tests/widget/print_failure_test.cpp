@@ -13,6 +13,7 @@
 
 #include <QtTest>
 
+#include "files/whole_file.hpp"
 #include "picture/raster_surface.hpp"
 #include "printing/print_job.hpp"
 #include "tests/support/qt_test_main.hpp"
@@ -71,12 +72,7 @@ QStringList pdfFilesIn(const QString& folder)
 // byte order mark.
 QByteArray pdfString(const QString& text)
 {
-    QByteArray bytes("\xfe\xff", 2);
-    for (const QChar c : text) {
-        bytes += static_cast<char>(c.unicode() >> 8);
-        bytes += static_cast<char>(c.unicode() & 0xFF);
-    }
-    return "(" + bytes + ")";
+    return "(\xfe\xff" + QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(text)) + ")";
 }
 
 // What is wrong with a PDF document for a printout; empty if nothing. No
@@ -215,10 +211,7 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("out.pdf"));
         const QByteArray earlier("an earlier file");
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(earlier) == earlier.size());
-        }
+        QCOMPARE(files::writeWholeFile(file, earlier), 0);
         window::MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
