@@ -142,19 +142,18 @@ private slots:
         QTest::addColumn<QString>("message");   // %1: where it was to go
         QTest::addColumn<QString>("written");   // the PDF that must be whole afterwards
 
-        const QString notWritten = QStringLiteral("Impossibile scrivere il file PDF «%1»: ");
-        const QString noFolder = notWritten + "la cartella non esiste.", denied = notWritten + "permesso negato.",
-                      full = notWritten + "spazio su disco esaurito.";
         QTest::newRow("printer writing a PDF") << "out.pdf" << false << "" << "" << "out.pdf";
         QTest::newRow("no printer, offer declined") << "" << false << "" << "" << "";
         QTest::newRow("no printer, saved as PDF") << "" << true << "out.pdf" << "" << "out.pdf";
-        QTest::newRow("printer writing into a missing folder") << "missing/out.pdf" << false << "" << noFolder << "";
-        QTest::newRow("printer writing into a folder without permission")
-            << "locked/out.pdf" << false << "" << denied << "";
-        QTest::newRow("printer writing onto a full disk") << "/dev/full" << false << "" << full << "";
-        QTest::newRow("no printer, PDF in a missing folder") << "" << true << "missing/out.pdf" << noFolder << "";
-        QTest::newRow("no printer, PDF in a folder without permission") << "" << true << "locked/out.pdf" << denied << "";
-        QTest::newRow("no printer, PDF onto a full disk") << "" << true << "/dev/full" << full << "";
+        // Each failure to write, by the printer and by the PDF file offered.
+        for (const auto& [where, file, cause] :
+             {std::tuple("into a missing folder", "missing/out.pdf", "la cartella non esiste."),
+              {"into a folder without permission", "locked/out.pdf", "permesso negato."},
+              {"onto a full disk", "/dev/full", "spazio su disco esaurito."}}) {
+            const QString message = QStringLiteral("Impossibile scrivere il file PDF «%1»: ") + cause;
+            QTest::addRow("printer writing %s", where) << file << false << "" << message << "";
+            QTest::addRow("no printer, PDF %s", where) << "" << true << file << message << "";
+        }
     }
     void printDuringADrawing()
     {
