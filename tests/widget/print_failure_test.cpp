@@ -144,6 +144,7 @@ private slots:
 
         QTest::newRow("printer writing a PDF") << "out.pdf" << false << "" << "" << "out.pdf";
         QTest::newRow("no printer, offer declined") << "" << false << "" << "" << "";
+        QTest::newRow("no printer, no file chosen") << "" << true << "" << "" << "";
         QTest::newRow("no printer, saved as PDF") << "" << true << "out.pdf" << "" << "out.pdf";
         // Each failure to write, by the printer and by the PDF file offered.
         for (const auto& [where, file, cause] :
