@@ -17,7 +17,6 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -53,22 +52,12 @@ std::size_t bytesInUse()
 
 long long environmentNumber(const char* name, long long fallback)
 {
-    const QByteArray value = qgetenv(name);
     bool ok = false;
-    const long long n = value.toLongLong(&ok);
+    const long long n = qgetenv(name).toLongLong(&ok);
     return ok ? n : fallback;
 }
 
 double mebibytes(std::size_t bytes) { return bytes / 1048576.0; }
-
-std::size_t residentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toULongLong() * 4096 : 0;
-}
 
 using Rng = std::mt19937_64;
 
@@ -163,13 +152,13 @@ TraceRequest randomRun(Rng& rng, Coord width, Coord height, std::uint64_t budget
     }
 }
 
+// What runs did, for the summary: "most ..." entries are the most in one
+// run, the others added up.
+using Tally = std::map<std::string, long long>;
+
 struct RunReport {
     std::string problem;  // empty when the run behaved
-    std::uint64_t calls = 0;
-    std::vector<TraceAction> pressed;
-    int deepestPresses = 0;
-    int deepestNesting = 0;
-    QStringList errors;
+    Tally tally;
 };
 
 // One run in a fresh window, compared with the trace engine's prediction.
@@ -188,14 +177,28 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     YieldScript script(window, run.actions);
     script.run(run.figure, run.text);
 
-    RunReport report;
-    report.calls = script.calls();
-    report.pressed = script.pressed();
-    report.deepestPresses = script.deepestPresses();
-    report.deepestNesting = script.deepestNesting();
-    report.errors = log.errors;
-
     const Prediction expected = predict(window, run);
+    RunReport report;
+    Tally& tally = report.tally;
+    tally["yieldToEvents calls"] = static_cast<long long>(script.calls());
+    tally["most presses running at once"] = script.deepestPresses();
+    tally["most renderer invocations nested"] =
+        std::max(script.deepestNesting(), expected.ended ? driven.nestingAtEnd : 0);
+    for (const TraceAction& a : script.pressed()) {
+        if (a.kind != TraceAction::Kind::Press) {
+            ++tally[a.kind == TraceAction::Kind::Print ? "stampa" : "esci"];
+            continue;
+        }
+        ++tally[traceWord(a.figure)];
+        try {
+            const int count = readCount(a.text);
+            ++tally[count < 8 ? "presses at count " + std::to_string(count) : "presses past the nesting bound"];
+        } catch (const RuntimeError&) {
+        }
+    }
+    for (const QString& e : log.errors)
+        ++tally["error: " + e.toStdString()];
+
     const QImage picture = window.surface().image();
     auto problem = [&](const std::string& what) {
         if (report.problem.empty())
@@ -227,8 +230,6 @@ RunReport runInWindow(const TraceRequest& run, const QString& printFolder)
     }
     if (!report.problem.empty())
         report.problem += "\n  replay: " + traceCommand(run);
-    if (expected.ended)
-        report.deepestNesting = std::max(report.deepestNesting, driven.nestingAtEnd);
     for (const QString& file : printed)
         QFile::remove(file);
     return report;
@@ -282,7 +283,7 @@ private slots:
         QVERIFY(std::holds_alternative<TraceRequest>(parsed));
         const RunReport report = runInWindow(std::get<TraceRequest>(parsed), printFolder.path());
         QVERIFY2(report.problem.empty(), report.problem.c_str());
-        QCOMPARE(report.calls, std::uint64_t(calls));
+        QCOMPARE(report.tally.at("yieldToEvents calls"), calls);
     }
 
     void soak()
@@ -292,74 +293,37 @@ private slots:
         const auto budget = static_cast<std::uint64_t>(environmentNumber("VELMORAN_SOAK_CALLS", 6000));
         const long long baselineRun = std::min<long long>(100, std::max<long long>(1, runs / 2));
 
-        std::map<std::string, long long> totals;
-        std::array<long long, kFigureCount> figurePresses{};
-        long long prints = 0, exits = 0;
-        std::map<QString, int> errors;
-        std::map<int, int> depths;  // figure presses by count; 8: past the nesting bound
-        std::size_t baseline = 0, baselineResident = 0, peak = 0;
+        Tally totals;
+        std::size_t baseline = 0, peak = 0;
         QElapsedTimer clock;
         clock.start();
         for (long long i = 0; i < runs; ++i) {
             Rng rng(seed + static_cast<std::uint64_t>(i));
-            const TraceRequest run = randomRun(rng, 640, 490, budget);
-            const RunReport report = runInWindow(run, printFolder.path());
+            const RunReport report = runInWindow(randomRun(rng, 640, 490, budget), printFolder.path());
             QVERIFY2(report.problem.empty(),
                      qPrintable(QStringLiteral("run %1 (seed %2): %3")
                                     .arg(i)
                                     .arg(seed + i)
                                     .arg(QString::fromStdString(report.problem))));
-            for (const TraceAction& a : report.pressed) {
-                switch (a.kind) {
-                case TraceAction::Kind::Press:
-                    ++figurePresses[static_cast<std::size_t>(a.figure)];
-                    try {
-                        ++depths[std::min<int>(readCount(a.text), 8)];
-                    } catch (const RuntimeError&) {
-                    }
-                    break;
-                case TraceAction::Kind::Print: ++prints; break;
-                case TraceAction::Kind::Exit: ++exits; break;
-                }
-            }
-            totals["calls"] += static_cast<long long>(report.calls);
-            totals["deepest presses"] = std::max<long long>(totals["deepest presses"], report.deepestPresses);
-            totals["deepest nesting"] = std::max<long long>(totals["deepest nesting"], report.deepestNesting);
-            for (const QString& e : report.errors)
-                ++errors[e];
+            for (const auto& [what, n] : report.tally)
+                totals[what] = what.rfind("most ", 0) == 0 ? std::max(totals[what], n) : totals[what] + n;
 
             QCoreApplication::processEvents();  // what the window left behind goes, as in the event loop
             const std::size_t inUse = bytesInUse();
             peak = std::max(peak, inUse);
-            if (i + 1 == baselineRun) {
+            if (i + 1 == baselineRun)
                 baseline = inUse;
-                baselineResident = residentBytes();
-            }
         }
         const std::size_t last = bytesInUse();
         std::printf("soak: %lld runs, seed %llu, at most %llu yieldToEvents calls a run, %.1f s\n", runs,
                     static_cast<unsigned long long>(seed), static_cast<unsigned long long>(budget),
                     clock.elapsed() / 1000.0);
-        std::printf("soak: presses:");
-        for (const FigureInfo& figure : kFigures)
-            std::printf(" %lld %s,", figurePresses[static_cast<std::size_t>(figure.id)], figure.traceWord);
-        std::printf(" %lld stampa, %lld esci; %lld yieldToEvents calls\n", prints, exits, totals["calls"]);
-        std::printf("soak: figure presses by count:");
-        for (const auto& [count, n] : depths)
-            if (count < 8)
-                std::printf(" %d: %d,", count, n);
-            else
-                std::printf(" past the bound: %d", n);
-        std::printf("\n");
-        std::printf("soak: up to %lld presses running at once, %lld renderer invocations nested\n",
-                    totals["deepest presses"], totals["deepest nesting"]);
-        for (const auto& [text, n] : errors)
-            std::printf("soak: %5d x %s\n", n, qPrintable(text));
+        for (const auto& [what, n] : totals)
+            std::printf("soak: %s: %lld\n", what.c_str(), n);
         const double perRun = runs > baselineRun ? (double(last) - double(baseline)) / double(runs - baselineRun) : 0;
         std::printf("soak: heap in use after run %lld %.2f MiB, after run %lld %.2f MiB (%+.0f bytes a run),"
-                    " peak %.2f MiB; resident %.1f MiB then %.1f MiB\n",
-                    baselineRun, mebibytes(baseline), runs, mebibytes(last), perRun, mebibytes(peak),
-                    mebibytes(baselineResident), mebibytes(residentBytes()));
+                    " peak %.2f MiB\n",
+                    baselineRun, mebibytes(baseline), runs, mebibytes(last), perRun, mebibytes(peak));
         // Qt 6.4's pixmap cache never lets go of the text of a key once its
         // pixmap is dropped, and every new window's palettes make new keys:
         // about 1.5 KB a window, once in the program's life but once a run

@@ -12,11 +12,13 @@
 #include <gif_lib.h>
 #include <webp/demux.h>
 
+#include "files/whole_file.hpp"
 #include "fractals/press_figure.hpp"
 #include "tests/support/qt_test_main.hpp"
 #include "tests/support/surface_and_state.hpp"
 #include "window/animation_frames.hpp"
 #include "window/offscreen_press.hpp"
+#include "window_driver.hpp"
 
 using namespace velmoran;
 using namespace velmoran::picture;
@@ -71,9 +73,7 @@ std::vector<Frame> decodedGif(const QString& path)
 
 std::vector<Frame> decodedWebp(const QString& path)
 {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = test::contents(path);
     const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
     WebPAnimDecoderOptions options;
     WebPAnimDecoderOptionsInit(&options);
@@ -97,27 +97,6 @@ std::vector<Frame> decodedWebp(const QString& path)
     return frames;
 }
 
-// The pictures a press shows before each part and at its end, as hashes:
-// the export's event service, and a look at the picture before each part.
-class EveryPart {
-public:
-    EveryPart(WindowState& state, std::function<void()> look) : state_(state), look_(std::move(look)) {}
-    void yieldToEvents() {}
-    std::uint64_t quietYields() const { return UINT64_MAX; }
-    void skipQuietYields(std::uint64_t) {}
-    std::uint64_t quietCalls() const { return UINT64_MAX; }
-    void waitForEvents() { stopDrawings(state_); }
-    bool beforeLeaf()
-    {
-        look_();
-        return false;
-    }
-
-private:
-    WindowState& state_;
-    std::function<void()> look_;
-};
-
 QByteArray pixelsOf(const QImage& image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
@@ -136,7 +115,8 @@ std::size_t framesAfterRisingParts(const Animation& a, const std::vector<Frame>&
         if (matched < frames.size() && pixelsOf(d.surface.image()) == pixelsOf(frames[matched].picture))
             ++matched;
     };
-    EveryPart events(d.state, look);
+    // The export's event service, looking at the picture before each part.
+    test::AtEveryLeaf events(d.state, look);
     d.press(events, a.figure, a.text);
     if (matched + 1 == frames.size())
         look();
@@ -215,16 +195,12 @@ private slots:
     void stoppedWritesNothing()
     {
         const QString path = dir.filePath("stopped.gif");
-        QFile earlier(path);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
-        earlier.close();
+        QCOMPARE(writeWholeFile(path, "earlier"), 0);
         for (const AnimationKind kind : {AnimationKind::Growth, AnimationKind::Levels}) {
             const AnimationRequest request{Figure::KochSnowflake, "4", 1, kind, 10};
             const auto half = [](int done, int total) { return done < total / 2; };
             QCOMPARE(saveAnimation(request, PictureFormat::Gif, path, half).status, WriteOutcome::Status::Stopped);
-            QVERIFY(earlier.open(QIODevice::ReadOnly));
-            QCOMPARE(earlier.readAll(), QByteArray("earlier"));
-            earlier.close();
+            QCOMPARE(test::contents(path), QByteArray("earlier"));
         }
     }
 };

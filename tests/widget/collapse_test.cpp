@@ -42,21 +42,12 @@ struct Drawing : test::SurfaceAndState<RasterSurface> {
     explicit Drawing(QSize inner = kInner, qreal ratio = 1) : SurfaceAndState(inner, ratio, kBlank) {}
 };
 
-std::uint64_t hashOf(const QImage& image)
-{
-    std::uint64_t h = 14695981039346656037u;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            h = (h ^ row[x]) * 1099511628211u;
-    }
-    return h;
-}
+std::uint64_t hashOf(const QImage& image) { return qHashBits(image.constBits(), image.sizeInBytes()); }
 
 // What a run saw, to be compared between the two ways of drawing.
 struct Run {
     std::vector<std::uint64_t> pictures;  // at each hand-over
-    std::vector<PressOutcome> outcomes;   // nested presses first, as they end
+    QStringList outcomes;                 // nested presses first, as they end
     std::uint64_t calls = 0;
     std::uint64_t skips = 0;  // subtrees accounted for in bulk
     QImage last;
@@ -85,6 +76,9 @@ Run pressWith(Figure figure, const std::string& count, Area area, int startNesti
     Drawing d(area.inner, area.ratio);
     d.state.nesting = startNesting;
     Events events;
+    const auto press = [&](Figure f, const std::string& text) {
+        run.outcomes << QString::fromStdString(test::nameOf(d.press(events, f, text)));
+    };
     events.every = script.every;
     events.handOver = [&] {
         const auto n = run.pictures.size() + 1;
@@ -93,12 +87,12 @@ Run pressWith(Figure figure, const std::string& count, Area area, int startNesti
             d.surface.clear();
         if (n % 7 == 3 && !script.nested.empty() && d.state.runningPresses < 3) {
             const Figure nested = static_cast<Figure>(n / 7 % kFigureCount);
-            run.outcomes.push_back(d.press(events, nested, script.nested[n / 7 % script.nested.size()]));
+            press(nested, script.nested[n / 7 % script.nested.size()]);
         }
         if (static_cast<int>(n) == script.endAfter)
             d.state.ending = true;
     };
-    run.outcomes.push_back(d.press(events, figure, count));
+    press(figure, count);
     run.calls = events.calls();
     run.skips = events.skips();
     run.last = d.surface.image().copy();
@@ -106,11 +100,11 @@ Run pressWith(Figure figure, const std::string& count, Area area, int startNesti
 }
 
 // Yields of a whole press, for keeping the call-by-call runs short.
-double yieldsOf(Figure figure, int depth)
+double yieldsOf(Figure figure, int count)
 {
     const FigureInfo& rule = figureInfo(figure);
     const double b = rule.splitsInto;
-    return (std::pow(b, depth) - 1) / (b - 1) * rule.startParts;
+    return (std::pow(b, count) - 1) / (b - 1) * rule.startParts;
 }
 
 // How deep the stack is at the first yield, the bottom of a press's first
@@ -156,27 +150,6 @@ QImage drawPartToward(int level, QPointF toward, std::uint64_t* skips = nullptr)
         *skips = events.skips();
     return d.surface.image().copy();
 }
-
-// Hands nothing over, and runs `atLeaf` in the wait before every 100th
-// leaf, as a paced drawing lets a click run there.
-class PressingBeforeLeaves final : public EventService {
-public:
-    std::function<void()> atLeaf;
-
-    void yieldToEvents() override {}
-    std::uint64_t quietYields() const { return UINT64_MAX; }
-    void skipQuietYields(std::uint64_t) {}
-    bool beforeLeaf()
-    {
-        if (++leaves_ % 100 == 0)
-            atLeaf();
-        return false;
-    }
-
-private:
-    std::uint64_t leaves_ = 0;
-};
-static_assert(PacesLeaves<PressingBeforeLeaves>::value);
 
 __extension__ typedef unsigned __int128 Yields;  // counted in full, past 64 bits
 
@@ -245,12 +218,11 @@ class CollapseTest : public QObject {
     {
         const Run full = pressWith<test::RecordingEvents>(figure, count, area, startNesting, script);
         const Run bulk = pressWith<test::RecordingEventsInBulk>(figure, count, area, startNesting, script);
-        QCOMPARE(bulk.pictures.size(), full.pictures.size());
-        for (std::size_t i = 0; i < full.pictures.size(); ++i)
-            QVERIFY2(bulk.pictures[i] == full.pictures[i], qPrintable(QStringLiteral("hand-over %1").arg(i + 1)));
-        QCOMPARE(bulk.outcomes.size(), full.outcomes.size());
-        for (std::size_t i = 0; i < full.outcomes.size(); ++i)
-            QCOMPARE(bulk.outcomes[i], full.outcomes[i]);
+        const auto differ = std::mismatch(full.pictures.begin(), full.pictures.end(), bulk.pictures.begin(),
+                                          bulk.pictures.end());
+        QVERIFY2(bulk.pictures == full.pictures,
+                 qPrintable(QStringLiteral("hand-over %1").arg(differ.first - full.pictures.begin() + 1)));
+        QCOMPARE(bulk.outcomes, full.outcomes);
         QCOMPARE(bulk.calls, full.calls);
         QVERIFY(bulk.last == full.last);
         if (skips)
@@ -266,16 +238,18 @@ private slots:
         Drawing expected, drawn, other;
         test::RecordingEventsInBulk quiet;
         press(quiet, expected);
-        // The nested press goes through a service of the same type, as
-        // every press in the window goes through its pump: the renderer,
-        // and the grid it keeps, are then the same.
-        PressingBeforeLeaves pressing, pressingNothing;
-        pressingNothing.atLeaf = [] {};
-        int nested = 0;
-        pressing.atLeaf = [&] {
+        // The nested press, made before every 100th leaf, goes through a
+        // service of the same type, as every press in the window goes
+        // through its pump: the renderer, and the grid it keeps, are then
+        // the same.
+        test::AtEveryLeaf pressingNothing(other.state, [] {});
+        int leaves = 0, nested = 0;
+        test::AtEveryLeaf pressing(drawn.state, [&] {
+            if (++leaves % 100 != 0)
+                return;
             ++nested;
             press(pressingNothing, other);
-        };
+        });
         press(pressing, drawn);
         QVERIFY(nested > 0);
         QVERIFY(drawn.surface.image() == expected.surface.image());
@@ -307,7 +281,7 @@ private slots:
     void samePictureAtEveryHandOver_data()
     {
         QTest::addColumn<Figure>("figure");
-        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("count");
         QTest::addColumn<Area>("area");
         QTest::addColumn<qulonglong>("every");
         QTest::addColumn<bool>("shortcut");  // the bulk path must skip a subtree
@@ -318,35 +292,35 @@ private slots:
         const struct {
             const char* name;
             Area area;
-            int firstDepth;
+            int firstCount;
         } areas[] = {{"window", {kInner, 1}, 7}, {"window at 0.25", {kInner, 0.25}, 7},
                      {"window at 2", {kInner, 2}, 7}, {"small", {QSize(160, 130), 1}, 4}};
         for (const FigureInfo& f : kFigures)
             for (const auto& a : areas) {
                 const QSize device = a.area.inner * a.area.ratio;
-                auto drawnShort = [&](int depth, qulonglong every) {
-                    const double yields = yieldsOf(f.id, depth);
+                auto drawnShort = [&](int count, qulonglong every) {
+                    const double yields = yieldsOf(f.id, count);
                     return yields <= 1e6 && yields / every * device.width() * device.height() <= 3e7;
                 };
                 for (qulonglong every : {7ull, 97ull, 1009ull, 100003ull})
-                    for (int depth = a.firstDepth; depth <= 12 && drawnShort(depth, every); ++depth) {
+                    for (int count = a.firstCount; count <= 12 && drawnShort(count, every); ++count) {
                         // The deepest drawing with the rarest hand-overs has
                         // subtrees that are surely quiet: it skips some.
-                        const bool shortcut = every == 100003 && (depth == 12 || !drawnShort(depth + 1, every));
-                        QTest::addRow("%s %d, %s, every %llu", f.traceWord, depth, a.name, every)
-                            << f.id << depth << a.area << every << shortcut;
+                        const bool shortcut = every == 100003 && (count == 12 || !drawnShort(count + 1, every));
+                        QTest::addRow("%s %d, %s, every %llu", f.traceWord, count, a.name, every)
+                            << f.id << count << a.area << every << shortcut;
                     }
             }
     }
     void samePictureAtEveryHandOver()
     {
         QFETCH(Figure, figure);
-        QFETCH(int, depth);
+        QFETCH(int, count);
         QFETCH(Area, area);
         QFETCH(qulonglong, every);
         QFETCH(bool, shortcut);
         std::uint64_t skips = 0;
-        compareRuns(figure, std::to_string(depth), area, 0, {every, 0, {"2", "3"}}, &skips);
+        compareRuns(figure, std::to_string(count), area, 0, {every, 0, {"2", "3"}}, &skips);
         if (shortcut)
             QVERIFY(skips > 0);
     }
@@ -379,21 +353,21 @@ private slots:
     // is waited in, and the program ended there.
     void overflowingGroupsAsTheirParts_data()
     {
-        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("count");
         QTest::addColumn<int>("every");
-        for (int depth : {48, 49, 50, 51})
+        for (int count : {48, 49, 50, 51})
             for (int every : {101, 1009, 10007})
-                QTest::addRow("triangle %d, every %d", depth, every) << depth << every;
+                QTest::addRow("triangle %d, every %d", count, every) << count << every;
     }
     void overflowingGroupsAsTheirParts()
     {
-        QFETCH(int, depth);
+        QFETCH(int, count);
         QFETCH(int, every);
-        auto press = [depth](auto& events, std::vector<std::uint64_t>& pictures) {
+        auto press = [count](auto& events, std::vector<std::uint64_t>& pictures) {
             Drawing d;
             events.handOver = [&] { pictures.push_back(hashOf(d.surface.image())); };
             events.wait = [&] { d.state.ending = true; };
-            d.press(events, Figure::SierpinskiTriangle, std::to_string(depth));
+            d.press(events, Figure::SierpinskiTriangle, std::to_string(count));
             return d.surface.image().copy();
         };
         HandOvers<true> pump;
@@ -414,25 +388,25 @@ private slots:
     void nestingBoundAtTheSamePoint_data()
     {
         QTest::addColumn<Figure>("figure");
-        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("count");
         QTest::addColumn<int>("levelsLeft");
-        constexpr int depths[] = {10, 6, 8, 7};  // deep enough to collapse in the small area
-        static_assert(std::size(depths) == kFigureCount, "a depth for every figure");
+        constexpr int counts[] = {10, 6, 8, 7};  // deep enough to collapse in the small area
+        static_assert(std::size(counts) == kFigureCount, "a count for every figure");
         for (const FigureInfo& f : kFigures) {
-            const int depth = depths[static_cast<std::size_t>(f.id)];
-            for (int levelsLeft = depth; levelsLeft <= depth + 3; ++levelsLeft)
-                QTest::addRow("%s %d with %d levels left", f.traceWord, depth, levelsLeft)
-                    << f.id << depth << levelsLeft;
+            const int count = counts[static_cast<std::size_t>(f.id)];
+            for (int levelsLeft = count; levelsLeft <= count + 3; ++levelsLeft)
+                QTest::addRow("%s %d with %d levels left", f.traceWord, count, levelsLeft)
+                    << f.id << count << levelsLeft;
         }
     }
     void nestingBoundAtTheSamePoint()
     {
         QFETCH(Figure, figure);
-        QFETCH(int, depth);
+        QFETCH(int, count);
         QFETCH(int, levelsLeft);
         for (qulonglong every : {97ull, 1009ull})
-            compareRuns(figure, std::to_string(depth), {QSize(160, 130), 1}, kMaxNesting - levelsLeft,
-                        {every, 0, {"2", std::to_string(depth + 1), "4"}});
+            compareRuns(figure, std::to_string(count), {QSize(160, 130), 1}, kMaxNesting - levelsLeft,
+                        {every, 0, {"2", std::to_string(count + 1), "4"}});
     }
 
     // A subtree is collapsed only where kStackPerLevelBound for each of its
@@ -470,19 +444,7 @@ private slots:
         expected.press(none, Figure::SierpinskiTriangle, "3");
         outlineSquare(expected.surface, 150, 50, 0);
 
-        // The picture as each paint of the drawing area shows it.
-        struct LastPainted : QObject {
-            const RasterSurface& surface;
-            QImage picture;
-            explicit LastPainted(const RasterSurface& s) : surface(s) {}
-            bool eventFilter(QObject*, QEvent* event) override
-            {
-                if (event->type() == QEvent::Paint)
-                    picture = surface.image().copy();
-                return false;
-            }
-        } shown(form.surface());
-        form.findChild<QWidget*>(QStringLiteral("Picture1"))->installEventFilter(&shown);
+        const test::PaintWatch painted(form);
 
         QImage atFirst, shownAtFirst, afterNested, shownAfterNested;
         int nestingWhileWaiting = 0;
@@ -492,7 +454,7 @@ private slots:
         auto after = [](int ms, std::function<void()> then) { QTimer::singleShot(ms, std::move(then)); };
         after(100, [&] {
             atFirst = form.surface().image().copy();
-            shownAtFirst = shown.picture;
+            shownAtFirst = painted.shown;
             nestingWhileWaiting = form.state().nesting;
             const std::clock_t cpu = std::clock();
             after(1000, [&, cpu] {
@@ -501,7 +463,7 @@ private slots:
                 triangle->click();
                 after(50, [&] {
                     afterNested = form.surface().image().copy();
-                    shownAfterNested = shown.picture;
+                    shownAfterNested = painted.shown;
                     test::buttonNamed(form, "Command5")->click();
                 });
             });
@@ -513,11 +475,7 @@ private slots:
         QCOMPARE(driven.endings, 1);
         QCOMPARE(form.state().nesting, 0);
         QCOMPARE(nestingWhileWaiting, 1000);
-        int inked = 0;
-        for (int y = 0; y < atFirst.height(); ++y)
-            for (int x = 0; x < atFirst.width(); ++x)
-                inked += atFirst.pixel(x, y) != form.surface().background();
-        QCOMPARE(inked, 1);
+        QCOMPARE(test::countColour(atFirst, kBlank), atFirst.width() * atFirst.height() - 1);
         QCOMPARE(shownAtFirst, atFirst);
         QCOMPARE(afterNested, expected.surface.image());
         QCOMPARE(shownAfterNested, expected.surface.image());

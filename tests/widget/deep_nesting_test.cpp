@@ -158,31 +158,25 @@ class DeepNestingTest : public QObject {
     // presses were refused, then "Esci".
     void pressedFromInsideItselfUntilRefused(const QString& count, int refusals, Refusal& refusal)
     {
-        int nestingAtFirstError = -1;
         std::size_t pressesAtFirstError = 0;
-        std::uintptr_t frameAtFirstError = 0;
         DrivenWindow driven(picture::PumpTiming::everyCall());
         window::MainWindow& window = driven.window;
         const DialogLog& log = driven.log;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QAbstractButton& triangle = *figureButton(window, Figure::SierpinskiTriangle);
-        PressAgain again(triangle, window, log, refusals);
+        PressAgain again(*figureButton(window, Figure::SierpinskiTriangle), window, log, refusals);
         driven.log.onError = [&] {
             if (log.errors.size() > 1)
                 return;
-            nestingAtFirstError = window.state().nesting;
+            refusal.nesting = window.state().nesting;
             pressesAtFirstError = again.frames.size();
-            frameAtFirstError = here();
+            refusal.frame = here();
         };
 
-        setSelectorText(window, count.toStdString());
-        clickByMouse(triangle);
+        press(window, Figure::SierpinskiTriangle, count.toStdString());
         // When no drawing is left to take them, the last clicks wait for the event loop.
         QTRY_COMPARE(driven.endings, 1);
         QCOMPARE(window.state().nesting, 0);
-        QCOMPARE(log.errors.size(), qsizetype(refusals));
-        QVERIFY(std::all_of(log.errors.begin(), log.errors.end(),
-                            [](const QString& e) { return e == QString::fromStdString(texts::pressError(ErrorKind::Stack)); }));
+        QCOMPARE(log.errors, QStringList(refusals, QString::fromStdString(texts::pressError(ErrorKind::Stack))));
 
         // Each nested press, the first refused one excluded, took its own
         // share of stack; the shares are alike.
@@ -191,20 +185,19 @@ class DeepNestingTest : public QObject {
             shares.push_back(again.frames[i - 1] - again.frames[i]);
         QVERIFY(shares.size() > 10);
         std::nth_element(shares.begin(), shares.begin() + shares.size() / 2, shares.end());
-        const std::size_t perPress = shares[shares.size() / 2];
-        const std::uintptr_t floor = window.state().stackFloor;
-        const std::size_t left = frameAtFirstError - stackEnd();
+        refusal.perPress = shares[shares.size() / 2];
+        refusal.floor = window.state().stackFloor;
+        const std::size_t left = refusal.frame - stackEnd();
         const std::size_t dialogsNeed = stackOfTheWindowsDialogs(window);
         std::printf("count %s: %zu presses nested when the first was refused, %d renderer invocations active;"
                     " %zu bytes of stack a nested press; %zu KiB used at the refusal, %zu KiB left below it"
                     " (floor at %zu KiB); the window's dialogs and printing take up to %zu KiB\n",
-                    qPrintable(count), pressesAtFirstError - 1, nestingAtFirstError, perPress,
-                    (again.frames.front() - frameAtFirstError) / 1024, left / 1024, (floor - stackEnd()) / 1024,
+                    qPrintable(count), pressesAtFirstError - 1, refusal.nesting, refusal.perPress,
+                    (again.frames.front() - refusal.frame) / 1024, left / 1024, (refusal.floor - stackEnd()) / 1024,
                     dialogsNeed / 1024);
 
         // The report of the refusal, or a printout, still fits, with room to spare.
         QVERIFY(left > 2 * dialogsNeed);
-        refusal = {nestingAtFirstError, frameAtFirstError, floor, perPress};
     }
 
 private slots:

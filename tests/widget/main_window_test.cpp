@@ -26,15 +26,6 @@ using namespace velmoran::test;
 
 namespace {
 
-int countColour(const QImage& image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
-
 // The control with the focus; an editable combo's line edit is the combo.
 QString focusName()
 {
@@ -194,18 +185,18 @@ private slots:
         QTest::addColumn<QList<QPoint>>("blank");
         // Base (7,341)-(485,341), right side to the apex (246,7), left side
         // last, so it owns both corners it touches.
-        QTest::newRow("triangle, depth 0")
+        QTest::newRow("triangle, count 0")
             << "Command1" << "0"
             << ColourCounts{{qRgb(180, 80, 0), 477}, {qRgb(200, 200, 0), 334}, {qRgb(250, 50, 50), 335}}
             << QList<QPoint>{{246, 341}, {7, 341}, {485, 341}, {246, 7}} << QList<QPoint>{{246, 200}};
         // A 3 by 3 grid of outlines at x 115, 215, 315, 415 and y 35, 128,
         // 220, 313, empty inside every cell, the centre one included.
-        QTest::newRow("carpet, depth 1")
+        QTest::newRow("carpet, count 1")
             << "Command2" << "1" << ColourCounts{{qRgb(200, 80, 0), 4 * 279 + 4 * 301 - 16}}
             << QList<QPoint>{{115, 35}, {415, 313}, {215, 174}} << QList<QPoint>{{265, 174}, {165, 81}, {114, 35}};
-        QTest::newRow("Koch curve, depth 0") << "Command3" << "abc" << ColourCounts{{qRgb(200, 80, 0), 479}}
+        QTest::newRow("Koch curve, count 0") << "Command3" << "abc" << ColourCounts{{qRgb(200, 80, 0), 479}}
                                              << QList<QPoint>{{7, 174}, {485, 174}} << QList<QPoint>{{246, 100}};
-        QTest::newRow("snowflake, depth 0") << "Command4" << "0" << ColourCounts{}
+        QTest::newRow("snowflake, count 0") << "Command4" << "0" << ColourCounts{}
                                             << QList<QPoint>{{115, 85}, {377, 85}, {246, 294}}
                                             << QList<QPoint>{{246, 150}};
     }
@@ -267,7 +258,7 @@ private:
         QCOMPARE(driven->endings, 1);
         QVERIFY(driven->log.errors.isEmpty() && driven->log.questions.isEmpty());
     }
-    // A depth-6 triangle, running six renderer levels deep, ended by `during`
+    // A triangle at count 6, running six renderer levels deep, ended by `during`
     // at its first yield.
     void endTriangleWith(std::function<void()> during)
     {
@@ -335,53 +326,11 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
-    void printing_data()
-    {
-        QTest::addColumn<bool>("hasPrinter");
-        QTest::addColumn<QString>("file");  // the printer's output, or the PDF file chosen
-        QTest::addColumn<bool>("answerYes");
-        QTest::addColumn<bool>("makesPdf");
-        QTest::addColumn<int>("errors");
-        QTest::newRow("default printer") << true << "out.pdf" << false << true << 0;
-        QTest::newRow("printer that cannot start") << true << "missing/out.pdf" << false << false << 1;
-        QTest::newRow("no printer, no file chosen") << false << "" << true << false << 0;
-        QTest::newRow("no printer, saved as PDF") << false << "out.pdf" << true << true << 0;
-    }
-    void printing()
-    {
-        QFETCH(bool, hasPrinter);
-        QFETCH(QString, file);
-        QFETCH(bool, answerYes);
-        QFETCH(bool, makesPdf);
-        QFETCH(int, errors);
-        QTemporaryDir dir;
-        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
-        window->setPrinterChoice([&] { return hasPrinter ? pdfPrinter(path) : nullptr; });
-        driven->log.answerYes = answerYes;
-        driven->log.pdfFile = path;
-        setCount("2");
-        click("Command1");
-        const QImage before = picture();
-        click("Command6");
-        QCOMPARE(isCompletePdf(dir.filePath(QStringLiteral("out.pdf"))), makesPdf);
-        QCOMPARE(driven->log.errors.size(), errors);
-        QCOMPARE(driven->log.questions.size(), qsizetype(hasPrinter ? 0 : 1));
-        QCOMPARE(picture(), before);
-    }
-
     // At the usual pace a drawing lets the window repaint, and take a click,
     // while it runs; how often is velmoran-bench's to measure.
     void windowStaysLiveDuringADrawing()
     {
-        struct PaintCounter : QObject {
-            int paints = 0;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                paints += e->type() == QEvent::Paint;
-                return false;
-            }
-        } counter;
-        control("Picture1")->installEventFilter(&counter);
+        const PaintWatch counter(*window);
         int turns = 0;  // of a zero timer, as a click would get
         QTimer probe;
         connect(&probe, &QTimer::timeout, [&] { ++turns; });

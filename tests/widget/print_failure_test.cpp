@@ -13,6 +13,7 @@
 
 #include <QtTest>
 
+#include "files/whole_file.hpp"
 #include "picture/raster_surface.hpp"
 #include "printing/print_job.hpp"
 #include "tests/support/qt_test_main.hpp"
@@ -71,12 +72,7 @@ QStringList pdfFilesIn(const QString& folder)
 // byte order mark.
 QByteArray pdfString(const QString& text)
 {
-    QByteArray bytes("\xfe\xff", 2);
-    for (const QChar c : text) {
-        bytes += static_cast<char>(c.unicode() >> 8);
-        bytes += static_cast<char>(c.unicode() & 0xFF);
-    }
-    return "(" + bytes + ")";
+    return "(\xfe\xff" + QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(text)) + ")";
 }
 
 // What is wrong with a PDF document for a printout; empty if nothing. No
@@ -146,18 +142,19 @@ private slots:
         QTest::addColumn<QString>("message");   // %1: where it was to go
         QTest::addColumn<QString>("written");   // the PDF that must be whole afterwards
 
-        const QString notWritten = QStringLiteral("Impossibile scrivere il file PDF «%1»: ");
-        const QString noFolder = notWritten + "la cartella non esiste.", denied = notWritten + "permesso negato.",
-                      full = notWritten + "spazio su disco esaurito.";
+        QTest::newRow("printer writing a PDF") << "out.pdf" << false << "" << "" << "out.pdf";
         QTest::newRow("no printer, offer declined") << "" << false << "" << "" << "";
+        QTest::newRow("no printer, no file chosen") << "" << true << "" << "" << "";
         QTest::newRow("no printer, saved as PDF") << "" << true << "out.pdf" << "" << "out.pdf";
-        QTest::newRow("printer writing into a missing folder") << "missing/out.pdf" << false << "" << noFolder << "";
-        QTest::newRow("printer writing into a folder without permission")
-            << "locked/out.pdf" << false << "" << denied << "";
-        QTest::newRow("printer writing onto a full disk") << "/dev/full" << false << "" << full << "";
-        QTest::newRow("no printer, PDF in a missing folder") << "" << true << "missing/out.pdf" << noFolder << "";
-        QTest::newRow("no printer, PDF in a folder without permission") << "" << true << "locked/out.pdf" << denied << "";
-        QTest::newRow("no printer, PDF onto a full disk") << "" << true << "/dev/full" << full << "";
+        // Each failure to write, by the printer and by the PDF file offered.
+        for (const auto& [where, file, cause] :
+             {std::tuple("into a missing folder", "missing/out.pdf", "la cartella non esiste."),
+              {"into a folder without permission", "locked/out.pdf", "permesso negato."},
+              {"onto a full disk", "/dev/full", "spazio su disco esaurito."}}) {
+            const QString message = QStringLiteral("Impossibile scrivere il file PDF «%1»: ") + cause;
+            QTest::addRow("printer writing %s", where) << file << false << "" << message << "";
+            QTest::addRow("no printer, PDF %s", where) << "" << true << file << message << "";
+        }
     }
     void printDuringADrawing()
     {
@@ -179,7 +176,7 @@ private slots:
         window.setPrinterChoice([&] { return printer.isEmpty() ? nullptr : pdfPrinter(printer); });
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        // A carpet of depth 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
+        // A carpet at count 3 makes 73 yieldToEvents calls; "Stampa" comes at the 30th.
         const TraceRequest request = std::get<TraceRequest>(parseTraceArguments({"--at", "30", "stampa", "tappeto", "3"}));
         YieldScript script(window, request.actions);
         {
@@ -203,8 +200,7 @@ private slots:
         QCOMPARE(window.state().count, Int16(3));
         QCOMPARE(window.state().nesting, 0);
         QVERIFY(window.isVisible());
-        setSelectorText(window, "0");
-        clickByMouse(*figureButton(window, Figure::KochCurve));
+        press(window, Figure::KochCurve, "0");
         QCOMPARE(window.lastOutcome(), PressOutcome::done());
     }
 
@@ -215,10 +211,7 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("out.pdf"));
         const QByteArray earlier("an earlier file");
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(earlier) == earlier.size());
-        }
+        QCOMPARE(files::writeWholeFile(file, earlier), 0);
         window::MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

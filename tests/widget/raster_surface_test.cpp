@@ -169,22 +169,19 @@ private slots:
         QTest::addColumn<Ends>("ends");
         QTest::addColumn<QRect>("lit");  // exactly these pixels, none where empty
         const QRect row7(0, 7, kInner.width(), 1);
-        QTest::newRow("NaN start") << int(LineKind::SegmentInOwnColour) << Ends{kNaN, 10, 100, 10} << QRect();
-        QTest::newRow("NaN end") << int(LineKind::SegmentInOwnColour) << Ends{10, 10, 100, kNaN} << QRect();
-        QTest::newRow("NaN box") << int(LineKind::BoxInOwnColour) << Ends{10, 10, kNaN, 100} << QRect();
-        QTest::newRow("towards infinity") << int(LineKind::SegmentInOwnColour) << Ends{0, 10, kInf, 10} << row7;
-        QTest::newRow("infinity to infinity") << int(LineKind::SegmentInOwnColour) << Ends{-kInf, 10, kInf, 10} << row7;
-        QTest::newRow("infinite box: its top") << int(LineKind::BoxInOwnColour) << Ends{-kInf, 10, kInf, kInf} << row7;
-        QTest::newRow("box around everything")
-            << int(LineKind::BoxInOwnColour) << Ends { -kInf, -kInf, kInf, kInf } << QRect();
+        const int segment = int(LineKind::SegmentInOwnColour), box = int(LineKind::BoxInOwnColour);
+        QTest::newRow("NaN start") << segment << Ends{kNaN, 10, 100, 10} << QRect();
+        QTest::newRow("NaN end") << segment << Ends{10, 10, 100, kNaN} << QRect();
+        QTest::newRow("NaN box") << box << Ends{10, 10, kNaN, 100} << QRect();
+        QTest::newRow("towards infinity") << segment << Ends{0, 10, kInf, 10} << row7;
+        QTest::newRow("infinity to infinity") << segment << Ends{-kInf, 10, kInf, 10} << row7;
+        QTest::newRow("infinite box: its top") << box << Ends{-kInf, 10, kInf, kInf} << row7;
+        QTest::newRow("box around everything") << box << Ends{-kInf, -kInf, kInf, kInf} << QRect();
         // Through the whole height at x 230 (device 177.2 to 177.5), from
         // ends a hundred times the area's height away.
-        QTest::newRow("far diagonal, steep") << int(LineKind::SegmentInOwnColour) << Ends{200, -3e4f, 260, 3e4f}
-                                             << QRect(177, 0, 1, kInner.height());
-        QTest::newRow("huge, vertical") << int(LineKind::SegmentInOwnColour) << Ends { 200, -3e38f, 200, 3e38f }
-                                        << QRect(154, 0, 1, kInner.height());
-        QTest::newRow("huge, nowhere near")
-            << int(LineKind::SegmentInOwnColour) << Ends{-1e30f, 5, -1e30f, 5} << QRect();
+        QTest::newRow("far diagonal, steep") << segment << Ends{200, -3e4f, 260, 3e4f} << QRect(177, 0, 1, 349);
+        QTest::newRow("huge, vertical") << segment << Ends{200, -3e38f, 200, 3e38f} << QRect(154, 0, 1, 349);
+        QTest::newRow("huge, nowhere near") << segment << Ends{-1e30f, 5, -1e30f, 5} << QRect();
     }
     void hostileCoordinates()
     {

@@ -1,7 +1,6 @@
 #include "window_driver.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,52 +14,6 @@
 #include "window/window_layout.hpp"
 
 namespace velmoran::test {
-
-void RecordingDialogs::showError(const QString& text)
-{
-    log_.errors << text;
-    if (log_.onError)
-        log_.onError();
-}
-
-bool RecordingDialogs::askYesNo(const QString& text)
-{
-    log_.questions << text;
-    return log_.answerYes;
-}
-
-QString RecordingDialogs::askPdfFileName()
-{
-    ++log_.fileQuestions;
-    return log_.pdfFile;
-}
-
-QString RecordingDialogs::askImageFileName(const QString& folder, const QString& name)
-{
-    log_.imageFolders << folder;
-    log_.imageNames << name;
-    return log_.imageFiles.isEmpty() ? log_.imageFile : log_.imageFiles.takeFirst();
-}
-
-window::UnfinishedChoice RecordingDialogs::askUnfinishedVectors(const QString& finishedFigure)
-{
-    log_.unfinishedOffers << finishedFigure;
-    return log_.unfinishedChoice;
-}
-
-std::optional<window::PrintChoice> RecordingDialogs::askPrint(QPrinter& printer)
-{
-    if (log_.printTo)
-        log_.printTo(printer);
-    return log_.printChoice;
-}
-
-void RecordingDialogs::showAbout(const QString& title, const QString& text) { log_.abouts << title + '\n' + text; }
-
-void RecordingDialogs::showFigureNumbers(const QString& text, const texts::Table& levels)
-{
-    log_.numbers << text + '\n' + QString::fromStdString(texts::tabSeparated(levels));
-}
 
 DrivenWindow::DrivenWindow(picture::PumpTiming timing)
 {
@@ -119,13 +72,16 @@ void postClick(QAbstractButton& button)
         QCoreApplication::postEvent(&button, mouseEvent(button, type).release());
 }
 
+void press(window::MainWindow& window, Figure figure, const std::string& text)
+{
+    setSelectorText(window, text);
+    clickByMouse(*figureButton(window, figure));
+}
+
 void press(window::MainWindow& window, const TraceAction& action)
 {
     switch (action.kind) {
-    case TraceAction::Kind::Press:
-        setSelectorText(window, action.text);
-        clickByMouse(*figureButton(window, action.figure));
-        break;
+    case TraceAction::Kind::Press: press(window, action.figure, action.text); break;
     case TraceAction::Kind::Print: clickByMouse(*buttonNamed(window, "Command6")); break;
     case TraceAction::Kind::Exit: clickByMouse(*buttonNamed(window, "Command5")); break;
     }
@@ -158,8 +114,7 @@ void YieldScript::run(Figure figure, const std::string& text)
     pressed_.push_back(first);
     running_ = 1;
     deepestPresses_ = std::max(deepestPresses_, 1);
-    setSelectorText(window_, text);
-    clickByMouse(*figureButton(window_, figure));
+    press(window_, figure, text);
     running_ = 0;
 }
 
@@ -212,21 +167,6 @@ private:
     Prediction& out_;
 };
 
-std::string quoted(const std::string& text)
-{
-    std::string q = "'";
-    for (const char c : text)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string number(double v)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", v);
-    return buffer;
-}
-
 }  // namespace
 
 Prediction predict(window::MainWindow& window, const TraceRequest& request)
@@ -242,6 +182,10 @@ Prediction predict(window::MainWindow& window, const TraceRequest& request)
 
 std::string traceCommand(const TraceRequest& request)
 {
+    const auto quoted = [](const std::string& text) {
+        return "'" + QString::fromStdString(text).replace('\'', QStringLiteral("'\\''")).toStdString() + "'";
+    };
+    const auto number = [](double v) { return QString::number(v, 'g', 9).toStdString(); };
     std::string command = "velmoran-trace --size " + number(request.width) + " " + number(request.height);
     for (const TraceAction& a : request.actions) {
         command += " --at " + std::to_string(a.at) + " ";
@@ -252,6 +196,29 @@ std::string traceCommand(const TraceRequest& request)
         }
     }
     return command + " " + traceWord(request.figure) + " " + quoted(request.text);
+}
+
+PaintWatch::PaintWatch(window::MainWindow& window) : surface_(window.surface())
+{
+    window.findChild<QWidget*>(QStringLiteral("Picture1"))->installEventFilter(this);
+}
+
+bool PaintWatch::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::Paint) {
+        ++paints;
+        shown = surface_.image().copy();
+    }
+    return false;
+}
+
+int countColour(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
 }
 
 QByteArray contents(const QString& path)

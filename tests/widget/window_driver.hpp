@@ -17,8 +17,10 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "texts/user_texts.hpp"
 #include "tools/trace_run.hpp"
 #include "window/main_window.hpp"
+#include "window/offscreen_press.hpp"
 
 class QAbstractButton;
 
@@ -54,14 +56,44 @@ struct DialogLog {
 class RecordingDialogs final : public window::UserDialogs {
 public:
     explicit RecordingDialogs(DialogLog& log) : log_(log) {}
-    void showError(const QString& text) override;
-    bool askYesNo(const QString& text) override;
-    QString askPdfFileName() override;
-    QString askImageFileName(const QString& folder, const QString& name) override;
-    window::UnfinishedChoice askUnfinishedVectors(const QString& finishedFigure) override;
-    std::optional<window::PrintChoice> askPrint(QPrinter& printer) override;
-    void showAbout(const QString& title, const QString& text) override;
-    void showFigureNumbers(const QString& text, const texts::Table& levels) override;
+    void showError(const QString& text) override
+    {
+        log_.errors << text;
+        if (log_.onError)
+            log_.onError();
+    }
+    bool askYesNo(const QString& text) override
+    {
+        log_.questions << text;
+        return log_.answerYes;
+    }
+    QString askPdfFileName() override
+    {
+        ++log_.fileQuestions;
+        return log_.pdfFile;
+    }
+    QString askImageFileName(const QString& folder, const QString& name) override
+    {
+        log_.imageFolders << folder;
+        log_.imageNames << name;
+        return log_.imageFiles.isEmpty() ? log_.imageFile : log_.imageFiles.takeFirst();
+    }
+    window::UnfinishedChoice askUnfinishedVectors(const QString& finishedFigure) override
+    {
+        log_.unfinishedOffers << finishedFigure;
+        return log_.unfinishedChoice;
+    }
+    std::optional<window::PrintChoice> askPrint(QPrinter& printer) override
+    {
+        if (log_.printTo)
+            log_.printTo(printer);
+        return log_.printChoice;
+    }
+    void showAbout(const QString& title, const QString& text) override { log_.abouts << title + '\n' + text; }
+    void showFigureNumbers(const QString& text, const texts::Table& levels) override
+    {
+        log_.numbers << text + '\n' + QString::fromStdString(texts::tabSeparated(levels));
+    }
 
 private:
     DialogLog& log_;
@@ -104,6 +136,8 @@ void postClick(QAbstractButton& button);
 
 // Presses the button of a trace action, its selector text typed first.
 void press(window::MainWindow& window, const TraceAction& action);
+// Types `text` in the count box and clicks the figure's button by mouse.
+void press(window::MainWindow& window, Figure figure, const std::string& text);
 
 // Presses the buttons of a trace script from inside the yieldToEvents calls that
 // the trace tool's --at counts. The window's pump must hand events over at
@@ -153,6 +187,38 @@ Prediction predict(window::MainWindow& window, const TraceRequest& request);
 
 // The trace tool's command line for a request, to replay a failure.
 std::string traceCommand(const TraceRequest& request);
+
+// Notes each paint of the window's drawing area: how many, and the picture
+// the last one showed.
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(window::MainWindow& window);
+    bool eventFilter(QObject*, QEvent* event) override;
+
+    int paints = 0;
+    QImage shown;
+
+private:
+    const picture::RasterSurface& surface_;
+};
+
+// The export's event service, pacing its leaves: runs `atLeaf` in the wait
+// before each one, as a paced drawing lets a click run there.
+class AtEveryLeaf final : public window::ExportEvents {
+public:
+    AtEveryLeaf(WindowState& state, std::function<void()> atLeaf) : ExportEvents(state), atLeaf_(std::move(atLeaf)) {}
+    bool beforeLeaf()
+    {
+        atLeaf_();
+        return false;
+    }
+
+private:
+    std::function<void()> atLeaf_;
+};
+
+// Pixels of `image` in `colour`.
+int countColour(const QImage& image, QRgb colour);
 
 // A file's bytes; none if it cannot be read.
 QByteArray contents(const QString& path);

@@ -70,22 +70,12 @@ class WindowExtrasTest : public QObject {
     QAction* stopEntry() { return stopEntryOf(*area()); }
     Pointers pointers() { return {form->cursor().shape(), countBox()->lineEdit()->cursor().shape()}; }
     QImage picture() { return form->surface().image().copy(); }
-    void draw(Figure figure, const char* text)
-    {
-        setSelectorText(*form, text);
-        clickByMouse(*figureButton(*form, figure));
-    }
+    void draw(Figure figure, const char* text) { press(*form, figure, text); }
     void key(QKeyCombination keys)
     {
         QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
     }
-    QImage predicted(Figure figure, const char* text)
-    {
-        TraceRequest request;
-        request.figure = figure;
-        request.text = text;
-        return predict(*form, request).picture;
-    }
+    QImage predicted(Figure figure, const char* text) { return predict(*form, {640, 490, {}, figure, text}).picture; }
     // The triangle at 3 drawn, then the focus given to `focus` ("LargeView":
     // the large view, shown first; "+" after it: its text selected); none
     // if its window never became active.
@@ -196,28 +186,29 @@ private slots:
 
     void keys_data()
     {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("focus");  // "+" after it: its text selected
         QTest::addColumn<QString>("effect");
-        QTest::newRow("Ctrl+S") << (Qt::CTRL | Qt::Key_S).toCombined() << "Combo1" << "save";
-        QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C).toCombined() << "Picture1" << "copy";
-        QTest::newRow("Ctrl+C in the count box") << (Qt::CTRL | Qt::Key_C).toCombined() << "Combo1" << "copy";
-        QTest::newRow("Ctrl+C on its selected text") << (Qt::CTRL | Qt::Key_C).toCombined() << "Combo1+" << "text";
-        QTest::newRow("Ctrl+P") << (Qt::CTRL | Qt::Key_P).toCombined() << "Command2" << "print";
-        QTest::newRow("Ctrl+Shift+P, the window") << (Qt::CTRL | Qt::SHIFT | Qt::Key_P).toCombined() << "Picture1"
-                                                  << "window";
-        QTest::newRow("Ctrl+Shift+P, the figure") << (Qt::CTRL | Qt::SHIFT | Qt::Key_P).toCombined() << "Picture1"
-                                                  << "figure";
-        QTest::newRow("Ctrl+Q") << (Qt::CTRL | Qt::Key_Q).toCombined() << "Picture1" << "end";
-        QTest::newRow("F1") << QKeyCombination(Qt::Key_F1).toCombined() << "Picture1" << "guide";
-        QTest::newRow("Shift+F1") << (Qt::SHIFT | Qt::Key_F1).toCombined() << "Picture1" << "about";
-        QTest::newRow("Ctrl+I") << (Qt::CTRL | Qt::Key_I).toCombined() << "Picture1" << "numbers";
-        QTest::newRow("Esc with nothing to stop") << QKeyCombination(Qt::Key_Escape).toCombined() << "Picture1" << "";
-        QTest::newRow("Ctrl+Q in the large view") << (Qt::CTRL | Qt::Key_Q).toCombined() << "LargeView" << "end";
+        const auto row = [](const char* keys, const char* focus, const char* effect, const char* where = "") {
+            QTest::addRow("%s%s", keys, where) << QString(keys) << QString(focus) << QString(effect);
+        };
+        row("Ctrl+S", "Combo1", "save");
+        row("Ctrl+C", "Picture1", "copy");
+        row("Ctrl+C", "Combo1", "copy", " in the count box");
+        row("Ctrl+C", "Combo1+", "text", " on its selected text");
+        row("Ctrl+P", "Command2", "print");
+        row("Ctrl+Shift+P", "Picture1", "window", ", the window");
+        row("Ctrl+Shift+P", "Picture1", "figure", ", the figure");
+        row("Ctrl+Q", "Picture1", "end");
+        row("F1", "Picture1", "guide");
+        row("Shift+F1", "Picture1", "about");
+        row("Ctrl+I", "Picture1", "numbers");
+        row("Esc", "Picture1", "", " with nothing to stop");
+        row("Ctrl+Q", "LargeView", "end", " in the large view");
     }
     void keys()
     {
-        QFETCH(int, key);
+        QFETCH(QString, keys);
         QFETCH(QString, focus);
         QFETCH(QString, effect);
         QTemporaryDir dir;
@@ -230,7 +221,7 @@ private slots:
         QVERIFY(drawnAndFocused(focus));
         const QImage drawn = picture();
         QApplication::clipboard()->clear();
-        this->key(QKeyCombination::fromCombined(key));
+        key(QKeySequence(keys)[0]);
 
         QCOMPARE(driven->log.imageFolders.size(), int(effect == "save"));
         QCOMPARE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) == drawn, effect == "copy");
@@ -264,24 +255,21 @@ private slots:
     // each wait, until the drawing is stopped from its menu at the fourth.
     void keysWhileAStepWaits_data()
     {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("waits");  // the first of the triangle's three leaves is drawn at once
         QTest::addColumn<QString>("countText");
         QTest::addColumn<bool>("fullScreen");  // the large view still is
         QTest::addColumn<bool>("stepped");     // to the finished triangle
-        const int space = QKeyCombination(Qt::Key_Space).toCombined();
-        QTest::newRow("Space on a figure button") << space << "Command1" << 2 << "1" << false << true;
-        QTest::newRow("Space on Esci") << space << "Command5" << 2 << "1" << false << true;
-        QTest::newRow("Right in the large view") << QKeyCombination(Qt::Key_Right).toCombined() << "LargeView" << 2
-                                                 << "1" << true << true;
-        QTest::newRow("Space in the count box: typed") << space << "Combo1" << 4 << "1   " << false << false;
-        QTest::newRow("Esc, full-screen view: stopped") << QKeyCombination(Qt::Key_Escape).toCombined()
-                                                        << "LargeView" << 1 << "1" << false << false;
+        QTest::newRow("Space on a figure button") << "Space" << "Command1" << 2 << "1" << false << true;
+        QTest::newRow("Space on Esci") << "Space" << "Command5" << 2 << "1" << false << true;
+        QTest::newRow("Right in the large view") << "Right" << "LargeView" << 2 << "1" << true << true;
+        QTest::newRow("Space in the count box: typed") << "Space" << "Combo1" << 4 << "1   " << false << false;
+        QTest::newRow("Esc, full-screen view: stopped") << "Esc" << "LargeView" << 1 << "1" << false << false;
     }
     void keysWhileAStepWaits()
     {
-        QFETCH(int, key);
+        QFETCH(QString, keys);
         QFETCH(QString, focus);
         QFETCH(int, waits);
         QFETCH(QString, countText);
@@ -289,8 +277,7 @@ private slots:
         QFETCH(bool, stepped);
         QWidget* focused = drawnAndFocused(focus);
         QVERIFY(focused);
-        this->key(Qt::CTRL | Qt::Key_4);
-        setSelectorText(*form, "1");
+        key(Qt::CTRL | Qt::Key_4);
         // Posted anew each time, so that it comes in a press its key starts, too.
         int pressed = 0;
         std::function<void()> atWaits;
@@ -298,10 +285,10 @@ private slots:
         atWaits = [&] {
             QTimer::singleShot(0, &pending, atWaits);
             if (form->pump().awaitsStep())
-                pressed++ < 3 ? this->key(QKeyCombination::fromCombined(key)) : stopEntry()->trigger();
+                pressed++ < 3 ? key(QKeySequence(keys)[0]) : stopEntry()->trigger();
         };
         atWaits();
-        clickByMouse(*figureButton(*form, Figure::SierpinskiTriangle));
+        draw(Figure::SierpinskiTriangle, "1");
         QCOMPARE(pressed, waits);
         QCOMPARE(countBox()->currentText(), countText);
         QCOMPARE(focused->isFullScreen(), fullScreen);
@@ -409,8 +396,7 @@ private slots:
         QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
         key(Qt::CTRL | Qt::Key_S);
         QCOMPARE(driven->log.errors, QStringList());
-        QFile gif(driven->log.imageFile);
-        QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
+        QVERIFY(contents(driven->log.imageFile).startsWith("GIF89a"));
         // The choice's dialog took the focus with it.
         QApplication::setActiveWindow(&driven->window);
         area()->setFocus();
@@ -448,9 +434,6 @@ private slots:
                          "Salva Fiocco di neve di Koch, 6 iterazioni", "");
     }
 
-    // A device is written where it is, never replaced by a file: this one
-    // is the test's own /dev/full, so that a fault cannot replace the
-    // system's.
     // The stage's status line, read a moment into a drawing its toolbar
     // started; and the toolbar's press is the window's, count and all.
     void stage_data()
@@ -500,6 +483,9 @@ private slots:
         }
     }
 
+    // A device is written where it is, never replaced by a file: this one
+    // is the test's own /dev/full, so that a fault cannot replace the
+    // system's.
     void saveToADevice()
     {
         QTemporaryDir dir;
