@@ -62,10 +62,13 @@ crop_of() {
   echo "${w}x${h}+${x}+${y}"
 }
 
-# Logical pixels to device pixels at SCALE, halves rounded up as Qt places
-# the picture: "W H X Y" gives WxH+X+Y, "X Y" gives "X Y".
-device() {
-  awk -v s="$SCALE" -v a="$*" 'BEGIN {
+# Window pixels at S pixels each (the screen's, or a printout's), halves
+# rounded up as Qt places the picture: "W H X Y" gives WxH+X+Y, "X Y" gives
+# "X Y".
+at_scale() {  # S W H X Y | S X Y
+  awk -v s="$1" -v a="${*:2}" 'BEGIN {
     n = split(a, v, " "); for (i = 1; i <= n; i++) v[i] = int(v[i] * s + 0.5)
     if (n == 4) printf "%dx%d+%d+%d\n", v[1], v[2], v[3], v[4]; else print v[1], v[2] }'
 }
+# Logical pixels to device pixels at SCALE.
+device() { at_scale "$SCALE" "$@"; }
