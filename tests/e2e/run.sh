@@ -83,7 +83,7 @@ stop_cups
 start_app no-printer
 check "no printer: Stampa asks about a PDF, No leaves all as it was, drawing goes on" refused no-printer question \
   Escape - stampa : : $'Non è configurata nessuna stampante predefinita.\nSalvare la stampa in un file PDF?'
-check "Esci while idle ends the program, status 0" esci_idle
+check "Esci while idle ends the program, status 0" ended "Esci while idle" click esci
 
 for scale in 1 1.25 2; do
   start_app "scale-$scale" "$scale"

@@ -44,11 +44,8 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: velmoran-render FIGURE TEXT SCALE OUT.png\n"
-                 "       velmoran-render --leaves-of FIGURE TEXT PICTURE.png...\n"
-                 "       velmoran-render --box critical|question TEXT\n"
-                 "       velmoran-render --figures | --layout\n");
+    std::fprintf(stderr, "usage: velmoran-render FIGURE TEXT SCALE OUT.png | --leaves-of FIGURE TEXT PICTURE.png... |"
+                         " --box critical|question TEXT | --figures | --layout\n");
     return 2;
 }
 
@@ -80,35 +77,28 @@ int drawPicture(Figure figure, const std::string& text, double scale, const std:
     return 0;
 }
 
-// Before each leaf, and once more at the end, notes the pictures wanted that
-// the area shows, with the leaves drawn so far.
-class LeafWatch {
-public:
-    LeafWatch(const picture::RasterSurface& surface, const std::vector<QImage>& wanted)
-        : found(wanted.size(), -1), surface_(surface), wanted_(wanted)
-    {
-    }
+// Before each leaf, and once more at the end, notes which of the pictures
+// wanted the area shows, after how many leaves.
+struct LeafWatch {
+    const picture::RasterSurface& surface;
+    const std::vector<QImage>& wanted;
+    std::vector<long> found = std::vector<long>(wanted.size(), -1);
+    long leaves = 0;
+
     void yieldToEvents() {}
     bool beforeLeaf()
     {
         look();
-        ++leaves_;
+        ++leaves;
         return false;
     }
     void look()
     {
-        const QImage shown = surface_.image().convertToFormat(QImage::Format_RGB888);
-        for (std::size_t i = 0; i < wanted_.size(); ++i)
-            if (found[i] < 0 && shown == wanted_[i])
-                found[i] = leaves_;
+        const QImage shown = surface.image().convertToFormat(QImage::Format_RGB888);
+        for (std::size_t i = 0; i < wanted.size(); ++i)
+            if (found[i] < 0 && shown == wanted[i])
+                found[i] = leaves;
     }
-
-    std::vector<long> found;
-
-private:
-    const picture::RasterSurface& surface_;
-    const std::vector<QImage>& wanted_;
-    long leaves_ = 0;
 };
 static_assert(PacesLeaves<LeafWatch>::value, "the watch is told before each leaf, as the window's pace is");
 
@@ -125,7 +115,7 @@ int leavesOf(Figure figure, const std::string& text, const std::vector<std::stri
         wanted.push_back(picture);
     }
     const std::unique_ptr<Area> area = blankArea(1);
-    LeafWatch watch(area->surface, wanted);
+    LeafWatch watch{area->surface, wanted};
     area->press(watch, figure, text);
     watch.look();
     for (std::size_t i = 0; i < watch.found.size(); ++i)

@@ -66,7 +66,6 @@ command_line_headless() {
  # 1||velmoran: nessuno schermo disponibile: impossibile aprire la finestra (DISPLAY non è impostata).
 -display :1999 # 1||velmoran: impossibile collegarsi allo schermo: la finestra non può essere aperta (il motivo è nelle righe sopra).
 CASES
-  [ ! -e "$WORK/no.png" ] && [ ! -e "$WORK/no.jpg" ] && [ ! -e "$WORK/no.gif" ] \
-    || { WHY="a failed export wrote a file"; return 1; }
+  ! ls "$WORK"/no.* > /dev/null 2>&1 || { WHY="a failed export wrote a file"; return 1; }
 }
 

@@ -10,7 +10,6 @@
 # first sides are all drawn over.
 nested_press() {
   local colour n
-  MARK=$(now_ms)
   burst $(type_count 50) $(click_on triangolo) $(type_count 0) $(click_on tappeto)
   settle 60 || return 1
   shot_area "$WORK/nested.png"
@@ -27,10 +26,8 @@ nested_press() {
 nested_endless() {
   run_headless --export "$WORK/fiocco-50.png" fiocco 50
   [ "$RUN_STATUS" = 0 ] || { WHY="--export fiocco 50: $RUN_STATUS $RUN_ERR"; return 1; }
-  xdo $(type_count 50) $(click_on tappeto)
-  settle 10 || return 1
-  xdo $(type_count 1) $(click_on trina)
-  settle 10 || return 1
+  xdo $(type_count 50) $(click_on tappeto) && settle 10 && xdo $(type_count 1) $(click_on trina) && settle 10 \
+    || return 1
   xdo $(type_count 50) $(click_on fiocco)
   settle 10
   shot_area "$WORK/nested-endless.png"
@@ -54,8 +51,7 @@ esci_during_carpet() {
   c1=$(cpu_ticks)
   echo "# carpet 1000 in the window: picture complete ${SETTLE_MS} ms after the click;" \
     "$(((c1 - c0) * TICK_MS)) ms of processor time in the second after"
-  click esci
-  ended "Esci during the carpet of count 1000"
+  ended "Esci during the carpet of count 1000" click esci
 }
 
 # Esc sent right after the click on the triangle of count 50, which works

@@ -2,20 +2,23 @@
 # trouble, a print during a drawing, and no printer at all.
 
 prints_window() {
-  local face figure screen carpet=${COLOURS[tappeto]%% *}
+  local word face figure screen carpet=${COLOURS[tappeto]%% *}
   shot "$WORK/printed-window.png"
   prints "from a click on Stampa" xdo $(click_on stampa) && print_picture 300 print || return 1
   # The whole window, aspect kept, as large as the page allows.
   awk -v w="$PRINT_W" -v h="$PRINT_H" -v pw="$PAGE_W" -v ph="$PAGE_H" -v cw="$WINDOW_W" -v ch="$WINDOW_H" \
     'BEGIN { r = (w / h) / (cw / ch); exit !(r > 0.97 && r < 1.03 && (w > 0.9 * pw || h > 0.9 * ph)) }' \
     || { WHY="printed ${PRINT_W}x${PRINT_H} on a ${PAGE_W}x${PAGE_H} page"; return 1; }
-  # The four figure buttons, and the figure in the drawing area as on screen.
-  face=$(share "$WORK/print.png" "$(at_scale "$PRINT_SCALE" $FIGURE_BUTTONS)" "$FACE" 2%)
+  # Each figure button's face, and the figure in the drawing area as on screen.
+  for word in "${FIGURES[@]}"; do
+    face=$(share "$WORK/print.png" "$(crop_of "$word" "$PRINT_SCALE")" "$FACE" 2%)
+    awk -v f="$face" 'BEGIN { exit !(f > 0.45) }' || { WHY="$word button face share $face (see $WORK/print.png)"; return 1; }
+  done
   figure=$(share "$WORK/print.png" "$(at_scale "$PRINT_SCALE" $AREA_LOGICAL)" "$carpet" 8%)
   screen=$(share "$WORK/printed-window.png" "$AREA" "$carpet" 0)
-  echo "# printout: button face share $face, figure share $figure (on screen $screen)"
-  awk -v f="$face" -v g="$figure" -v s="$screen" 'BEGIN { exit !(f > 0.45 && s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
-    || { WHY="button face share $face, figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
+  echo "# printout: figure share $figure (on screen $screen)"
+  awk -v g="$figure" -v s="$screen" 'BEGIN { exit !(s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
+    || { WHY="figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
 }
 
 # The PDF behind the latest printout (print.png at 300 dpi), and the window
@@ -65,7 +68,7 @@ POINTS
 # screen's, each pixel a whole block.
 printout_embeds_area() {  # PDF
   local area blocks size frame_w frame_h
-  read -r _ _ frame_w frame_h <<< "${GEOMETRY[Picture1]}"
+  read -r frame_w frame_h _ _ <<< "${GEOMETRY[${OBJECT[area]}]}"
   rm -f "$WORK"/printed-image-*
   pdfimages -png "$1" "$WORK/printed-image" 2> /dev/null || { WHY="pdfimages -png failed"; return 1; }
   area=$(ls -S "$WORK"/printed-image-*.png | head -1)
@@ -73,19 +76,20 @@ printout_embeds_area() {  # PDF
   size=$($IDENTIFY -format '%wx%h' "$area")
   [ "$size" = "$((frame_w * blocks))x$((frame_h * blocks))" ] \
     || { WHY="the largest picture, $size, is not the drawing area in whole blocks"; return 1; }
-  $CONVERT "$WORK/printed-window.png" -crop "$(crop_of Picture1)" +repage -sample "$((100 * blocks))%" \
+  $CONVERT "$WORK/printed-window.png" -crop "$(crop_of area)" +repage -sample "$((100 * blocks))%" \
     "PNG24:$WORK/area-blocks.png"
   echo "# drawing area embedded as ${blocks}x${blocks} blocks"
   same_pixels "$area" "$WORK/area-blocks.png" "the drawing area embedded"
 }
 
-# "CHANGING RAMPS" of the caption in CROP of IMAGE, in grey levels:
+# "CHANGING RAMPS" of the caption IMAGE shows after ImageMagick's OPTIONS
+# (a crop, an enlargement), in grey levels:
 # CHANGING, the share of the columns beside ink that differ from the column
 # before (a window pixel enlarged repeats each column across its block);
 # RAMPS, the pixels halfway between ink and face for each pixel of ink (a
 # bitmap enlarged smoothly has wide ramps at every edge).
-caption_edges() {
-  $CONVERT "$1" -crop "$2" +repage -colorspace gray -depth 8 txt:- | awk -F'[,: ()]+' '
+caption_edges() {  # IMAGE OPTIONS...
+  $CONVERT "$@" -colorspace gray -depth 8 txt:- | awk -F'[,: ()]+' '
     NR > 1 {
       g[$1, $2] = $3; w = $1 + 1; h = $2 + 1  # the last pixel is the bottom right one
       if (NR == 2 || $3 < lo) lo = $3
@@ -116,11 +120,9 @@ caption_is_sharp() {
   [ -n "$PRINT_SCALE" ] || { WHY="no printout was measured"; return 1; }
   crop=$(at_scale "$PRINT_SCALE" $caption)
   size=${crop%%+*}
-  printed=$(caption_edges "$WORK/print.png" "$crop")
-  $CONVERT "$WORK/printed-window.png" -crop "$(at_scale 1 $caption)" +repage -sample "$size!" "PNG24:$WORK/caption-blocky.png"
-  $CONVERT "$WORK/printed-window.png" -crop "$(at_scale 1 $caption)" +repage -resize "$size!" "PNG24:$WORK/caption-smooth.png"
-  blocky=$(caption_edges "$WORK/caption-blocky.png" 10000x10000+0+0)
-  smooth=$(caption_edges "$WORK/caption-smooth.png" 10000x10000+0+0)
+  printed=$(caption_edges "$WORK/print.png" -crop "$crop" +repage)
+  blocky=$(caption_edges "$WORK/printed-window.png" -crop "$(at_scale 1 $caption)" +repage -sample "$size!")
+  smooth=$(caption_edges "$WORK/printed-window.png" -crop "$(at_scale 1 $caption)" +repage -resize "$size!")
   echo "# caption \"Trina di Koch\" (changing columns, ramp pixels per ink pixel): page $printed," \
     "screen enlarged $blocky, screen smoothed $smooth"
   edges_sharp "$printed" || { WHY="the caption on the page measures $printed"; return 1; }
@@ -219,7 +221,5 @@ print_and_close_during_carpet() {
   xdo $(type_count 1000) $(click_on tappeto)
   sleep 0.3
   prints "during the carpet" click stampa || return 1
-  MARK=$(now_ms)
-  xdo key alt+F4
-  ended "Alt+F4 during the carpet of count 1000"
+  ended "Alt+F4 during the carpet of count 1000" xdo key alt+F4
 }

@@ -39,13 +39,12 @@ large_view() {
   xdo windowsize --sync "$STAGE" $((3 * AREA_W + 2 + vw - pw)) $((2 * AREA_H + 45 + vh - ph))
   xdo windowactivate --sync "$WID"
   draws trina 3 || return 1
-  shot_area "$WORK/view-area.png"
   xdo windowactivate --sync "$STAGE"
   steady_shot "$WORK/view.png" "$PANE"
   read -r vw vh < <($IDENTIFY -format '%w %h\n' "$WORK/view.png")
   k=$((vw / AREA_W < vh / AREA_H ? vw / AREA_W : vh / AREA_H))
   $CONVERT -size "${vw}x${vh}" "xc:rgb($(blank_colour))" \
-    \( "$WORK/view-area.png" -sample "$((100 * k))%" \) \
+    \( "$WORK/draw-trina-3.png" -sample "$((100 * k))%" \) \
     -geometry "+$(((vw - k * AREA_W) / 2))+$(((vh - k * AREA_H) / 2))" -composite "PNG24:$WORK/view-expected.png"
   echo "# Vista ingrandita: picture ${vw}x${vh}, blocks of ${k}x${k}"
   same_pixels "$WORK/view-expected.png" "$WORK/view.png" "the area enlarged $k times"

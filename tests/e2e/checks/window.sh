@@ -1,8 +1,6 @@
 # The window, its figures drawn pixel for pixel, its class and icon, its
 # scaling, the overflow message and its ending.
 
-DESKTOP_ENTRY="$E2E/../../data/it.velmoran.Velmoran.desktop"
-
 window_opens() {
   local title size name x y w h point colour region dark face blank colours
   title=$(xdotool getwindowname "$WID")
@@ -13,14 +11,14 @@ window_opens() {
   # Each figure button's face, near two corners and an edge, clear of its
   # border and caption.
   for name in "${FIGURES[@]}"; do
-    read -r x y w h <<< "${GEOMETRY[${BUTTON[$name]}]}"
+    read -r w h x y <<< "${GEOMETRY[${OBJECT[$name]}]}"
     for point in "$((x + 6)),$((y + 6))" "$((x + 6)),$((y + h - 7))" "$((x + w - 7)),$((y + h / 2))"; do
       colour=$(rgb_at "$WORK/window.png" "$point")
       [ "$colour" = "$FACE" ] || { WHY="$name button face at ($point) is $colour"; return 1; }
     done
   done
   # "Stampa" and "Esci": light standard faces with dark captions.
-  for region in "$(crop_of Command6)" "$(crop_of Command5)"; do
+  for region in "$(crop_of stampa)" "$(crop_of esci)"; do
     dark=$($CONVERT "$WORK/window.png" -crop "$region" +repage -colorspace gray -threshold 40% -negate \
       -format '%[fx:int(mean*w*h)]' info:)
     face=$(share "$WORK/window.png" "$region" "$FACE" 5%)
@@ -38,13 +36,10 @@ window_opens() {
 # COUNT typed and FIGURE clicked: once the area settles, it shows the
 # press's picture.
 draws() {  # FIGURE COUNT
-  local c0
-  c0=$(cpu_ticks)
   xdo $(type_count "$2")
   click "$1"
   settle 30 || return 1
-  echo "# $1 $2: the picture complete about ${SETTLE_MS} ms after the click," \
-    "the program worked $((($(cpu_ticks) - c0) * TICK_MS)) ms"
+  echo "# $1 $2 in the window: the picture complete about ${SETTLE_MS} ms after the click"
   shows "$1" "$2" "draw-$1-$2"
 }
 
@@ -73,11 +68,6 @@ refused() {  # TAG KIND KEY COUNT CONTROL SPOIL MEND TEXT
     && same_pixels "$WORK/$tag-before.png" "$WORK/$tag-after.png" "the picture before" && draws triangolo 2
 }
 
-esci_idle() {
-  click esci
-  ended "Esci while idle"
-}
-
 # At QT_SCALE_FACTOR=SCALE the whole window is scaled, and the drawing is
 # made at that density: one device pixel lines over the same part of the
 # window, exactly the picture drawn at that device-pixel ratio.
@@ -95,7 +85,7 @@ scaled_window_draws() {
 window_class_and_icon() {
   local class entry sizes
   class=$(xprop -id "$WID" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "velmoran", "\(.*\)"$/\1/p')
-  entry=$(sed -n 's/^StartupWMClass=//p' "$DESKTOP_ENTRY")
+  entry=$(sed -n 's/^StartupWMClass=//p' "$E2E/../../data/it.velmoran.Velmoran.desktop")
   [ "$class" = Velmoran ] && [ "$entry" = "$class" ] \
     || { WHY="$(xprop -id "$WID" WM_CLASS), the menu entry's StartupWMClass \"$entry\""; return 1; }
   sizes=$(xprop -len 100000000 -notype -id "$WID" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x .*/\1/p' | xargs)

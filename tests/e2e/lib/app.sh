@@ -26,10 +26,12 @@ quit_app() {
   APP_PID=""
 }
 
-# After WHAT, "Esci" or a close at MARK: the program has ended within a few
-# seconds, with status 0, and left no window behind.
-ended() {  # WHAT
+# After WHAT, "Esci" or a close, which COMMAND does: the program has ended
+# within a few seconds, with status 0, and left no window behind.
+ended() {  # WHAT COMMAND...
   local status
+  MARK=$(now_ms)
+  "${@:2}"
   wait_for 10 '! alive "$APP_PID"' || { WHY="still running 10 s after $1"; stop_pid "$APP_PID"; APP_PID=""; return 1; }
   echo "# $1: the program ended $(($(now_ms) - MARK)) ms after it"
   wait "$APP_PID"
@@ -42,9 +44,17 @@ ended() {  # WHAT
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat" 2> /dev/null || echo 0; }
 TICK_MS=$((1000 / $(getconf CLK_TCK)))
 
-# xdotool arguments for a click on a control, and for typing a count into the
-# selector, with no pauses (click and key would wait 12 ms per step).
-click_on() { echo "mousemove --window $WID $(device ${CENTRE[$1]}) mousedown 1 mouseup 1"; }
+# xdotool arguments for a click on a control, by its word in OBJECT, and for
+# typing a count into the selector, with no pauses (click and key would wait
+# 12 ms per step). A click lands at a control's centre, but on the count
+# selector's text: left of its arrow, clear of the label that covers its
+# leftmost column.
+click_on() {
+  local w h x y
+  read -r w h x y <<< "${GEOMETRY[${OBJECT[$1]}]}"
+  [ "$1" = combo ] && w=14
+  echo "mousemove --window $WID $(device $((x + w / 2)) $((y + h / 2))) mousedown 1 mouseup 1"
+}
 # Keys one by one (digits only): "type" would take every argument after it as text.
 type_count() { echo "$(click_on combo) key --delay 0 ctrl+a $(echo "$1" | sed "s/./& /g")"; }
 # A click on a control, MARK its moment.

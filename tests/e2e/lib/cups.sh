@@ -35,13 +35,7 @@ stop_cups() {
 }
 
 # PDF files cups-pdf has finished writing.
-pdf_count() {
-  local n=0 f
-  for f in "$PDF_OUT"/*.pdf; do
-    [ -f "$f" ] && tail -c 64 "$f" | grep -q '%%EOF' && n=$((n + 1))
-  done
-  echo "$n"
-}
+pdf_count() { grep -l '%%EOF' "$PDF_OUT"/*.pdf 2> /dev/null | wc -l; }
 newest_pdf() { ls -t "$PDF_OUT"/*.pdf 2> /dev/null | head -1; }
 
 # WHAT, COMMAND run (at MARK), prints: a readable PDF comes out within 30 s.
