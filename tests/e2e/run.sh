@@ -18,18 +18,13 @@
 # ones before it left on the screen or in the queue.
 set -uo pipefail
 
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-  echo "usage: $0 VELMORAN [VELMORAN_RENDER]" >&2
-  exit 2
-fi
+[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 VELMORAN [VELMORAN_RENDER]" >&2; exit 2; }
 VELMORAN=$(readlink -f "$1")
 RENDER=$(readlink -f "${2:-$(dirname "$VELMORAN")/../tests/e2e/velmoran-render}")
 E2E=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 
-for part in "$E2E"/lib/*.sh "$E2E"/checks/*.sh; do
-  # shellcheck source=/dev/null
-  source "$part"
-done
+# shellcheck source=/dev/null
+for part in "$E2E"/lib/*.sh "$E2E"/checks/*.sh; do source "$part"; done
 
 make_work_folder
 require_tools
@@ -79,7 +74,8 @@ start_app print-and-close
 check "Stampa during the carpet of count 1000 prints; Alt+F4 then ends the program, status 0" \
   print_and_close_during_carpet
 
-stop_cups
+stop_pid "$CUPSD_PID"  # no printer from here on
+CUPSD_PID=""
 start_app no-printer
 check "no printer: Stampa asks about a PDF, No leaves all as it was, drawing goes on" refused no-printer question \
   Escape - stampa : : $'Non è configurata nessuna stampante predefinita.\nSalvare la stampa in un file PDF?'

@@ -23,7 +23,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,24 +54,20 @@ int failure(const char* what, const std::string& file)
     return 1;
 }
 
-// A blank area of the window's drawing area's size and colour, at `scale`,
+// A blank area of the size and colour of the window's drawing area (`look`),
 // and the window state loaded from it, as the window readies them.
 using Area = test::SurfaceAndState<picture::RasterSurface>;
-std::unique_ptr<Area> blankArea(double scale)
-{
-    const window::AreaLook look = window::drawingAreaLook();
-    return std::make_unique<Area>(look.inner, scale, look.background);
-}
 
-int drawPicture(Figure figure, const std::string& text, double scale, const std::string& out)
+int drawPicture(const window::AreaLook& look, Figure figure, const std::string& text, double scale,
+                const std::string& out)
 {
-    const std::unique_ptr<Area> area = blankArea(scale);
+    Area area(look.inner, scale, look.background);
     // Every yield a real call, none handed over: the picture drawn call by
     // call, whatever the window's pump skips or whenever it hands over.
     test::RecordingEvents events;
-    if (!(area->press(events, figure, text) == PressOutcome::done()))
+    if (!(area.press(events, figure, text) == PressOutcome::done()))
         return failure("the press did not finish:", text);
-    if (!area->surface.image().save(QString::fromStdString(out), "PNG"))
+    if (!area.surface.image().save(QString::fromStdString(out), "PNG"))
         return failure("cannot write", out);
     return 0;
 }
@@ -102,7 +97,8 @@ struct LeafWatch {
 };
 static_assert(PacesLeaves<LeafWatch>::value, "the watch is told before each leaf, as the window's pace is");
 
-int leavesOf(Figure figure, const std::string& text, const std::vector<std::string>& files)
+int leavesOf(const window::AreaLook& look, Figure figure, const std::string& text,
+             const std::vector<std::string>& files)
 {
     std::vector<QImage> wanted;
     for (const std::string& file : files) {
@@ -114,9 +110,9 @@ int leavesOf(Figure figure, const std::string& text, const std::vector<std::stri
         picture.setColorSpace(QColorSpace());
         wanted.push_back(picture);
     }
-    const std::unique_ptr<Area> area = blankArea(1);
-    LeafWatch watch{area->surface, wanted};
-    area->press(watch, figure, text);
+    Area area(look.inner, 1, look.background);
+    LeafWatch watch{area.surface, wanted};
+    area.press(watch, figure, text);
     watch.look();
     for (std::size_t i = 0; i < watch.found.size(); ++i)
         std::printf(i + 1 < watch.found.size() ? "%ld " : "%ld\n", watch.found[i]);
@@ -165,9 +161,9 @@ int main(int argc, char** argv)
     // The same fonts and Italian texts as the program.
     app::setupApplication(application);
     if (leaves)
-        return leavesOf(*figure, args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+        return leavesOf(window::drawingAreaLook(), *figure, args[2], {args.begin() + 3, args.end()});
     if (figure)
-        return drawPicture(*figure, args[1], scale, args[3]);
+        return drawPicture(window::drawingAreaLook(), *figure, args[1], scale, args[3]);
     const QString title = QStringLiteral("Velmoran"), text = QString::fromStdString(args[2]);
     if (args[1] == "critical")
         QMessageBox::critical(nullptr, title, text);

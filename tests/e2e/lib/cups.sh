@@ -29,11 +29,6 @@ start_cups() {
     && lpadmin -d "$QUEUE" || abort "cannot set up the PDF queue"
 }
 
-stop_cups() {
-  stop_pid "$CUPSD_PID"
-  CUPSD_PID=""
-}
-
 # PDF files cups-pdf has finished writing.
 pdf_count() { grep -l '%%EOF' "$PDF_OUT"/*.pdf 2> /dev/null | wc -l; }
 newest_pdf() { ls -t "$PDF_OUT"/*.pdf 2> /dev/null | head -1; }
@@ -42,9 +37,8 @@ newest_pdf() { ls -t "$PDF_OUT"/*.pdf 2> /dev/null | head -1; }
 prints() {  # WHAT COMMAND...
   local what=$1 before
   before=$(pdf_count)
-  shift
   MARK=$(now_ms)
-  "$@"
+  "${@:2}"
   wait_for 30 '[ "$(pdf_count)" -gt "$before" ]' || { WHY="no PDF within 30 s"; return 1; }
   echo "# PDF job $what: finished $(($(now_ms) - MARK)) ms after it"
   pdfinfo "$(newest_pdf)" > /dev/null 2>&1 || { WHY="$(newest_pdf) is not a readable PDF"; return 1; }

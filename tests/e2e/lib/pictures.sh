@@ -24,30 +24,22 @@ leaves_of() {  # FIGURE TEXT IMAGE...
   render_tool --leaves-of "$@" 2> /dev/null || abort "velmoran-render --leaves-of $* failed"
 }
 
-# Differing pixels between two pictures of one size; "size" when they differ in size.
-pixels_differ() {
-  local out
-  out=$($COMPARE -metric AE "$1" "$2" "${3:-null:}" 2>&1 > /dev/null)
-  case $out in
-    '' | *[!0-9.e+]*) echo size ;;
-    *) printf '%.0f\n' "$out" ;;
-  esac
-}
-
 # IMAGE is pixel for pixel EXPECTED; if not, WHY says how many pixels differ
-# from WHAT, and IMAGE-diff.png shows where.
+# from WHAT ("size" if the sizes do), and IMAGE-diff.png shows where.
 same_pixels() {  # EXPECTED IMAGE WHAT
   local d
-  d=$(pixels_differ "$1" "$2" "${2%.png}-diff.png")
+  d=$($COMPARE -metric AE "$1" "$2" "${2%.png}-diff.png" 2>&1 > /dev/null)
+  case $d in
+    '' | *[!0-9.e+]*) d=size ;;
+    *) d=$(printf '%.0f' "$d") ;;
+  esac
   [ "$d" = 0 ] || { WHY="$d pixels differ from $3 (see ${2%.png}-diff.png)"; return 1; }
 }
 
 # The drawing area shows exactly the picture FIGURE TEXT draws.
 shows() {  # FIGURE TEXT TAG
-  local ref
-  ref=$(reference "$1" "$2")
   shot_area "$WORK/$3.png"
-  same_pixels "$ref" "$WORK/$3.png" "$1 $2"
+  same_pixels "$(reference "$1" "$2")" "$WORK/$3.png" "$1 $2"
 }
 
 # "R,G,B" of IMAGE at X,Y.
@@ -70,9 +62,9 @@ figure_pixels() {
   echo $(($($IDENTIFY -format '%w*%h' "$1") - $(colour_count "$1" "$(rgb_at "$1" 0,0)")))
 }
 
-# A message box of the program titled "Velmoran" is shown, and looks exactly
-# like a box of that KIND with TEXT.
-box_shows() {  # KIND TEXT TAG
+# A message box of the program titled "Velmoran" shows, exactly like a box
+# of KIND with TEXT; KEY answers it, and it goes.
+box_answered() {  # KIND TEXT TAG KEY
   local box ref
   box=$(find_window Velmoran)
   [ -n "$box" ] || { WHY="no message box"; return 1; }
@@ -83,18 +75,9 @@ box_shows() {  # KIND TEXT TAG
   [ -n "$ref" ] && { xdo windowactivate --sync "$ref"; steady_shot "$WORK/$3-expected.png" "$ref"; }
   stop_pid "$REF_PID"
   REF_PID=""
-  xdo windowactivate --sync "$box"
+  xdo windowactivate --sync "$box" key "$4"
   [ -n "$ref" ] || { WHY="the reference box did not open"; return 1; }
-  same_pixels "$WORK/$3-expected.png" "$WORK/$3.png" "a $1 box saying \"${2//$'\n'/ }\""
-}
-
-# box_shows, then KEY answers the box, which goes.
-box_answered() {  # KIND TEXT TAG KEY
-  local shown
-  box_shows "$1" "$2" "$3"
-  shown=$?
-  xdo key "$4"
-  [ "$shown" = 0 ] || return 1
+  same_pixels "$WORK/$3-expected.png" "$WORK/$3.png" "a $1 box saying \"${2//$'\n'/ }\"" || return 1
   wait_for 5 '! xdotool search --all --onlyvisible --pid "$APP_PID" --name "^Velmoran\$" > /dev/null 2>&1' \
     || { WHY="the box stays after $4"; return 1; }
 }
