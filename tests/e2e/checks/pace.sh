@@ -26,8 +26,10 @@ nested_press() {
 nested_endless() {
   run_headless --export "$WORK/fiocco-50.png" fiocco 50
   [ "$RUN_STATUS" = 0 ] || { WHY="--export fiocco 50: $RUN_STATUS $RUN_ERR"; return 1; }
-  xdo $(type_count 50) $(click_on tappeto) && settle 10 && xdo $(type_count 1) $(click_on trina) && settle 10 \
-    || return 1
+  xdo $(type_count 50) $(click_on tappeto)
+  settle 10 || return 1
+  xdo $(type_count 1) $(click_on trina)
+  settle 10 || return 1
   xdo $(type_count 50) $(click_on fiocco)
   settle 10
   shot_area "$WORK/nested-endless.png"

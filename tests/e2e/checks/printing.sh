@@ -1,5 +1,6 @@
-# Printing to the CUPS PDF queue: the window, the figure alone, a queue in
-# trouble, a print during a drawing, and no printer at all.
+# Printing to the CUPS PDF queue: the window, the figure alone, a print
+# during a drawing; and how a queue is put in trouble (refused, in
+# window.sh, checks what the program then does).
 
 prints_window() {
   local word face figure screen carpet=${COLOURS[tappeto]%% *}

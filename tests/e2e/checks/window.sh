@@ -1,5 +1,6 @@
 # The window, its figures drawn pixel for pixel, its class and icon, its
-# scaling, the overflow message and its ending.
+# scaling, a press refused with a message box (the overflow, a queue in
+# trouble, no printer) and its ending.
 
 window_opens() {
   local title size name x y w h point colour region dark face blank colours

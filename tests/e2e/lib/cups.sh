@@ -4,6 +4,7 @@
 # queue, removed on exit.
 
 QUEUE=VelmoranE2E
+PRINT_SCALE=""  # of the latest printout made a picture (print_picture)
 
 start_cups() {
   local instance="velmoran-e2e-$$"
@@ -53,7 +54,6 @@ print_picture() {  # DPI NAME
   timeout 60 pdftoppm -r "$1" -png -singlefile "$(newest_pdf)" "$out-page" 2> /dev/null \
     || { WHY="pdftoppm failed"; return 1; }
   read -r PAGE_W PAGE_H < <($IDENTIFY -format "%w %h\n" "$out-page.png")
-  $CONVERT "$out-page.png" -trim +repage "PNG24:$out.png" || return 1
-  read -r PRINT_W PRINT_H < <($IDENTIFY -format "%w %h\n" "$out.png")
+  read -r PRINT_W PRINT_H < <($CONVERT "$out-page.png" -trim +repage -write "PNG24:$out.png" -format "%w %h\n" info:)
   PRINT_SCALE=$(awk -v p="$PRINT_W" -v w="$WINDOW_W" 'BEGIN { print p / w }')
 }

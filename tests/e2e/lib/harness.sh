@@ -30,7 +30,6 @@ wait_for() {  # SECONDS CONDITION
 # Ends a process started here, politely first.
 stop_pid() {
   local pid=$1
-  [ -n "$pid" ] || return 0
   if alive "$pid"; then
     kill -TERM "$pid" 2>/dev/null
     kill -CONT "$pid" 2>/dev/null  # were it held by burst

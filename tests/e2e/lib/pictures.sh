@@ -4,9 +4,7 @@
 shot_area() { $IMPORT -window "$WID" -crop "$AREA" +repage "PNG24:$1" 2> /dev/null; }
 
 # velmoran-render with ARGS, offscreen, at 1:1 whatever the program runs at.
-render_tool() {
-  env -u QT_SCALE_FACTOR QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/runtime" "$RENDER" "$@"
-}
+render_tool() { env -u QT_SCALE_FACTOR QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/runtime" "$RENDER" "$@"; }
 
 reference() {  # FIGURE TEXT: the picture the press must give at SCALE
   local file="$WORK/ref-$1-$2-x$SCALE.png"
@@ -19,10 +17,8 @@ reference() {  # FIGURE TEXT: the picture the press must give at SCALE
 blank_colour() { rgb_at "$(reference triangolo 0)" 0,0; }
 
 # After how many leaves the press FIGURE TEXT leaves exactly each IMAGE, on
-# one line; -1 for one it never leaves.
-leaves_of() {  # FIGURE TEXT IMAGE...
-  render_tool --leaves-of "$@" 2> /dev/null || abort "velmoran-render --leaves-of $* failed"
-}
+# one line; -1 for one it never leaves: leaves_of FIGURE TEXT IMAGE...
+leaves_of() { render_tool --leaves-of "$@" 2> /dev/null || abort "velmoran-render --leaves-of $* failed"; }
 
 # IMAGE is pixel for pixel EXPECTED; if not, WHY says how many pixels differ
 # from WHAT ("size" if the sizes do), and IMAGE-diff.png shows where.
@@ -58,9 +54,7 @@ share() {  # IMAGE CROP R,G,B FUZZ [MEASURE]
 colour_count() { share "$1" 100000x100000+0+0 "$2" "${3:-0}" 'round(mean * w * h)'; }
 
 # Pixels of IMAGE not of its top-left corner's colour, where the area is blank.
-figure_pixels() {
-  echo $(($($IDENTIFY -format '%w*%h' "$1") - $(colour_count "$1" "$(rgb_at "$1" 0,0)")))
-}
+figure_pixels() { echo $(($($IDENTIFY -format '%w*%h' "$1") - $(colour_count "$1" "$(rgb_at "$1" 0,0)"))); }
 
 # A message box of the program titled "Velmoran" shows, exactly like a box
 # of KIND with TEXT; KEY answers it, and it goes.
