@@ -36,12 +36,12 @@ newest_pdf() { ls -t "$PDF_OUT"/*.pdf 2> /dev/null | head -1; }
 
 # WHAT, COMMAND run (at MARK), prints: a readable PDF comes out within 30 s.
 prints() {  # WHAT COMMAND...
-  local what=$1 before
+  local before
   before=$(pdf_count)
   MARK=$(now_ms)
   "${@:2}"
   wait_for 30 '[ "$(pdf_count)" -gt "$before" ]' || { WHY="no PDF within 30 s"; return 1; }
-  echo "# PDF job $what: finished $(($(now_ms) - MARK)) ms after it"
+  echo "# PDF job $1: finished $(($(now_ms) - MARK)) ms after it"
   pdfinfo "$(newest_pdf)" > /dev/null 2>&1 || { WHY="$(newest_pdf) is not a readable PDF"; return 1; }
 }
 
