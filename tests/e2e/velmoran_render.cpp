@@ -1,15 +1,16 @@
 // velmoran-render: what the end-to-end test expects to see, made without the
 // program's window, and the figures and layout the test finds its way by.
+// Run it with QT_QPA_PLATFORM=offscreen but for --box.
 //
-//   velmoran-render [--dpr S] FIGURE TEXT OUT.png
-//       Draws one press the way the window draws it and saves the drawing
+//   velmoran-render FIGURE TEXT SCALE OUT.png
+//       Draws one press the way the window draws it, at SCALE device pixels a
+//       logical pixel as on a screen scaled by SCALE, and saves the drawing
 //       area's inner picture. FIGURE: a figure's trace word (see --figures).
-//       With --dpr, the picture is made at device-pixel ratio S, as the window
-//       makes it on a screen scaled by S: the inner size times S, rounded.
-//   velmoran-render --leaves-of FIGURE TEXT PICTURE.png
-//       Prints after how many leaves (last-level parts) that press leaves
-//       exactly PICTURE in the drawing area, or -1 if it never does: what the
-//       window may show at any moment of a paced drawing.
+//   velmoran-render --leaves-of FIGURE TEXT PICTURE.png...
+//       Prints on one line, for each PICTURE, after how many leaves
+//       (last-level parts) that press at scale 1 leaves exactly PICTURE in
+//       the drawing area, or -1 if it never does: what the window may show
+//       at any moment of a paced drawing.
 //   velmoran-render --box critical|question TEXT
 //       Shows a message box titled "Velmoran" with TEXT until it is closed,
 //       to be put beside the program's own box on the same X server.
@@ -22,190 +23,151 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <optional>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QColorSpace>
 #include <QMessageBox>
-#include <QPalette>
 
-#include "core/window_state.hpp"
-#include "fractals/press_figure.hpp"
 #include "app/app_setup.hpp"
 #include "tests/support/doubles.hpp"
-#include "window/drawing_area.hpp"
+#include "tests/support/surface_and_state.hpp"
+#include "window/offscreen_press.hpp"
 #include "window/window_layout.hpp"
+
+using namespace velmoran;
 
 namespace {
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: velmoran-render [--dpr S] FIGURE TEXT OUT.png\n"
-                 "       velmoran-render --leaves-of FIGURE TEXT PICTURE.png\n"
-                 "       velmoran-render --box critical|question TEXT\n"
-                 "       velmoran-render --figures | --layout\n");
+    std::fprintf(stderr, "usage: velmoran-render FIGURE TEXT SCALE OUT.png | --leaves-of FIGURE TEXT PICTURE.png... |"
+                         " --box critical|question TEXT | --figures | --layout\n");
     return 2;
 }
 
-int drawPicture(velmoran::Figure figure, const char* text, const char* out, std::optional<double> dpr)
+int failure(const char* what, const std::string& file)
 {
-    // A drawing area of its own, placed and coloured as in the window, so its
-    // picture has the window's size, scale and blank colour.
-    velmoran::window::DrawingArea box(
-        velmoran::window::layout::placeOf(velmoran::window::layout::Control::DrawingArea).geometry, nullptr);
-    // At another ratio, a picture of the same logical size made as the box
-    // makes its own, at that ratio.
-    std::unique_ptr<velmoran::picture::RasterSurface> scaled;
-    if (dpr)
-        scaled = std::make_unique<velmoran::picture::RasterSurface>(box.contentsRect().size(), *dpr,
-                                                                box.palette().color(QPalette::Button).rgb());
-    velmoran::picture::RasterSurface& surface = scaled ? *scaled : box.surface();
-    velmoran::WindowState state;
-    try {
-        velmoran::loadWindowState(state, surface);
-    } catch (const velmoran::RuntimeError& error) {
-        std::fprintf(stderr, "velmoran-render: cannot place the triangle: %s\n", error.what());
-        return 1;
-    }
-    // The reference must not depend on when events would have been handed over.
-    velmoran::test::RecordingEvents events;
-    if (!(velmoran::pressFigure(state, surface, events, figure, std::string_view(text))
-          == velmoran::PressOutcome::done())) {
-        std::fprintf(stderr, "velmoran-render: the press did not finish\n");
-        return 1;
-    }
-    if (!surface.image().save(QString::fromLocal8Bit(out), "PNG")) {
-        std::fprintf(stderr, "velmoran-render: cannot write %s\n", out);
-        return 1;
-    }
+    std::fprintf(stderr, "velmoran-render: %s %s\n", what, file.c_str());
+    return 1;
+}
+
+// A blank area of the size and colour of the window's drawing area (`look`),
+// and the window state loaded from it, as the window readies them.
+using Area = test::SurfaceAndState<picture::RasterSurface>;
+
+int drawPicture(const window::AreaLook& look, Figure figure, const std::string& text, double scale,
+                const std::string& out)
+{
+    Area area(look.inner, scale, look.background);
+    // Every yield a real call, none handed over: the picture drawn call by
+    // call, whatever the window's pump skips or whenever it hands over.
+    test::RecordingEvents events;
+    if (!(area.press(events, figure, text) == PressOutcome::done()))
+        return failure("the press did not finish:", text);
+    if (!area.surface.image().save(QString::fromStdString(out), "PNG"))
+        return failure("cannot write", out);
     return 0;
 }
 
-// Lets a press draw `limit` leaves, then stops it before the next one.
-class LeafLimit {
-public:
-    LeafLimit(velmoran::WindowState& state, long limit) : state_(state), left_(limit) {}
+// Before each leaf, and once more at the end, notes which of the pictures
+// wanted the area shows, after how many leaves.
+struct LeafWatch {
+    const picture::RasterSurface& surface;
+    const std::vector<QImage>& wanted;
+    std::vector<long> found = std::vector<long>(wanted.size(), -1);
+    long leaves = 0;
+
     void yieldToEvents() {}
     bool beforeLeaf()
     {
-        if (left_-- != 0)
-            return false;
-        velmoran::stopDrawings(state_);
-        return true;
+        look();
+        ++leaves;
+        return false;
     }
-
-private:
-    velmoran::WindowState& state_;
-    long left_;
+    void look()
+    {
+        const QImage shown = surface.image().convertToFormat(QImage::Format_RGB888);
+        for (std::size_t i = 0; i < wanted.size(); ++i)
+            if (found[i] < 0 && shown == wanted[i])
+                found[i] = leaves;
+    }
 };
-static_assert(velmoran::PacesLeaves<LeafLimit>::value, "the limit is told before each leaf, as the window's pace is");
+static_assert(PacesLeaves<LeafWatch>::value, "the watch is told before each leaf, as the window's pace is");
 
-int leavesOf(velmoran::Figure figure, const char* text, const char* file)
+int leavesOf(const window::AreaLook& look, Figure figure, const std::string& text,
+             const std::vector<std::string>& files)
 {
-    QImage wanted;
-    if (!wanted.load(QString::fromLocal8Bit(file))) {
-        std::fprintf(stderr, "velmoran-render: cannot read %s\n", file);
-        return 1;
+    std::vector<QImage> wanted;
+    for (const std::string& file : files) {
+        QImage picture;
+        if (!picture.load(QString::fromStdString(file)))
+            return failure("cannot read", file);
+        // Only the pixels count, not the colour space a screenshot's file names.
+        picture = picture.convertToFormat(QImage::Format_RGB888);
+        picture.setColorSpace(QColorSpace());
+        wanted.push_back(picture);
     }
-    // Only the pixels count, not the colour space a screenshot's file names.
-    wanted = wanted.convertToFormat(QImage::Format_RGB888);
-    wanted.setColorSpace(QColorSpace());
-    namespace layout = velmoran::window::layout;
-    velmoran::window::DrawingArea box(layout::placeOf(layout::Control::DrawingArea).geometry, nullptr);
-    velmoran::WindowState state;
-    velmoran::loadWindowState(state, box.surface());
-    // Each limit draws afresh from a cleared area, up to the first press the
-    // limit no longer stops.
-    for (long limit = 0;; ++limit) {
-        LeafLimit events(state, limit);
-        const velmoran::PressOutcome outcome =
-            velmoran::pressFigure(state, box.surface(), events, figure, std::string_view(text));
-        if (box.surface().image().convertToFormat(QImage::Format_RGB888) == wanted) {
-            std::printf("%ld\n", limit);
-            return 0;
-        }
-        if (!(outcome == velmoran::PressOutcome::stopped()))
-            break;
-    }
-    std::printf("-1\n");
+    Area area(look.inner, 1, look.background);
+    LeafWatch watch{area.surface, wanted};
+    area.press(watch, figure, text);
+    watch.look();
+    for (std::size_t i = 0; i < watch.found.size(); ++i)
+        std::printf(i + 1 < watch.found.size() ? "%ld " : "%ld\n", watch.found[i]);
     return 0;
 }
 
-void printFigures()
+int printFigures()
 {
-    for (const velmoran::FigureInfo& figure : velmoran::kFigures) {
-        std::printf("%s %s", figure.traceWord,
-                    velmoran::window::layout::placeOf(velmoran::window::layout::buttonOf(figure.id)).objectName);
+    for (const FigureInfo& figure : kFigures) {
+        std::printf("%s %s", figure.traceWord, window::layout::placeOf(window::layout::buttonOf(figure.id)).objectName);
         for (int i = 0; i < figure.colourCount; ++i) {
-            const velmoran::Colour c = figure.colours[i];
-            std::printf(" %u,%u,%u", velmoran::redOf(c), velmoran::greenOf(c), velmoran::blueOf(c));
+            const Colour c = figure.colours[i];
+            std::printf(" %u,%u,%u", redOf(c), greenOf(c), blueOf(c));
         }
         std::printf("\n");
     }
+    return 0;
 }
 
-void printLayout()
+int printLayout()
 {
-    namespace layout = velmoran::window::layout;
+    namespace layout = window::layout;
     std::printf("Form1 0 0 %d %d\n", layout::kWindowSize.width(), layout::kWindowSize.height());
     for (const layout::ControlPlace& control : layout::kControls) {
         const QRect& g = control.geometry;
         std::printf("%s %d %d %d %d\n", control.objectName, g.x(), g.y(), g.width(), g.height());
     }
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--figures") == 0) {
-        printFigures();
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--layout") == 0) {
-        printLayout();
-        return 0;
-    }
-    std::optional<double> dpr;
-    if (argc >= 3 && std::strcmp(argv[1], "--dpr") == 0) {
-        char* end = nullptr;
-        const double value = std::strtod(argv[2], &end);
-        if (end == argv[2] || *end != '\0' || !(value >= 0.25 && value <= 8))
-            return usage();
-        dpr = value;
-        argv[2] = argv[0];  // the rest as if the option were not there
-        argv += 2;
-        argc -= 2;
-    }
-    const bool leaves = !dpr && argc == 5 && std::strcmp(argv[1], "--leaves-of") == 0;
-    if (leaves) {
-        argv[1] = argv[0];  // the rest as for a picture, PICTURE read rather than written
-        ++argv;
-        --argc;
-    }
-    const bool box = !dpr && !leaves && argc == 4 && std::strcmp(argv[1], "--box") == 0;
-    const std::optional<velmoran::Figure> figure = box || argc != 4 ? std::nullopt : velmoran::figureWithTraceWord(argv[1]);
-    if (!box && !figure)
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string mode = args.empty() ? "" : args[0];
+    if (args.size() == 1 && (mode == "--figures" || mode == "--layout"))
+        return mode == "--figures" ? printFigures() : printLayout();
+    const bool box = args.size() == 3 && mode == "--box" && (args[1] == "critical" || args[1] == "question");
+    const bool leaves = args.size() >= 4 && mode == "--leaves-of";
+    const std::optional<Figure> figure = figureWithTraceWord(leaves ? args[1] : mode);
+    const double scale = args.size() == 4 && !leaves ? std::atof(args[2].c_str()) : 0;
+    if (!box && !(figure && (leaves || scale > 0)))
         return usage();
-    if (!box && !std::getenv("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     // The same fonts and Italian texts as the program.
-    velmoran::app::setupApplication(app);
-    if (!box)
-        return leaves ? leavesOf(*figure, argv[2], argv[3]) : drawPicture(*figure, argv[2], argv[3], dpr);
-
-    const QString title = QStringLiteral("Velmoran");
-    const QString text = QString::fromUtf8(argv[3]);
-    if (std::strcmp(argv[2], "critical") == 0)
+    app::setupApplication(application);
+    if (leaves)
+        return leavesOf(window::drawingAreaLook(), *figure, args[2], {args.begin() + 3, args.end()});
+    if (figure)
+        return drawPicture(window::drawingAreaLook(), *figure, args[1], scale, args[3]);
+    const QString title = QStringLiteral("Velmoran"), text = QString::fromStdString(args[2]);
+    if (args[1] == "critical")
         QMessageBox::critical(nullptr, title, text);
-    else if (std::strcmp(argv[2], "question") == 0)
-        QMessageBox::question(nullptr, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     else
-        return usage();
+        QMessageBox::question(nullptr, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     return 0;
 }

@@ -1,59 +1,39 @@
-# Printing to the CUPS PDF queue: the window, the figure alone, a queue in
-# trouble, a print during a drawing, and no printer at all.
-
-NO_PRINTER_TEXT=$'Non è configurata nessuna stampante predefinita.\nSalvare la stampa in un file PDF?'
+# Printing to the CUPS PDF queue: the window, the figure alone, a print
+# during a drawing; and how a queue is put in trouble (refused, in
+# window.sh, checks what the program then does).
 
 prints_window() {
-  local before face figure screen carpet=${COLOURS[tappeto]%% *}
-  before=$(pdf_count)
+  local word face figure screen carpet=${COLOURS[tappeto]%% *}
   shot "$WORK/printed-window.png"
-  MARK=$(now_ms)
-  xdo $(click_on stampa)
-  wait_pdf "$before" 30 || return 1
-  echo "# PDF job: ${PDF_MS} ms from the click on Stampa to the finished file"
-  render_print "$WORK/print" || { WHY="pdftoppm failed"; return 1; }
+  prints "from a click on Stampa" xdo $(click_on stampa) && print_picture 300 print || return 1
   # The whole window, aspect kept, as large as the page allows.
   awk -v w="$PRINT_W" -v h="$PRINT_H" -v pw="$PAGE_W" -v ph="$PAGE_H" -v cw="$WINDOW_W" -v ch="$WINDOW_H" \
     'BEGIN { r = (w / h) / (cw / ch); exit !(r > 0.97 && r < 1.03 && (w > 0.9 * pw || h > 0.9 * ph)) }' \
     || { WHY="printed ${PRINT_W}x${PRINT_H} on a ${PAGE_W}x${PAGE_H} page"; return 1; }
-  # The four figure buttons, and the figure in the drawing area as on screen.
-  face=$(share "$WORK/print.png" "$(printed_region $FIGURE_BUTTONS)" "$FACE" 2%)
-  figure=$(share "$WORK/print.png" "$(printed_region $AREA_LOGICAL)" "$carpet" 8%)
+  # Each figure button's face, and the figure in the drawing area as on screen.
+  for word in "${FIGURES[@]}"; do
+    face=$(share "$WORK/print.png" "$(crop_of "$word" "$PRINT_SCALE")" "$FACE" 2%)
+    awk -v f="$face" 'BEGIN { exit !(f > 0.45) }' || { WHY="$word button face share $face (see $WORK/print.png)"; return 1; }
+  done
+  figure=$(share "$WORK/print.png" "$(at_scale "$PRINT_SCALE" $AREA_LOGICAL)" "$carpet" 8%)
   screen=$(share "$WORK/printed-window.png" "$AREA" "$carpet" 0)
-  echo "# printout: button face share $face, figure share $figure (on screen $screen)"
-  awk -v f="$face" -v g="$figure" -v s="$screen" 'BEGIN { exit !(f > 0.45 && s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
-    || { WHY="button face share $face, figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
+  echo "# printout: figure share $figure (on screen $screen)"
+  awk -v g="$figure" -v s="$screen" 'BEGIN { exit !(s > 0.2 && g > 0.7 * s && g < 1.3 * s) }' \
+    || { WHY="figure share $figure vs $screen on screen (see $WORK/print.png)"; return 1; }
 }
 
-# The PDF behind the latest printout, and the window as it was printed
-# (printed-window.png): no JPEG anywhere; the job titled Velmoran; the
-# window's flat colours exactly on the page; the drawing area embedded
-# pixel for pixel, each pixel an even block.
+# The PDF behind the latest printout (print.png at 300 dpi), and the window
+# as it was printed (printed-window.png): no JPEG anywhere; the job titled
+# Velmoran; the window's flat colours exactly on the page; the drawing area
+# embedded pixel for pixel, each pixel an even block.
 printout_matches_window() {
-  local pdf
+  local pdf images
   pdf=$(newest_pdf)
-  printout_is_lossless "$pdf" && printout_at_300_dpi "$pdf" && printout_keeps_colours \
-    && printout_embeds_area "$pdf"
-}
-
-printout_is_lossless() {  # PDF
-  local images
-  images=$(pdfimages -list "$1" 2> /dev/null) || { WHY="pdfimages failed on $1"; return 1; }
+  images=$(pdfimages -list "$pdf" 2> /dev/null) || { WHY="pdfimages failed on $pdf"; return 1; }
   echo "$images" | sed 's/^/# /'
-  if echo "$images" | awk 'NR > 2 && $9 ~ /jpeg|jpx|dct/ { found = 1 } END { exit !found }'; then
-    WHY="a lossy image in $1"
-    return 1
-  fi
-  pdfinfo "$1" 2> /dev/null | grep -q '^Title:.*Velmoran' || { WHY="$1 is not titled Velmoran"; return 1; }
-}
-
-# The page at 300 dpi, trimmed to what is printed, in print-300.png; sets
-# PRINT_SCALE, printed pixels a window pixel (a little under 4 here).
-PRINT_SCALE=""
-printout_at_300_dpi() {  # PDF
-  pdftoppm -r 300 -png -singlefile "$1" "$WORK/print-300-page" 2> /dev/null || { WHY="pdftoppm failed"; return 1; }
-  $CONVERT "$WORK/print-300-page.png" -trim +repage "PNG24:$WORK/print-300.png" || return 1
-  PRINT_SCALE=$($IDENTIFY -format "%[fx:w/$WINDOW_W]" "$WORK/print-300.png")
+  awk 'NR > 2 && $9 ~ /jpeg|jpx|dct/ { exit 1 }' <<< "$images" || { WHY="a lossy image in $pdf"; return 1; }
+  pdfinfo "$pdf" 2> /dev/null | grep -q '^Title:.*Velmoran' || { WHY="$pdf is not titled Velmoran"; return 1; }
+  printout_keeps_colours && printout_embeds_area "$pdf"
 }
 
 # Flat colours at the middle of window pixels well inside their areas, and
@@ -64,7 +44,7 @@ printout_keeps_colours() {
   while read -r name x y; do
     screen=$(rgb_at "$WORK/printed-window.png" "$x,$y")
     page=$(awk -v s="$PRINT_SCALE" -v x="$x" -v y="$y" 'BEGIN { printf "%d,%d", (x + 0.5) * s, (y + 0.5) * s }')
-    paper=$(rgb_at "$WORK/print-300.png" "$page")
+    paper=$(rgb_at "$WORK/print.png" "$page")
     echo "#   $name ($x,$y): $screen vs $paper"
     [ "$screen" = "$paper" ] || { WHY="$name: $screen on screen, $paper on the page"; return 1; }
   done << 'POINTS'
@@ -79,8 +59,7 @@ counter-label 465 390
 site-label 380 421
 POINTS
   n_screen=$(colour_count "$WORK/printed-window.png" "$koch")
-  $CONVERT "$WORK/print-300.png" -crop "$(page_region $AREA_LOGICAL)" +repage "PNG24:$WORK/print-300-area.png"
-  n_paper=$(colour_count "$WORK/print-300-area.png" "$koch")
+  n_paper=$(share "$WORK/print.png" "$(at_scale "$PRINT_SCALE" $AREA_LOGICAL)" "$koch" 0 'round(mean * w * h)')
   echo "#   figure $koch: $n_screen pixels on screen, $n_paper on the page (x $PRINT_SCALE squared)"
   awk -v a="$n_screen" -v b="$n_paper" -v s="$PRINT_SCALE" 'BEGIN { exit !(a > 100 && b >= 0.5 * a * s * s) }' \
     || { WHY="$n_paper exact $koch pixels on the page for $n_screen on screen"; return 1; }
@@ -89,8 +68,8 @@ POINTS
 # The drawing area, frame included, is the page's largest picture: the
 # screen's, each pixel a whole block.
 printout_embeds_area() {  # PDF
-  local area blocks size d frame_w frame_h
-  read -r _ _ frame_w frame_h <<< "${GEOMETRY[Picture1]}"
+  local area blocks size frame_w frame_h
+  read -r frame_w frame_h _ _ <<< "${GEOMETRY[${OBJECT[area]}]}"
   rm -f "$WORK"/printed-image-*
   pdfimages -png "$1" "$WORK/printed-image" 2> /dev/null || { WHY="pdfimages -png failed"; return 1; }
   area=$(ls -S "$WORK"/printed-image-*.png | head -1)
@@ -98,34 +77,30 @@ printout_embeds_area() {  # PDF
   size=$($IDENTIFY -format '%wx%h' "$area")
   [ "$size" = "$((frame_w * blocks))x$((frame_h * blocks))" ] \
     || { WHY="the largest picture, $size, is not the drawing area in whole blocks"; return 1; }
-  $CONVERT "$WORK/printed-window.png" -crop "$(crop_of Picture1)" +repage -sample "$((100 * blocks))%" \
+  $CONVERT "$WORK/printed-window.png" -crop "$(crop_of area)" +repage -sample "$((100 * blocks))%" \
     "PNG24:$WORK/area-blocks.png"
-  d=$(pixels_differ "$WORK/area-blocks.png" "$area" "$WORK/area-blocks-diff.png")
-  echo "# drawing area embedded as ${blocks}x${blocks} blocks: $d pixels differ from the screen's"
-  [ "$d" = 0 ] || { WHY="$d pixels of the embedded drawing area differ (see $WORK/area-blocks-diff.png)"; return 1; }
+  echo "# drawing area embedded as ${blocks}x${blocks} blocks"
+  same_pixels "$area" "$WORK/area-blocks.png" "the drawing area embedded"
 }
 
-# "CHANGING RAMPS" of the caption in CROP of IMAGE, in grey levels:
+# "CHANGING RAMPS" of the caption IMAGE shows after ImageMagick's OPTIONS
+# (a crop, an enlargement), in grey levels:
 # CHANGING, the share of the columns beside ink that differ from the column
 # before (a window pixel enlarged repeats each column across its block);
 # RAMPS, the pixels halfway between ink and face for each pixel of ink (a
 # bitmap enlarged smoothly has wide ramps at every edge).
-caption_edges() {
-  $CONVERT "$1" -crop "$2" +repage -colorspace gray -depth 8 txt:- | awk -F'[,: ()]+' '
+caption_edges() {  # IMAGE OPTIONS...
+  $CONVERT "$@" -colorspace gray -depth 8 txt:- | awk -F'[,: ()]+' '
     NR > 1 {
-      x = $1; y = $2; v = $3; g[x, y] = v
-      if (x >= w) w = x + 1
-      if (y >= h) h = y + 1
-      if (NR == 2 || v < lo) lo = v
-      if (NR == 2 || v > hi) hi = v
+      g[$1, $2] = $3; w = $1 + 1; h = $2 + 1  # the last pixel is the bottom right one
+      if (NR == 2 || $3 < lo) lo = $3
+      if (NR == 2 || $3 > hi) hi = $3
     }
     END {
       r = hi - lo
       if (r <= 0) { print "0 9"; exit }
-      for (x = 0; x < w; x++) for (y = 0; y < h; y++) {
-        v = g[x, y]
-        if (v < lo + 0.25 * r) { ink++; inked[x] = 1 } else if (v <= lo + 0.75 * r) ramp++
-      }
+      for (x = 0; x < w; x++) for (y = 0; y < h; y++)
+        if (g[x, y] < lo + 0.25 * r) { ink++; inked[x] = 1 } else if (g[x, y] <= lo + 0.75 * r) ramp++
       for (x = 1; x < w; x++) {
         if (!inked[x] && !inked[x - 1]) continue
         columns++
@@ -142,15 +117,13 @@ edges_sharp() { awk -v m="$1" 'BEGIN { split(m, v, " "); exit !(v[1] >= 0.5 && v
 # neither a window pixel's steps nor smoothed ramps. The same caption from
 # the screen, enlarged with and without smoothing, fails the same test.
 caption_is_sharp() {
-  local caption=95x36+525+110 crop size printed blocky smooth  # "Trina di Koch" on its button
+  local caption="95 36 525 110" crop size printed blocky smooth  # "Trina di Koch" on its button
   [ -n "$PRINT_SCALE" ] || { WHY="no printout was measured"; return 1; }
-  crop=$(page_region 95 36 525 110)
+  crop=$(at_scale "$PRINT_SCALE" $caption)
   size=${crop%%+*}
-  printed=$(caption_edges "$WORK/print-300.png" "$crop")
-  $CONVERT "$WORK/printed-window.png" -crop "$caption" +repage -sample "$size!" "PNG24:$WORK/caption-blocky.png"
-  $CONVERT "$WORK/printed-window.png" -crop "$caption" +repage -resize "$size!" "PNG24:$WORK/caption-smooth.png"
-  blocky=$(caption_edges "$WORK/caption-blocky.png" 10000x10000+0+0)
-  smooth=$(caption_edges "$WORK/caption-smooth.png" 10000x10000+0+0)
+  printed=$(caption_edges "$WORK/print.png" -crop "$crop" +repage)
+  blocky=$(caption_edges "$WORK/printed-window.png" -crop "$(at_scale 1 $caption)" +repage -sample "$size!")
+  smooth=$(caption_edges "$WORK/printed-window.png" -crop "$(at_scale 1 $caption)" +repage -resize "$size!")
   echo "# caption \"Trina di Koch\" (changing columns, ramp pixels per ink pixel): page $printed," \
     "screen enlarged $blocky, screen smoothed $smooth"
   edges_sharp "$printed" || { WHY="the caption on the page measures $printed"; return 1; }
@@ -158,40 +131,28 @@ caption_is_sharp() {
     || { WHY="the measure cannot tell a screen bitmap: $blocky, $smooth"; return 1; }
 }
 
-# "Stampa…" with "Solo la figura": the queue gets the figure under its name
-# and count, as wide as the page allows, and nothing of the window.
+# "Stampa…" with "Solo la figura": Ctrl+Shift+P, the option checked on the
+# program's own tab, Enter (the dialog as it was sent in print-dialog.png).
+# The queue gets the figure under its name and count, as wide as the page
+# allows, and nothing of the window.
 prints_figure_alone() {
-  local before
+  local dialog folded
   draws fiocco 4 || return 1
-  before=$(pdf_count)
-  print_through_dialog_figure_alone "$before" && printed_text_is "Fiocco di neve di Koch, 4 iterazioni" \
-    && printed_figure_alone
-}
-
-# Ctrl+Shift+P, "Solo la figura" checked on the program's own tab, Enter; a
-# PDF beyond BEFORE. The dialog as it was sent in print-dialog.png.
-print_through_dialog_figure_alone() {  # BEFORE
-  local dialog folded i
   xdo key ctrl+shift+p
   dialog=$(find_window Stampa)
   [ -n "$dialog" ] || { WHY="Ctrl+Shift+P opened no window named Stampa"; return 1; }
   xdo windowactivate --sync "$dialog"
   read -r _ folded < <(window_size "$dialog")
   xdo key alt+o  # "Opzioni >>" unfolds the tabs
-  for ((i = 0; i < 50; i++)); do
-    [ "$(window_size "$dialog" 2> /dev/null | cut -d' ' -f2)" -gt "$folded" ] 2> /dev/null && break
-    sleep 0.1
-  done
+  wait_for 5 '[ "$(window_size "$dialog" 2> /dev/null | cut -d" " -f2)" -gt "$folded" ] 2> /dev/null'
   # From the printer's name, Tab passes Proprietà and the output file's button
   # to the tabs; Ctrl+Shift+Tab turns to the last, the program's own; its
   # buttons come after Opzioni, Stampa and Annulla; Down checks the second.
   xdo key Tab Tab Tab ctrl+shift+Tab Tab Tab Tab Tab Down
   steady_shot "$WORK/print-dialog.png" "$dialog"
-  xdo key Return
-  wait_pdf "$1" 30 && return 0
-  xdo windowactivate --sync "$dialog" key Escape
-  WHY="$WHY (see $WORK/print-dialog.png)"
-  return 1
+  prints "through the dialog" xdo key Return \
+    || { xdo windowactivate --sync "$dialog" key Escape; WHY="$WHY (see $WORK/print-dialog.png)"; return 1; }
+  printed_text_is "Fiocco di neve di Koch, 4 iterazioni" && printed_figure_alone
 }
 
 # The text of the latest job is CAPTION, and none of the window's. It is read
@@ -206,88 +167,45 @@ printed_text_is() {  # CAPTION
 }
 
 # The newest PDF shows the snowflake of 4 (draw-fiocco-4.png) nearly as wide
-# as the page, and none of the figure buttons' face.
+# as the page, and none of the figure buttons' face. At 150 dpi the screen's
+# one-pixel lines come out wider than a pixel and keep their colour.
 printed_figure_alone() {
-  local page="$WORK/figure-alone-page" width trimmed screen figure face
-  # At 150 dpi the screen's one-pixel lines come out wider than a pixel and
-  # keep their colour; 60 dpi is the page as shown in the documents.
-  timeout 60 pdftoppm -r 150 -png -singlefile "$(newest_pdf)" "$page-150" 2> /dev/null \
-    && timeout 60 pdftoppm -r 60 -png -singlefile "$(newest_pdf)" "$page" 2> /dev/null \
-    || { WHY="pdftoppm failed"; return 1; }
-  width=$($IDENTIFY -format %w "$page-150.png")
-  trimmed=$($CONVERT "$page-150.png" -trim -format %w info:)
-  screen=$(colour_count "$WORK/draw-fiocco-4.png" "${COLOURS[fiocco]%% *}")
-  figure=$(near_colour "$page-150.png" "${COLOURS[fiocco]%% *}")
-  face=$(near_colour "$page-150.png" "$FACE")
-  echo "# figure alone at 150 dpi: ${trimmed} of ${width} pixels wide, $figure figure pixels ($screen on screen)," \
+  local screen figure face colour=${COLOURS[fiocco]%% *} page="$WORK/figure-alone-page.png"
+  print_picture 150 figure-alone || return 1
+  screen=$(colour_count "$WORK/draw-fiocco-4.png" "$colour")
+  figure=$(colour_count "$page" "$colour" 2%)
+  face=$(colour_count "$page" "$FACE" 2%)
+  echo "# figure alone at 150 dpi: $PRINT_W of $PAGE_W pixels wide, $figure figure pixels ($screen on screen)," \
     "$face of the buttons' face"
-  [ "$((10 * ${trimmed:-0}))" -gt "$((9 * ${width:-1}))" ] && [ "$screen" -gt 0 ] && [ "$figure" -ge "$screen" ] \
-    && [ "$face" = 0 ] \
-    || { WHY="${trimmed}/${width} wide, $figure figure pixels, $face face pixels (see $page-150.png)"; return 1; }
+  [ $((10 * PRINT_W)) -gt $((9 * PAGE_W)) ] && [ "$screen" -gt 0 ] && [ "$figure" -ge "$screen" ] && [ "$face" = 0 ] \
+    || { WHY="$PRINT_W/$PAGE_W wide, $figure figure pixels, $face face pixels (see $page)"; return 1; }
 }
 
-# A queue in trouble, made by spoil_TROUBLE and set right by mend_TROUBLE.
-spoil_rejecting() { cupsreject "$QUEUE"; }
-mend_rejecting() { cupsaccept "$QUEUE"; }
-spoil_stopped() { cupsdisable "$QUEUE"; }
-mend_stopped() { cupsenable "$QUEUE"; }
 # cups-pdf cancels the job when it cannot make its output folder: a file
 # stands where the folder should be.
-spoil_cancelled() {
+spoil_output() {
   local out="$WORK/not-a-folder/out"
   cp "$CUPS_PDF_CONF" "$WORK/cups-pdf.conf.saved" && : > "$WORK/not-a-folder" \
     && sed -i "s|^Out .*|Out $out|; s|^AnonDirName .*|AnonDirName $out|" "$CUPS_PDF_CONF"
 }
-mend_cancelled() { cp "$WORK/cups-pdf.conf.saved" "$CUPS_PDF_CONF"; }
+mend_output() { cp "$WORK/cups-pdf.conf.saved" "$CUPS_PDF_CONF"; }
 
-# "Stampa" on a queue in TROUBLE: a message box saying MESSAGE (%s stands
-# for the queue's name), no PDF, no job left queued, the program goes on.
-print_refused() {  # TROUBLE MESSAGE
-  local trouble=$1 text=${2//%s/$QUEUE} before queued
-  before=$(pdf_count)
-  "spoil_$trouble" || { WHY="could not make the queue $trouble"; return 1; }
-  xdo $(click_on stampa)
-  box_answered critical "$text" "$trouble-box" Return || { "mend_$trouble"; return 1; }
-  sleep 1.5  # time for a job that got through to come out
-  queued=$(lpstat -o "$QUEUE" 2> /dev/null)
-  "mend_$trouble"
-  [ "$(pdf_count)" = "$before" ] || { WHY="a PDF came out all the same"; return 1; }
-  [ -z "$queued" ] || { WHY="a job was left in the queue: $queued"; return 1; }
-  alive "$APP_PID" || { WHY="the program ended"; return 1; }
-  draws triangolo 2
-}
-
-# The snowflake of depth 10, timed; then again with "Stampa" clicked right
-# behind its button: the click is taken inside the drawing and prints the
-# figure as far as it has got, and the drawing then completes undisturbed.
+# The snowflake of count 10; then again with "Stampa" clicked right behind
+# its button: the click is taken inside the drawing and prints the figure
+# as far as it has got, and the drawing then completes undisturbed.
 snowflake_with_print() {
-  local before c0 c1 printed final blank ratio inner_w=$((AREA_W - 4)) inner_h=$((AREA_H - 4))
-  xdo $(type_count 10)
-  c0=$(cpu_ticks)
-  MARK=$(now_ms)
-  xdo $(click_on fiocco)
-  settle 60 || return 1
-  c1=$(cpu_ticks)
-  echo "# snowflake depth 10 in the window: picture complete about ${SETTLE_MS} ms after the click" \
-    "(the program worked $(((c1 - c0) * TICK_MS)) ms)"
-  shows fiocco 10 snowflake-10 || return 1
-
-  before=$(pdf_count)
-  MARK=$(now_ms)
-  burst $(click_on fiocco) $(click_on stampa)
-  settle 60 || return 1
-  shows fiocco 10 snowflake-10-printed || return 1
-  wait_pdf "$before" 30 || return 1
-  echo "# PDF job from inside the snowflake: finished ${PDF_MS} ms after the click"
-  render_print "$WORK/print-snowflake" || { WHY="pdftoppm failed"; return 1; }
+  local printed final blank ratio inner="$((AREA_W - 4)) $((AREA_H - 4))"
+  draws fiocco 10 || return 1
+  prints "from inside the snowflake" burst $(click_on fiocco) $(click_on stampa) || return 1
+  settle 60 && shows fiocco 10 snowflake-10-printed && print_picture 40 print-snowflake || return 1
   # Figure pixels: whatever in the area is not blank, in the printout and in
   # the finished figure brought to the printout's scale; 2 pixels in from
   # the area's edge, clear of its border once scaled.
-  blank=$(rgb_at "$WORK/snowflake-10.png" 0,0)
-  $CONVERT "$WORK/snowflake-10.png" -crop "${inner_w}x${inner_h}+2+2" +repage \
-    -resize "$(printed_region $inner_w $inner_h 0 0 | cut -d+ -f1)!" "PNG24:$WORK/snowflake-10-small.png"
-  printed=$(share "$WORK/print-snowflake.png" \
-    "$(printed_region $inner_w $inner_h $((AREA_X + 2)) $((AREA_Y + 2)))" "$blank" 8%)
+  blank=$(rgb_at "$WORK/draw-fiocco-10.png" 0,0)
+  $CONVERT "$WORK/draw-fiocco-10.png" -crop "$(at_scale 1 $inner 2 2)" +repage \
+    -resize "$(at_scale "$PRINT_SCALE" $inner 0 0 | cut -d+ -f1)!" "PNG24:$WORK/snowflake-10-small.png"
+  printed=$(share "$WORK/print-snowflake.png" "$(at_scale "$PRINT_SCALE" $inner $((AREA_X + 2)) $((AREA_Y + 2)))" \
+    "$blank" 8%)
   final=$(share "$WORK/snowflake-10-small.png" 10000x10000+0+0 "$blank" 8%)
   ratio=$(awk -v p="$printed" -v f="$final" 'BEGIN { printf "%.2f", (1 - p) / (1 - f) }')
   echo "# snowflake printout: $ratio of the finished figure's pixels"
@@ -301,31 +219,8 @@ snowflake_with_print() {
 # printed while it waits; then the window is closed through its frame
 # (openbox's Alt+F4).
 print_and_close_during_carpet() {
-  local before
-  before=$(pdf_count)
   xdo $(type_count 1000) $(click_on tappeto)
   sleep 0.3
-  MARK=$(now_ms)
-  xdo $(click_on stampa)
-  wait_pdf "$before" 30 || return 1
-  echo "# PDF job during the carpet: finished ${PDF_MS} ms after the click on Stampa"
-  MARK=$(now_ms)
-  xdo key alt+F4
-  ended "Alt+F4 during the carpet of count 1000"
-}
-
-# With no CUPS server: "Stampa" asks about a PDF file; "No" leaves all as it
-# was, with no file dialog and no file.
-no_printer() {
-  local before_pdfs windows
-  before_pdfs=$(pdf_count)
-  shot_area "$WORK/no-printer.png"
-  xdo $(click_on stampa)
-  box_answered question "$NO_PRINTER_TEXT" no-printer-box Escape || return 1
-  sleep 1  # time for a file dialog, were one to follow
-  windows=$(xdotool search --all --onlyvisible --pid "$APP_PID" --name '.' 2> /dev/null | wc -l)
-  [ "$windows" = 1 ] || { WHY="$windows windows after declining"; return 1; }
-  area_unchanged "$WORK/no-printer.png" || return 1
-  [ "$(pdf_count)" = "$before_pdfs" ] || { WHY="a PDF was written"; return 1; }
-  draws triangolo 3
+  prints "during the carpet" click stampa || return 1
+  ended "Alt+F4 during the carpet of count 1000" xdo key alt+F4
 }

@@ -16,12 +16,21 @@ open_stage() {
   [ -n "$PANE" ] || { WHY="the stage shows no picture of its own"; return 1; }
 }
 
+# Alt+F4 closes the stage, and the window is active again.
+close_stage() {
+  xdo key alt+F4
+  wait_for 5 '! xdotool search --onlyvisible --name "^Vista ingrandita\$" > /dev/null 2>&1'
+  local gone=$?
+  xdo windowactivate --sync "$WID"
+  [ "$gone" = 0 ] || { WHY="the stage stays after Alt+F4"; return 1; }
+}
+
 # With "Pixel ingranditi" (P) the stage shows the area's picture as it
 # changes, each pixel a k x k block, k the largest whole factor that fits,
 # centred on the blank colour. Its picture opens at least twice the area's
 # size; it is made to fit 3 pictures across and 2 down, with odd margins.
 large_view() {
-  local vw vh pw ph k d i
+  local vw vh pw ph k d
   open_stage || return 1
   xdo key p
   read -r vw vh < <(window_size "$STAGE")
@@ -30,24 +39,17 @@ large_view() {
   xdo windowsize --sync "$STAGE" $((3 * AREA_W + 2 + vw - pw)) $((2 * AREA_H + 45 + vh - ph))
   xdo windowactivate --sync "$WID"
   draws trina 3 || return 1
-  shot_area "$WORK/view-area.png"
   xdo windowactivate --sync "$STAGE"
   steady_shot "$WORK/view.png" "$PANE"
   read -r vw vh < <($IDENTIFY -format '%w %h\n' "$WORK/view.png")
   k=$((vw / AREA_W < vh / AREA_H ? vw / AREA_W : vh / AREA_H))
   $CONVERT -size "${vw}x${vh}" "xc:rgb($(blank_colour))" \
-    \( "$WORK/view-area.png" -sample "$((100 * k))%" \) \
+    \( "$WORK/draw-trina-3.png" -sample "$((100 * k))%" \) \
     -geometry "+$(((vw - k * AREA_W) / 2))+$(((vh - k * AREA_H) / 2))" -composite "PNG24:$WORK/view-expected.png"
-  d=$(pixels_differ "$WORK/view-expected.png" "$WORK/view.png" "$WORK/view-diff.png")
   echo "# Vista ingrandita: picture ${vw}x${vh}, blocks of ${k}x${k}"
-  xdo key alt+F4
-  for ((i = 0; i < 50; i++)); do
-    xdotool search --onlyvisible --name '^Vista ingrandita$' > /dev/null 2>&1 || break
-    sleep 0.1
-  done
-  xdo windowactivate --sync "$WID"
-  [ "$d" = 0 ] || { WHY="$d pixels differ from the area enlarged $k times (see $WORK/view-diff.png)"; return 1; }
-  [ "$i" -lt 50 ] || { WHY="the view stays after Alt+F4"; return 1; }
+  same_pixels "$WORK/view-expected.png" "$WORK/view.png" "the area enlarged $k times"
+  d=$?
+  close_stage && return "$d"
 }
 
 # "Ridisegnata" (R) in the stage: the figure the area shows drawn again,
@@ -55,7 +57,7 @@ large_view() {
 # times about the centre, the point there staying put: the export at twice
 # that scale, cut to the view.
 stage_redrawn() {
-  local pw ph scale origin d zoomed
+  local pw ph scale origin d=0 zoomed
   draws triangolo 6 || return 1
   open_stage || return 1
   read -r pw ph < <(window_size "$PANE")
@@ -76,11 +78,9 @@ stage_redrawn() {
     steady_shot "$WORK/stage-redrawn.png" "$PANE"
     $CONVERT -size "${pw}x${ph}" "xc:rgb($(blank_colour))" "$WORK/redrawn.png" \
       -geometry "$origin" -composite "PNG24:$WORK/redrawn-expected.png"
-    d=$(pixels_differ "$WORK/redrawn-expected.png" "$WORK/stage-redrawn.png" "$WORK/redrawn-diff.png")
-    [ "$d" = 0 ] || break
+    same_pixels "$WORK/redrawn-expected.png" "$WORK/stage-redrawn.png" "the export at $scale" || { d=1; break; }
   done
   echo "# Ridisegnata: picture ${pw}x${ph}, the triangle at 6 at scale $scale"
-  xdo key p alt+F4
-  xdo windowactivate --sync "$WID"
-  [ "$d" = 0 ] || { WHY="$d pixels differ from the export at $scale (see $WORK/redrawn-diff.png)"; return 1; }
+  xdo key p
+  close_stage && return "$d"
 }

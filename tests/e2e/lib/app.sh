@@ -1,7 +1,7 @@
 # The program: started on the X server and its window found, driven by
 # clicks and keys, waited for, ended; and run with no display at all.
 
-MARK=0 SETTLE_MS=0 EXIT_MS=0 EXIT_STATUS=""
+MARK=0 SETTLE_MS=0
 
 start_app() {  # TAG [SCALE]
   local tag=$1
@@ -18,49 +18,47 @@ start_app() {  # TAG [SCALE]
   settle 10 || abort "the window did not settle"
 }
 
-# Waits up to TIMEOUT seconds for the program to end; sets EXIT_MS (from
-# MARK) and EXIT_STATUS.
-wait_exit() {
-  local timeout=$1 deadline
-  deadline=$(($(now_ms) + timeout * 1000))
-  while alive "$APP_PID" && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.01; done
-  EXIT_MS=$(($(now_ms) - MARK))
-  if alive "$APP_PID"; then
-    EXIT_STATUS=timeout
-    return 1
-  fi
-  wait "$APP_PID"
-  EXIT_STATUS=$?
-  APP_PID=""
-  return 0
-}
-
 # "Esci" between checks: the program gone, by force if need be.
 quit_app() {
-  MARK=$(now_ms)
-  xdo $(click_on esci)
-  wait_exit 10 || stop_pid "$APP_PID"
+  click esci
+  wait_for 10 '! alive "$APP_PID"'
+  stop_pid "$APP_PID"
   APP_PID=""
 }
 
-# After "Esci" or a close: the program has ended within a few seconds, with
-# status 0, and left no window behind. WHAT names the action in the timing.
-ended() {
-  local what=$1
-  wait_exit 10 || { WHY="still running 10 s after $what"; stop_pid "$APP_PID"; APP_PID=""; return 1; }
-  echo "# $what: the program ended ${EXIT_MS} ms after it"
-  [ "$EXIT_STATUS" = 0 ] || { WHY="exit status $EXIT_STATUS"; return 1; }
+# After WHAT, "Esci" or a close, which COMMAND does: the program has ended
+# within a few seconds, with status 0, and left no window behind.
+ended() {  # WHAT COMMAND...
+  local status
+  MARK=$(now_ms)
+  "${@:2}"
+  wait_for 10 '! alive "$APP_PID"' || { WHY="still running 10 s after $1"; stop_pid "$APP_PID"; APP_PID=""; return 1; }
+  echo "# $1: the program ended $(($(now_ms) - MARK)) ms after it"
+  wait "$APP_PID"
+  status=$?
+  APP_PID=""
+  [ "$status" = 0 ] || { WHY="exit status $status"; return 1; }
   ! xdotool search --name '^Ondrila' > /dev/null 2>&1 || { WHY="a window remains"; return 1; }
 }
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat" 2> /dev/null || echo 0; }
 TICK_MS=$((1000 / $(getconf CLK_TCK)))
 
-# xdotool arguments for a click on a control, and for typing a count into the
-# selector, with no pauses (click and key would wait 12 ms per step).
-click_on() { echo "mousemove --window $WID $(device ${CENTRE[$1]}) mousedown 1 mouseup 1"; }
+# xdotool arguments for a click on a control, by its word in OBJECT, and for
+# typing a count into the selector, with no pauses (click and key would wait
+# 12 ms per step). A click lands at a control's centre, but on the count
+# selector's text: left of its arrow, clear of the label that covers its
+# leftmost column.
+click_on() {
+  local w h x y
+  read -r w h x y <<< "${GEOMETRY[${OBJECT[$1]}]}"
+  [ "$1" = combo ] && w=14
+  echo "mousemove --window $WID $(device $((x + w / 2)) $((y + h / 2))) mousedown 1 mouseup 1"
+}
 # Keys one by one (digits only): "type" would take every argument after it as text.
 type_count() { echo "$(click_on combo) key --delay 0 ctrl+a $(echo "$1" | sed "s/./& /g")"; }
+# A click on a control, MARK its moment.
+click() { MARK=$(now_ms); xdo $(click_on "$1"); }
 
 # Runs xdotool with the program held still, so that all it sends is waiting,
 # in order, when the program goes on: whatever follows a figure's click is
@@ -73,31 +71,25 @@ burst() {
   kill -CONT "$APP_PID"
 }
 
-area_hash() { $IMPORT -window "$WID" -crop "$AREA" rgb:- 2> /dev/null | md5sum; }
+area_hash() { $IMPORT -window "$WID" -crop "$AREA" -depth 8 rgb:- 2> /dev/null | md5sum; }
 
 # Waits until the drawing area stops changing and the program is idle: the
 # same picture over 300 ms with no processor time spent. SETTLE_MS is the
 # time from MARK to the last change seen.
-settle() {
-  local timeout=$1 deadline prev="" h t last c lastc
-  deadline=$(($(now_ms) + timeout * 1000))
-  last=$(now_ms)
-  lastc=$(cpu_ticks)
+settle() {  # TIMEOUT
+  local deadline=$(($(now_ms) + $1 * 1000)) prev="" h t c last lastc
+  last=$(now_ms) lastc=$(cpu_ticks)
   while [ "$(now_ms)" -lt "$deadline" ]; do
-    h=$(area_hash)
-    t=$(now_ms)
-    c=$(cpu_ticks)
+    h=$(area_hash) t=$(now_ms) c=$(cpu_ticks)
     if [ "$h" != "$prev" ] || [ "$c" -gt $((lastc + 1)) ]; then
       [ "$h" != "$prev" ] && SETTLE_MS=$((t - MARK))
-      prev=$h
-      last=$t
-      lastc=$c
+      prev=$h last=$t lastc=$c
     elif [ $((t - last)) -ge 300 ]; then
       return 0
     fi
     sleep 0.05
   done
-  WHY="still changing after ${timeout}s"
+  WHY="still changing after $1 s"
   return 1
 }
 

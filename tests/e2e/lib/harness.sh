@@ -17,15 +17,23 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 alive() { [ -n "$1" ] && [ -e "/proc/$1" ] && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
 
+# Tries CONDITION, a command line, until it holds or SECONDS have passed;
+# whether it held.
+wait_for() {  # SECONDS CONDITION
+  local until_ms=$(($(now_ms) + $1 * 1000))
+  until eval "$2"; do
+    [ "$(now_ms)" -lt "$until_ms" ] || return 1
+    sleep 0.05
+  done
+}
+
 # Ends a process started here, politely first.
 stop_pid() {
-  local pid=$1 i
-  [ -n "$pid" ] || return 0
+  local pid=$1
   if alive "$pid"; then
     kill -TERM "$pid" 2>/dev/null
     kill -CONT "$pid" 2>/dev/null  # were it held by burst
-    for ((i = 0; i < 30; i++)); do alive "$pid" || break; sleep 0.1; done
-    alive "$pid" && kill -KILL "$pid" 2>/dev/null
+    wait_for 3 '! alive "$pid"' || kill -KILL "$pid" 2>/dev/null
   fi
   wait "$pid" 2>/dev/null
   return 0
@@ -45,11 +53,8 @@ make_work_folder() {
 }
 
 cleanup() {
-  stop_pid "$REF_PID"
-  stop_pid "$APP_PID"
-  stop_pid "$OPENBOX_PID"
-  stop_pid "$XVFB_PID"
-  stop_pid "$CUPSD_PID"
+  local pid
+  for pid in "$REF_PID" "$APP_PID" "$OPENBOX_PID" "$XVFB_PID" "$CUPSD_PID"; do stop_pid "$pid"; done
   [ -n "$CUPS_PDF_CONF" ] && rm -f "$CUPS_PDF_CONF"
   if [ "$failed" -gt 0 ] || [ "${E2E_KEEP:-0}" = 1 ]; then
     echo "work folder kept: $WORK"
@@ -88,20 +93,17 @@ check() {
   WHY=""
   if [ $(($(now_ms) - START_MS)) -gt "$LIMIT_MS" ]; then
     WHY="not run: the suite is past $((LIMIT_MS / 1000)) s"
-    echo "not ok - $name: $WHY"
-    failed=$((failed + 1))
   elif "$@"; then
     echo "ok - $name"
     passed=$((passed + 1))
-  else
-    echo "not ok - $name: ${WHY:-failed}"
-    failed=$((failed + 1))
+    return
   fi
+  echo "not ok - $name: ${WHY:-failed}"
+  failed=$((failed + 1))
 }
 
 # The last line, and the status: non-zero if any check failed.
 finish() {
   echo "$passed passed, $failed failed"
-  [ "$failed" = 0 ] && exit 0
-  exit 1
+  exit $((failed > 0))
 }

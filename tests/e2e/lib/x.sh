@@ -3,7 +3,7 @@
 # Xvfb on a free display in 100-199, then openbox. Either may lose a race
 # with another program taking the same display: then another one is tried.
 start_x() {
-  local n attempt i
+  local n attempt
   # Openbox's own configuration, less its click-to-focus bindings on
   # windows: with them, a click waits for the window manager's round trip
   # while keys typed right after it do not, and overtake it.
@@ -18,18 +18,11 @@ start_x() {
     # refuses the next one meanwhile (the probe below is such a client).
     Xvfb ":$n" -screen 0 1600x1200x24 -dpi 96 -nolisten tcp -noreset >> "$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    for ((i = 0; i < 50; i++)); do
-      alive "$XVFB_PID" && xdotool getdisplaygeometry > /dev/null 2>&1 && break
-      sleep 0.1
-    done
-    if alive "$XVFB_PID"; then
+    if wait_for 5 'alive "$XVFB_PID" && xdotool getdisplaygeometry > /dev/null 2>&1'; then
       HOME="$WORK/home" openbox --sm-disable --config-file "$WORK/openbox-rc.xml" >> "$WORK/openbox.log" 2>&1 &
       OPENBOX_PID=$!
-      for ((i = 0; i < 50; i++)); do
-        alive "$OPENBOX_PID" || break
-        xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-      done
+      wait_for 5 'alive "$OPENBOX_PID" && xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q "window id"' \
+        && return 0
     fi
     echo "# display :$n did not come up, trying another (see $WORK/xvfb.log, openbox.log)"
     stop_pid "$OPENBOX_PID"
